@@ -8,6 +8,9 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <vector>
+
+class QEventLoop;
 
 namespace winsys {
 
@@ -17,11 +20,14 @@ using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
 
-// A window's message procedure. Exceptions must not leave it: the loop has no
-// one to hand them to (callers wrap their work in Application().HandleException).
+// A window's message procedure. An exception that leaves it while a posted
+// message is delivered goes to Application().HandleException and the loop goes
+// on; SendMessage lets it through to its caller.
 using WindowProc = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
 
-// Creates a hidden window whose messages go to `proc`. Never returns 0.
+// Creates a hidden window whose messages go to `proc`. Never returns 0, and never
+// returns a handle that was used before in this process, so a message left over
+// for a destroyed window cannot reach a new one.
 HWND AllocateHWnd(WindowProc proc);
 // Destroys the window; messages still queued for it are dropped.
 void DeallocateHWnd(HWND window);
@@ -43,7 +49,10 @@ class TApplication {
 
   // Handles every pending event, user input included, and returns.
   void ProcessMessages();
-  // Runs the loop until Terminate() is called.
+  // Like ProcessMessages, but first waits for an event when none is pending, so
+  // that a loop waiting for some condition costs no CPU while nothing happens.
+  void HandleMessage();
+  // Runs the loop until Terminate() is called; returns at once when it was.
   void Run();
   // Asks the loop to end; Terminated() is true from now on.
   void Terminate();
@@ -52,20 +61,22 @@ class TApplication {
   void ResetTerminated() { terminated_ = false; }
 
   // Reports an exception caught at the edge of a message handler. Without a
-  // handler of its own the message is written to standard error.
-  void HandleException(const std::exception& error);
+  // handler of its own the message is written to standard error. Never throws.
+  void HandleException(const std::exception& error) noexcept;
   // Replaces the handler; returns the previous one.
   ExceptionHandler SetExceptionHandler(ExceptionHandler handler);
 
  private:
   bool terminated_ = false;
   ExceptionHandler exception_handler_;
+  std::vector<QEventLoop*> running_loops_;  // the loops of Run, innermost last
 };
 
 TApplication& Application();
 
 // A periodic timer on the loop's thread; the handler runs every `interval_ms`
-// while the timer is enabled.
+// while the timer is enabled (it is after construction). Exceptions from the
+// handler go to Application().HandleException.
 class TTimer {
  public:
   explicit TTimer(unsigned interval_ms = 1000, std::function<void()> handler = {});
