@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDeadlineTimer>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <thread>
