@@ -1,9 +1,13 @@
 // Test entry point for tests that need a running Qt application object: the
 // socket layer delivers its notifications through the Qt event loop.
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 int main(int argc, char** argv) {
+  // ctest lists the tests by running the binary before the test environment applies:
+  // without a display the application object would abort there.
+  qputenv("QT_QPA_PLATFORM",
+          qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
   QApplication app(argc, argv);
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
