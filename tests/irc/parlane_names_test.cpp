@@ -1,0 +1,107 @@
+// The followed channel: IsOnChannel, the names list as its events show it, ChannelName,
+// ChannelOp, and handlers that hand the component another line.
+#include <gtest/gtest.h>
+
+#include "irc/parlane.h"
+#include "tests/irc/event_log.h"
+
+namespace irc::test {
+namespace {
+
+struct TStep {
+  std::string line;
+  std::vector<std::string> names_events;  // only the names events
+  bool on_channel_after;
+};
+
+bool IsNamesEvent(const std::string& entry) {
+  for (const char* name : {"OnNames ", "OnNickAdd ", "OnNickSet ", "OnNickDel ", "OnNickCng "}) {
+    if (entry.starts_with(name)) return true;
+  }
+  return false;
+}
+
+TEST(NamesTest, ListFollowsJoinsPartsNamesAndNickChanges) {
+  const TStep steps[] = {
+      {":bob!u@h JOIN :#c\r\n", {}, false},
+      {":srv 353 me = #c :@op +v plain \r\n",
+       {R"(OnNames "@op")", R"(OnNames "+v")", R"(OnNames "plain")"},
+       false},
+      {":me!u@h JOIN :#c\r\n", {}, true},
+      {":srv 353 me = #c :@op +v  plain\r\n",
+       {R"(OnNickSet "@op")", R"(OnNames "@op")", R"(OnNickSet "+v")", R"(OnNames "+v")",
+        R"(OnNames "")", R"(OnNickSet "plain")", R"(OnNames "plain")"},
+       true},
+      {":op!u@h PART #c :x\r\n", {}, true},
+      {":plain!u@h NICK +v\r\n", {R"(OnNickCng "plain" "+v")"}, true},
+      {":k!u@h KICK #c +v :r\r\n", {R"(OnNickDel "+v")"}, true},
+      {":k!u@h KICK #c +v :r\r\n", {R"(OnNickDel "+v")"}, true},
+      {":k!u@h KICK #c +v :r\r\n", {}, true},
+      {":dave!u@h JOIN :#other\r\n", {R"(OnNickAdd "dave")"}, true},
+      {":dave!u@h JOIN :#c\r\n", {}, true},
+      {":srv 353 me = #c :me dave\r\n",
+       {R"(OnNickSet "me")", R"(OnNames "me")", R"(OnNickSet "dave")", R"(OnNames "dave")"},
+       true},
+      {":k!u@h KICK #c me :out\r\n", {R"(OnNickDel "me")"}, true},
+      {":me!u@h JOIN :#c\r\n", {R"(OnNickAdd "me")"}, true},
+      {":me!u@h PART #c :bye\r\n", {R"(OnNickDel "me")"}, false},
+      {":me!u@h JOIN :#c\r\n", {}, true},
+      {":dave!u@h QUIT :q\r\n", {}, true},
+  };
+  TParlane irc;
+  irc.SetNickName("me");
+  irc.SetChannelName("#c");
+  TEventLog log(irc, false);
+  for (const auto& step : steps) {
+    log.entries.clear();
+    irc.ProcessLine(step.line);
+    std::erase_if(log.entries, [](const std::string& e) { return !IsNamesEvent(e); });
+    EXPECT_EQ(log.entries, step.names_events) << step.line;
+    EXPECT_EQ(irc.IsOnChannel(), step.on_channel_after) << step.line;
+  }
+}
+
+TEST(NamesTest, ChannelNameGetsAHashUnlessItHasAChannelMark) {
+  const std::pair<std::string, std::string> writes[] = {
+      {"beginner", "#beginner"}, {"&local", "&local"}, {"a#b", "a#b"}, {"", "#"}, {"#", "#"},
+  };
+  TParlane irc;
+  EXPECT_EQ(irc.ChannelName(), "");
+  irc.SetChannelName("");
+  EXPECT_EQ(irc.ChannelName(), "");
+  for (const auto& [written, stored] : writes) {
+    irc.SetChannelName(written);
+    EXPECT_EQ(irc.ChannelName(), stored) << written;
+  }
+}
+
+TEST(NamesTest, FlagsThatOnlyLinesChange) {
+  TParlane irc;
+  irc.SetIsOnChannel(true);
+  irc.SetIsRegistered(true);
+  EXPECT_FALSE(irc.IsOnChannel());
+  EXPECT_FALSE(irc.IsRegistered());
+
+  irc.SetNickName("bob");
+  irc.ProcessLine(":x!u@host PRIVMSG #c :hi bob\r\n");
+  EXPECT_FALSE(irc.ChannelOp());
+  irc.ProcessLine(":x!u@bobhost PRIVMSG #c :hi\r\n");
+  EXPECT_TRUE(irc.ChannelOp());
+  irc.SetChannelOp(false);
+  EXPECT_FALSE(irc.ChannelOp());
+}
+
+TEST(NamesTest, HandlerMayHandAnotherLineWithoutSpoilingItsOwnTexts) {
+  TParlane irc;
+  std::vector<std::string> seen;
+  irc.OnPing = [&](TParlane& sender, const std::string& from, const std::string&,
+                   const std::string&, const std::string& msg) {
+    if (msg == "outer") sender.ProcessLine(":srv PING :inner-and-longer\r\n");
+    seen.push_back(from + "|" + msg);
+  };
+  irc.ProcessLine(":first PING :outer\r\n");
+  EXPECT_EQ(seen, (std::vector<std::string>{"srv|inner-and-longer", "first|outer"}));
+}
+
+}  // namespace
+}  // namespace irc::test

@@ -1,0 +1,83 @@
+// Cutting a server line: sender, command, trailing text, parameters, kick target.
+#include <gtest/gtest.h>
+
+#include "irc/parlane.h"
+#include "tests/irc/event_log.h"
+
+namespace irc::test {
+namespace {
+
+struct TCutCase {
+  std::string line;
+  std::string log;  // the OnMsgLog entry the line raises
+};
+
+void PrintTo(const TCutCase& c, std::ostream* out) {
+  *out << Quote(c.line);
+}
+
+class CutTest : public testing::TestWithParam<TCutCase> {};
+
+TEST_P(CutTest, LogEventCarriesTheCutValues) {
+  TParlane irc;
+  TEventLog log(irc);
+  irc.ProcessLine(GetParam().line);
+  ASSERT_FALSE(log.entries.empty()) << GetParam().line;
+  EXPECT_EQ(log.entries.front(), GetParam().log) << GetParam().line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, CutTest,
+    testing::Values(
+        TCutCase{
+            ":alice!al@host1 PRIVMSG #chan :hi there\r\n",
+            R"(OnMsgLog "alice" "alice (al@host1" "***" "PRIVMSG" "hi there" "#chan :hi there\r\n")"},
+        TCutCase{"PING :irc1\r\n", R"(OnMsgLog "" "" "" "PING" "irc1" ":irc1\r\n")"},
+        TCutCase{":irc1 376 me :End\r\n", R"(OnMsgLog "" "irc1" "***" "376" "End" "me :End\r\n")"},
+        TCutCase{"\r\n", R"(OnMsgLog "" "" "" "" "" "\r\n")"},
+        TCutCase{":a X y\r\n", R"(OnMsgLog "" "UNKNOWN" "***" "X" "y" "y\r\n")"},
+        TCutCase{": X y\r\n", R"(OnMsgLog "" "UNKNOWN" "***" "X" "y" "y\r\n")"},
+        TCutCase{":nospace\r\n", R"(OnMsgLog "" "UNKNOWN" "***" "" "nospace" "nospace\r\n")"},
+        TCutCase{":irc1  376 me\r\n", R"(OnMsgLog "" "irc1" "***" "" "376 me" "376 me\r\n")"},
+        TCutCase{":!srv X y\r\n", R"(OnMsgLog "" "srv" "!" "X" "y" "y\r\n")"},
+        TCutCase{":!@srv X y\r\n", R"(OnMsgLog "" "srv" "@" "X" "y" "y\r\n")"},
+        TCutCase{":a!b!c X y\r\n", R"(OnMsgLog "a" "a (b!c" "***" "X" "y" "y\r\n")"},
+        TCutCase{"MODE #chan +o bob\r\n",
+                 R"(OnMsgLog "" "" "" "MODE" "#chan +o bob" "#chan +o bob\r\n")"},
+        TCutCase{"X a :b:c\r\n", R"(OnMsgLog "" "" "" "X" "b:c" "a :b:c\r\n")"},
+        // A ":" after the carriage return, or no carriage return left after the
+        // prefix, gives no trailing text.
+        TCutCase{"X a\r:b\n", R"(OnMsgLog "" "" "" "X" "" "a\r:b\n")"},
+        TCutCase{":a\rb X y\n", R"(OnMsgLog "" "a\rb" "***" "X" "" "y\n")"}));
+
+TEST(CutTest, LineWithoutCarriageReturnRaisesNothing) {
+  TParlane irc;
+  TEventLog log(irc);
+  for (const char* line : {"", "PING :irc1\n", "PING :irc1"}) irc.ProcessLine(line);
+  EXPECT_TRUE(log.entries.empty());
+}
+
+struct TTargetCase {
+  std::string rest, person, reason;
+};
+
+TEST(ParseTargetTest, SkipsTheFirstParameterAndDropsBlanksFromTheReason) {
+  const TTargetCase cases[] = {
+      {"#chan victim :You are out\r\n", "victim", ":Youareout"},
+      {"bob :Killed (by x)\r\n", ":Killed", "(byx)"},
+      {"#chan victim\r\n", "", "ictim"},
+      {"nothing\r\n", "", "othing"},
+      {"#chan  bob\r\n", "", "bob"},
+      // No carriage return left after the person: no reason, not the rest.
+      {"#c\r bob :x y\n", "bob", ""},
+  };
+  for (const auto& c : cases) {
+    std::string person = "stale", reason = "stale";
+    ParseTarget(c.rest, person, reason);
+    EXPECT_EQ(person, c.person) << c.rest;
+    EXPECT_EQ(reason, c.reason) << c.rest;
+  }
+}
+
+}  // namespace
+}  // namespace irc::test

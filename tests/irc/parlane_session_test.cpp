@@ -1,0 +1,47 @@
+// Replays a session recorded from a real server and compares the events it raises
+// with the expected log in tests/irc/data.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "irc/parlane.h"
+#include "tests/irc/event_log.h"
+
+namespace irc::test {
+namespace {
+
+std::string ReadDataFile(const std::string& name) {
+  const char* dir = std::getenv("TEST_DATA_DIR");
+  std::ifstream file(std::string(dir ? dir : IRC_TEST_DATA_DIR) + "/" + name, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// The session: register as Tolvex, read the message of the day, join #beginner,
+// see bob join, talk and become robert, ask for the names, voice and kick robert,
+// see him come back and quit, leave the channel and quit.
+TEST(SessionTest, RecordedServerSessionGivesTheExpectedEvents) {
+  const std::vector<std::string> lines = SplitAfterLineFeeds(ReadDataFile("ngircd_session.txt"));
+  ASSERT_EQ(lines.size(), 31u);
+  std::vector<std::string> expected = SplitAfterLineFeeds(ReadDataFile("ngircd_session.events"));
+  for (auto& entry : expected) entry.pop_back();
+
+  TParlane irc;
+  irc.SetNickName("Tolvex");
+  irc.SetUserName("Quillamore");
+  irc.SetPassword("Mossel");
+  irc.SetChannelName("#beginner");
+  TEventLog log(irc);
+  for (const auto& line : lines) irc.ProcessLine(line);
+
+  ASSERT_EQ(log.entries.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(log.entries[i], expected[i]);
+  EXPECT_FALSE(irc.IsOnChannel());
+  EXPECT_TRUE(irc.ChannelOp());
+}
+
+}  // namespace
+}  // namespace irc::test
