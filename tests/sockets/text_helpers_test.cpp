@@ -1,0 +1,103 @@
+// The layer's small helpers: numeric and dotted-address tests, token cutting,
+// event masks and address texts.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "sockets/address_text.h"
+#include "sockets/async_options.h"
+#include "sockets/is_numeric.h"
+#include "sockets/tokens.h"
+#include "tests/sockets/fake_library.h"
+
+namespace sockets_test {
+namespace {
+
+using sockets::csoOOB;
+using sockets::csoRead;
+using sockets::csoWrite;
+
+TEST(IsNumeric, ThirtyTwoBitIntegersOtherThanMinusOne) {
+  struct Case {
+    std::string text;
+    bool numeric;
+  };
+  const Case cases[] = {
+      {"6667", true},        {"0", true},           {"  6667", true},       {"+5", true},
+      {"-5", true},          {"$1a0B", true},       {"-$10", true},         {"2147483647", true},
+      {"-2147483648", true}, {"$FFFFFFFE", true},   {"-1", false},          {"$FFFFFFFF", false},
+      {"-$1", false},        {"ircd", false},       {"6667 ", false},       {"12a", false},
+      {"0x10", false},       {"2147483648", false}, {"-2147483649", false}, {"$100000000", false},
+      {"", false},           {"  ", false},         {"+", false},           {"$", false},
+      {"\t5", false},        {"- 5", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(sockets::IsNumeric(c.text), c.numeric) << c.text;
+}
+
+TEST(TrimSet, StripsSetCharactersAtBothEnds) {
+  struct Case {
+    std::string chars, text, trimmed;
+  };
+  const Case cases[] = {
+      {".", "..a.b..", "a.b"}, {" ", "  x y ", "x y"}, {"ab", "abba", ""},
+      {"", " x ", " x "},      {".", "", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(sockets::TrimSet(c.chars, c.text), c.trimmed) << c.chars << "|" << c.text;
+  }
+}
+
+TEST(NextToken, CutsAtTheFirstDelimiter) {
+  struct Case {
+    std::string delimiters, source, token, rest;
+  };
+  const Case cases[] = {
+      {".", "192.168.1.2", "192", "168.1.2"}, {".", "2", "2", ""},         {".", "", "", ""},
+      {".", "..10..20.", "", "10..20"},       {".", "10..20", "10", "20"}, {" ,", "a, b", "a", "b"},
+  };
+  for (const Case& c : cases) {
+    std::string source = c.source;
+    std::string token = "old";
+    sockets::NextToken(c.delimiters, source, token);
+    EXPECT_EQ(token, c.token) << c.source;
+    EXPECT_EQ(source, c.rest) << c.source;
+  }
+}
+
+TEST(AsyncOptionsToEvents, OptionsGiveTheirEventBits) {
+  EXPECT_EQ(sockets::AsyncOptionsToEvents({}), 0);
+  EXPECT_EQ(sockets::AsyncOptionsToEvents({csoWrite}), 2);
+  EXPECT_EQ(sockets::AsyncOptionsToEvents({csoRead, csoWrite}), 3);
+  EXPECT_EQ(sockets::AsyncOptionsToEvents({csoRead, csoWrite, csoOOB}), 7);
+  EXPECT_EQ(sockets::AsyncOptionsToEvents(sockets::TAsyncOptions::FromByte(0xFF)), 7);
+  EXPECT_EQ(sockets::TAsyncOptions({csoRead, csoOOB}).Exclude(csoRead).Byte(), 4);
+}
+
+using ThroughTheLibrary = FakeLibraryTest;
+
+TEST_F(ThroughTheLibrary, IsDottedAddressAsksInetAddr) {
+  struct Case {
+    std::string text;
+    bool dotted;
+  };
+  const Case cases[] = {
+      {"10.0.0.1", true},
+      {"irc.example.net", false},
+      {"255.255.255.255", false},
+      {"", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(sockets::IsDottedAddress(c.text), c.dotted) << c.text;
+}
+
+TEST_F(ThroughTheLibrary, AddressToTextGivesDottedAddressAndHostOrderPort) {
+  winsock::sockaddr_in address{};
+  address.sin_family = winsock::AF_INET;
+  address.sin_port = 0x0B1A;             // 6667 in network order
+  address.sin_addr.s_addr = 0x0100007F;  // 127.0.0.1 in network order
+  const sockets::TAddressText text = sockets::AddressToText(address);
+  EXPECT_EQ(text.Address, "127.0.0.1");
+  EXPECT_EQ(text.Port, 6667);
+}
+
+}  // namespace
+}  // namespace sockets_test
