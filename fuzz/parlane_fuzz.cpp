@@ -1,0 +1,113 @@
+// Feeds arbitrary bytes, cut into lines, to the IRC engine with every event handled,
+// and stops at once when a handler sees something that must hold for any input.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "irc/parlane.h"
+
+namespace {
+
+void Require(bool condition) {
+  if (!condition) __builtin_trap();
+}
+
+// Text that ends before the first carriage return can never hold one.
+void RequireNoCarriageReturn(const std::string& text) {
+  Require(text.find('\r') == std::string::npos);
+}
+
+// Follows the names list through its events, so that an added name can be checked
+// against what is listed. The list is emptied silently in three places: when the
+// user comes onto the channel or leaves it (the list is empty whenever the user is
+// off the channel) and before a names reply that starts with the user's own name.
+class TNamesMirror {
+ public:
+  explicit TNamesMirror(irc::TParlane& irc) : irc_(irc) {
+    irc.OnMsgLog = [this](irc::TParlane& sender, const std::string&, const std::string&,
+                          const std::string&, const std::string& cmd, const std::string& msg,
+                          const std::string& line) {
+      RequireNoCarriageReturn(msg);
+      const std::size_t own = line.find(":" + sender.NickName());
+      if (cmd == "353" && own != std::string::npos && own >= 1) names_.clear();
+    };
+    const auto added = [this](irc::TParlane& sender, const std::string& nick) {
+      Require(sender.IsOnChannel() && !nick.empty());
+      Require(std::find(names_.begin(), names_.end(), nick) == names_.end());
+      names_.push_back(nick);
+    };
+    irc.OnNickAdd = added;
+    irc.OnNickSet = [added](irc::TParlane& sender, const std::string& nick) {
+      RequireNoCarriageReturn(nick);
+      added(sender, nick);
+    };
+    irc.OnNickDel = [this](irc::TParlane&, const std::string& nick) {
+      const auto listed = std::find(names_.begin(), names_.end(), nick);
+      Require(listed != names_.end());
+      names_.erase(listed);
+    };
+    irc.OnNickCng = [this](irc::TParlane&, const std::string& old_nick,
+                           const std::string& new_nick) {
+      RequireNoCarriageReturn(new_nick);
+      const auto listed = std::find(names_.begin(), names_.end(), old_nick);
+      Require(listed != names_.end());
+      *listed = new_nick;
+    };
+    irc.OnNames = [](irc::TParlane&, const std::string& name) { RequireNoCarriageReturn(name); };
+
+    const auto target = [](irc::TParlane&, const std::string&, const std::string& reason) {
+      RequireNoCarriageReturn(reason);
+    };
+    irc.OnKill = target;
+    irc.OnBan = target;
+    irc.OnKick = target;
+    const auto line = [](irc::TParlane&, const std::string&, const std::string&, const std::string&,
+                         const std::string& msg) { RequireNoCarriageReturn(msg); };
+    for (irc::TLineRcvd* event :
+         {&irc.OnQuit, &irc.OnPart, &irc.OnReply, &irc.OnPrivMsg, &irc.OnNotice, &irc.OnMode,
+          &irc.OnPing, &irc.OnError, &irc.OnInvite, &irc.OnNick}) {
+      *event = line;
+    }
+    irc.OnJoin = [](irc::TParlane&, const std::string&, const std::string&, const std::string&,
+                    const std::string&, const std::string& msg) { RequireNoCarriageReturn(msg); };
+  }
+
+  void Process(const std::string& line) {
+    irc_.ProcessLine(line);
+    if (!irc_.IsOnChannel()) names_.clear();
+  }
+
+ private:
+  irc::TParlane& irc_;
+  std::vector<std::string> names_;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+
+  // The user's nickname as the window stores it, and none at all, under which every
+  // sender-less JOIN or PART counts as the user's own.
+  irc::TParlane named;
+  named.SetNickName("Tolvex");
+  irc::TParlane nameless;
+  for (irc::TParlane* irc : {&named, &nameless}) irc->SetChannelName("#beginner");
+  TNamesMirror named_mirror(named);
+  TNamesMirror nameless_mirror(nameless);
+
+  // Lines keep their line feed, as the line socket delivers them.
+  std::string line;
+  for (std::size_t start = 0; start < input.size();) {
+    const std::size_t lf = input.find('\n', start);
+    const std::size_t end = lf == std::string_view::npos ? input.size() : lf + 1;
+    line.assign(input.substr(start, end - start));
+    named_mirror.Process(line);
+    nameless_mirror.Process(line);
+    start = end;
+  }
+  return 0;
+}
