@@ -87,17 +87,6 @@ TEST(Loading, LibraryThatCannotBeLoadedRaisesTheGeneralExceptionEachTime) {
   }
 }
 
-TEST(Loading, DefaultNameIsSetAtTheFirstLoad) {
-  sockets::tWinsockAPI api;
-  EXPECT_EQ(api.LibraryName(), "");
-  try {
-    api.GetProc("socket");
-  } catch (const sockets::Exception&) {
-    // Whether or not the real library is built, the name is now the default.
-  }
-  EXPECT_EQ(api.LibraryName(), "WSOCK32.DLL");
-}
-
 using EntryPoints = FakeLibraryTest;
 
 TEST_F(EntryPoints, MissingEntryPointRaisesAtItsFirstCallWhileOthersWork) {

@@ -6,7 +6,6 @@
 #include "sockets/error_text.h"
 #include "sockets/exceptions.h"
 #include "sockets/sock_error.h"
-#include "sockets/sock_info.h"
 
 namespace sockets_test {
 namespace {
@@ -99,13 +98,6 @@ TEST(RaiseSockError, RaisesESockErrorWithTheMessage) {
   } catch (const sockets::ESockError& error) {
     EXPECT_STREQ(error.what(), "Error 10061 (Connection refused) connecting");
   }
-}
-
-TEST(SockInfoText, TextPerStatus) {
-  EXPECT_EQ(sockets::SockInfoText[sockets::siInactive], "Inactive");
-  EXPECT_EQ(sockets::SockInfoText[sockets::siConnected], "Connection");
-  EXPECT_EQ(sockets::SockInfoText[sockets::siNoSuchSocket], "Error: No such socket");
-  EXPECT_EQ(sockets::SockInfoText[sockets::siDisconnected], "Disconnected");
 }
 
 }  // namespace
