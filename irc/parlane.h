@@ -3,9 +3,10 @@
 // one channel: its name, whether the user is on it and the nicknames on it.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
-#include <vector>
+#include <unordered_map>
 
 #include "irc/parlane_parse.h"
 
@@ -134,7 +135,10 @@ class TParlane {
   std::string Password_;
   std::string UserName_;
   std::string ChannelName_;
-  std::vector<std::string> NickList_;
+  // The nicknames on the channel. The order of the entries is never seen from outside
+  // (every event names the nickname only), so the list is kept as a count of entries
+  // per nickname: a NICK can leave two equal entries, which count 2.
+  std::unordered_map<std::string, std::size_t> NickList_;
   bool IsOnChannel_ = false;
   bool IsRegistered_ = false;
   bool GameBot_ = false;

@@ -1,6 +1,4 @@
 // TParlane: the followed channel and the list of nicknames on it.
-#include <algorithm>
-
 #include "irc/parlane.h"
 
 namespace irc {
@@ -16,9 +14,7 @@ void TParlane::SetChannelName(const std::string& value) {
 
 bool TParlane::AppendNew(const std::string& nick) {
   if (!IsOnChannel_ || nick.empty()) return false;
-  if (std::find(NickList_.begin(), NickList_.end(), nick) != NickList_.end()) return false;
-  NickList_.push_back(nick);
-  return true;
+  return NickList_.try_emplace(nick, 1).second;
 }
 
 void TParlane::NickAdd(const std::string& nick) {
@@ -31,20 +27,22 @@ void TParlane::NickSet(const std::string& nick) {
 
 void TParlane::NickDel(const std::string& nick) {
   if (!IsOnChannel_ || nick.empty()) return;
-  const auto listed = std::find(NickList_.begin(), NickList_.end(), nick);
+  const auto listed = NickList_.find(nick);
   if (listed == NickList_.end()) return;
-  NickList_.erase(listed);
+  if (--listed->second == 0) NickList_.erase(listed);
   if (OnNickDel) OnNickDel(*this, nick);
 }
 
 void TParlane::NickCng(const std::string& old_nick, const std::string& new_nick) {
   if (!IsOnChannel_ || old_nick.empty() || new_nick.empty()) return;
-  // Every entry is renamed, even into a nickname that is listed already. The second
-  // bound holds should a handler empty the list meanwhile.
-  const std::size_t count = NickList_.size();
-  for (std::size_t i = 0; i < count && i < NickList_.size(); ++i) {
-    if (NickList_[i] != old_nick) continue;
-    NickList_[i] = new_nick;
+  const auto listed = NickList_.find(old_nick);
+  if (listed == NickList_.end()) return;
+  // Every entry is renamed, even into a nickname that is listed already, and each
+  // renamed entry is reported.
+  const std::size_t renamed = listed->second;
+  NickList_.erase(listed);
+  NickList_[new_nick] += renamed;
+  for (std::size_t i = 0; i < renamed; ++i) {
     if (OnNickCng) OnNickCng(*this, old_nick, new_nick);
   }
 }
