@@ -70,21 +70,24 @@ TParlane::TParlane(void* Owner) : owner_(Owner) {}
 
 void TParlane::ProcessLine(const std::string& Line) {
   if (Line.find('\r') == std::string::npos) return;
-
-  // A handler that processes another line while this one is handled gets its own
-  // values, so that the texts it was handed stay valid.
-  TLineValues nested;
-  TLineValues& line = values_in_use_ ? nested : values_;
-  const bool outermost = !values_in_use_;
-  struct TRelease {
-    bool& in_use;
-    bool release;
-    ~TRelease() {
-      if (release) in_use = false;
-    }
-  } release{values_in_use_, outermost};
+  // A handler that hands the component another line meanwhile gets fresh values for
+  // it, so that the texts the handler was handed stay valid.
+  if (values_in_use_) {
+    TLineValues nested;
+    HandleLine(Line, nested);
+    return;
+  }
   values_in_use_ = true;
+  try {
+    HandleLine(Line, values_);
+  } catch (...) {
+    values_in_use_ = false;
+    throw;
+  }
+  values_in_use_ = false;
+}
 
+void TParlane::HandleLine(const std::string& Line, TLineValues& line) {
   line.cut.Reset(Line);
   if (FindMarked(Line, '@', NickName_) != std::string::npos) ChannelOp_ = true;
   if (line.cut.rest.starts_with(':')) ParsePrefix(line.cut);

@@ -118,6 +118,8 @@ class TParlane {
     std::string Name;
   };
 
+  // Cuts a line that holds a carriage return and dispatches it.
+  void HandleLine(const std::string& Line, TLineValues& line);
   void DispatchLine(TLineValues& line);
 
   // The names state. The list follows ChannelName only, so the operations need no
@@ -127,7 +129,7 @@ class TParlane {
   void NickDel(const std::string& nick);
   void NickCng(const std::string& old_nick, const std::string& new_nick);
   void ParseNames(std::string_view rest, std::string& name);
-  // Appends `nick` unless it is listed already; true when it was appended.
+  // Lists `nick` unless it is listed already; true when it was added.
   bool AppendNew(const std::string& nick);
 
   void* owner_;

@@ -7,48 +7,36 @@
 namespace irc::test {
 namespace {
 
-struct TCutCase {
-  std::string line;
-  std::string log;  // the OnMsgLog entry the line raises
-};
-
-void PrintTo(const TCutCase& c, std::ostream* out) {
-  *out << Quote(c.line);
+// Each line and the log event it raises first, which carries every cut value.
+TEST(CutTest, LogEventCarriesTheCutValues) {
+  const std::pair<std::string, std::string> cases[] = {
+      {":alice!al@host1 PRIVMSG #chan :hi there\r\n",
+       R"(OnMsgLog "alice" "alice (al@host1" "***" "PRIVMSG" "hi there" "#chan :hi there\r\n")"},
+      {"PING :irc1\r\n", R"(OnMsgLog "" "" "" "PING" "irc1" ":irc1\r\n")"},
+      {":irc1 376 me :End\r\n", R"(OnMsgLog "" "irc1" "***" "376" "End" "me :End\r\n")"},
+      {"\r\n", R"(OnMsgLog "" "" "" "" "" "\r\n")"},
+      {":a X y\r\n", R"(OnMsgLog "" "UNKNOWN" "***" "X" "y" "y\r\n")"},
+      {": X y\r\n", R"(OnMsgLog "" "UNKNOWN" "***" "X" "y" "y\r\n")"},
+      {":nospace\r\n", R"(OnMsgLog "" "UNKNOWN" "***" "" "nospace" "nospace\r\n")"},
+      {":irc1  376 me\r\n", R"(OnMsgLog "" "irc1" "***" "" "376 me" "376 me\r\n")"},
+      {":!srv X y\r\n", R"(OnMsgLog "" "srv" "!" "X" "y" "y\r\n")"},
+      {":!@srv X y\r\n", R"(OnMsgLog "" "srv" "@" "X" "y" "y\r\n")"},
+      {":a!b!c X y\r\n", R"(OnMsgLog "a" "a (b!c" "***" "X" "y" "y\r\n")"},
+      {"MODE #chan +o bob\r\n", R"(OnMsgLog "" "" "" "MODE" "#chan +o bob" "#chan +o bob\r\n")"},
+      {"X a :b:c\r\n", R"(OnMsgLog "" "" "" "X" "b:c" "a :b:c\r\n")"},
+      // A ":" after the carriage return, or no carriage return left after the
+      // prefix, gives no trailing text.
+      {"X a\r:b\n", R"(OnMsgLog "" "" "" "X" "" "a\r:b\n")"},
+      {":a\rb X y\n", R"(OnMsgLog "" "a\rb" "***" "X" "" "y\n")"},
+  };
+  for (const auto& [line, logged] : cases) {
+    TParlane irc;
+    TEventLog log(irc);
+    irc.ProcessLine(line);
+    ASSERT_FALSE(log.entries.empty()) << Quote(line);
+    EXPECT_EQ(log.entries.front(), logged) << Quote(line);
+  }
 }
-
-class CutTest : public testing::TestWithParam<TCutCase> {};
-
-TEST_P(CutTest, LogEventCarriesTheCutValues) {
-  TParlane irc;
-  TEventLog log(irc);
-  irc.ProcessLine(GetParam().line);
-  ASSERT_FALSE(log.entries.empty()) << GetParam().line;
-  EXPECT_EQ(log.entries.front(), GetParam().log) << GetParam().line;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Lines, CutTest,
-    testing::Values(
-        TCutCase{
-            ":alice!al@host1 PRIVMSG #chan :hi there\r\n",
-            R"(OnMsgLog "alice" "alice (al@host1" "***" "PRIVMSG" "hi there" "#chan :hi there\r\n")"},
-        TCutCase{"PING :irc1\r\n", R"(OnMsgLog "" "" "" "PING" "irc1" ":irc1\r\n")"},
-        TCutCase{":irc1 376 me :End\r\n", R"(OnMsgLog "" "irc1" "***" "376" "End" "me :End\r\n")"},
-        TCutCase{"\r\n", R"(OnMsgLog "" "" "" "" "" "\r\n")"},
-        TCutCase{":a X y\r\n", R"(OnMsgLog "" "UNKNOWN" "***" "X" "y" "y\r\n")"},
-        TCutCase{": X y\r\n", R"(OnMsgLog "" "UNKNOWN" "***" "X" "y" "y\r\n")"},
-        TCutCase{":nospace\r\n", R"(OnMsgLog "" "UNKNOWN" "***" "" "nospace" "nospace\r\n")"},
-        TCutCase{":irc1  376 me\r\n", R"(OnMsgLog "" "irc1" "***" "" "376 me" "376 me\r\n")"},
-        TCutCase{":!srv X y\r\n", R"(OnMsgLog "" "srv" "!" "X" "y" "y\r\n")"},
-        TCutCase{":!@srv X y\r\n", R"(OnMsgLog "" "srv" "@" "X" "y" "y\r\n")"},
-        TCutCase{":a!b!c X y\r\n", R"(OnMsgLog "a" "a (b!c" "***" "X" "y" "y\r\n")"},
-        TCutCase{"MODE #chan +o bob\r\n",
-                 R"(OnMsgLog "" "" "" "MODE" "#chan +o bob" "#chan +o bob\r\n")"},
-        TCutCase{"X a :b:c\r\n", R"(OnMsgLog "" "" "" "X" "b:c" "a :b:c\r\n")"},
-        // A ":" after the carriage return, or no carriage return left after the
-        // prefix, gives no trailing text.
-        TCutCase{"X a\r:b\n", R"(OnMsgLog "" "" "" "X" "" "a\r:b\n")"},
-        TCutCase{":a\rb X y\n", R"(OnMsgLog "" "a\rb" "***" "X" "" "y\n")"}));
 
 TEST(CutTest, LineWithoutCarriageReturnRaisesNothing) {
   TParlane irc;

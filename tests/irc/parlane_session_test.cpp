@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "irc/parlane.h"
 #include "tests/irc/event_log.h"
@@ -12,27 +11,26 @@
 namespace irc::test {
 namespace {
 
-std::string ReadDataFile(const std::string& name) {
+// The lines of a data file, each with its line feed (and carriage return) kept.
+std::vector<std::string> ReadLines(const std::string& name) {
   const char* dir = std::getenv("TEST_DATA_DIR");
   std::ifstream file(std::string(dir ? dir : IRC_TEST_DATA_DIR) + "/" + name, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(file, line);) lines.push_back(line + "\n");
+  return lines;
 }
 
 // The session: register as Tolvex, read the message of the day, join #beginner,
 // see bob join, talk and become robert, ask for the names, voice and kick robert,
 // see him come back and quit, leave the channel and quit.
 TEST(SessionTest, RecordedServerSessionGivesTheExpectedEvents) {
-  const std::vector<std::string> lines = SplitAfterLineFeeds(ReadDataFile("ngircd_session.txt"));
+  const std::vector<std::string> lines = ReadLines("ngircd_session.txt");
+  std::vector<std::string> expected = ReadLines("ngircd_session.events");
   ASSERT_EQ(lines.size(), 31u);
-  std::vector<std::string> expected = SplitAfterLineFeeds(ReadDataFile("ngircd_session.events"));
   for (auto& entry : expected) entry.pop_back();
 
   TParlane irc;
   irc.SetNickName("Tolvex");
-  irc.SetUserName("Quillamore");
-  irc.SetPassword("Mossel");
   irc.SetChannelName("#beginner");
   TEventLog log(irc);
   for (const auto& line : lines) irc.ProcessLine(line);
