@@ -1,0 +1,65 @@
+// TIndentListBox: a list of chat entries, each a title and a text split at the
+// first "|". Every entry is as high as its wrapped text needs; the title stands
+// in a column of its own (itab), on a line above the text (iline), or is not
+// set apart (inone). Titles have their own colour and style, and entries can
+// be separated by a thin line.
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/toolkit/canvas.h"
+#include "platform/toolkit/color.h"
+#include "platform/toolkit/font.h"
+#include "platform/toolkit/list_box.h"
+
+namespace il {
+
+enum TEnumType : std::uint8_t { inone = 0, itab = 1, iline = 2 };
+
+class TIndentListBox : public toolkit::TListBox {
+ public:
+  explicit TIndentListBox(QWidget* Owner = nullptr);
+  ~TIndentListBox() override;
+
+  TEnumType Indent() const { return Indent_; }
+  // Changing the layout measures every entry again.
+  void SetIndent(TEnumType value);
+  bool DrawLines() const { return DrawLines_; }
+  void SetDrawLines(bool value) { DrawLines_ = value; }
+  toolkit::TColor DrawLineColor() const { return DrawLineColor_; }
+  void SetDrawLineColor(toolkit::TColor value) { DrawLineColor_ = value; }
+  // The offset of the text column in itab layout. Changing it measures every
+  // entry again, since the text column's width changes with it.
+  int PosIndent() const { return PosIndent_; }
+  void SetPosIndent(int value);
+  toolkit::TColor TitleFontColor() const { return TitleFontColor_; }
+  void SetTitleFontColor(toolkit::TColor value) { TitleFontColor_ = value; }
+  toolkit::TFontStyles TitleFontStyle() const { return TitleFontStyle_; }
+  void SetTitleFontStyle(toolkit::TFontStyles value) { TitleFontStyle_ = value; }
+  // The height of one text line as the latest measure step found it; 0 before.
+  int LineHeight() const { return LineHeight_; }
+
+  void MeasureItem(toolkit::TCanvas& canvas, int Index, int& Height) override;
+  void DrawItem(toolkit::TCanvas& canvas, int Index, const toolkit::TRect& Rect,
+                toolkit::TOwnerDrawState State) override;
+
+ private:
+  // Draws the title at the top left of the entry in the title's colour and
+  // style, then gives the canvas back `font`.
+  void DrawTitle(toolkit::TCanvas& canvas, const toolkit::TRect& Rect, const toolkit::TFont& font);
+
+  TEnumType Indent_ = inone;
+  int PosIndent_ = 0;
+  // Scratch lines of the entry being measured or drawn.
+  std::vector<std::string> WrapLines_;
+  int LineHeight_ = 0;
+  toolkit::TColor TitleFontColor_ = toolkit::clBlack;
+  toolkit::TColor DrawLineColor_ = toolkit::clBlack;
+  toolkit::TFontStyles TitleFontStyle_ = 0;
+  bool DrawLines_ = false;
+};
+
+}  // namespace il

@@ -1,0 +1,303 @@
+// TListBox: the owner-drawn list host on Qt Widgets.
+#include "platform/toolkit/list_box.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+#include <algorithm>
+#include <stdexcept>
+
+#include "platform/toolkit/painter_canvas.h"
+#include "platform/toolkit/qt_font.h"
+
+namespace toolkit {
+
+TListBox::TListBox(QWidget* parent) : QAbstractScrollArea(parent) {
+  setFocusPolicy(Qt::StrongFocus);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+  // The scroll bar counts items, not pixels: its value is the top index.
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+    if (updating_scroll_bar_) return;
+    top_index_ = value;
+    Invalidate();
+  });
+}
+
+TListBox::~TListBox() = default;
+
+int TListBox::AddItem(const std::string& item) {
+  items_.push_back(item);
+  heights_.push_back(item_height_);
+  const int index = Count() - 1;
+  if (remeasure_pending_ || measured_width_ != width()) {
+    EnsureMeasured();
+  } else {
+    TPainterCanvas canvas(nullptr, palette());
+    heights_.back() = MeasureOne(canvas, index);
+  }
+  UpdateScrollBar();
+  Invalidate();
+  return index;
+}
+
+void TListBox::DeleteItem(int index) {
+  if (index < 0 || index >= Count()) throw std::out_of_range("List index out of bounds");
+  items_.erase(items_.begin() + index);
+  heights_.erase(heights_.begin() + index);
+  if (item_index_ == index) {
+    item_index_ = -1;
+  } else if (item_index_ > index) {
+    --item_index_;
+  }
+  // The rows in view stay where they are.
+  if (top_index_ > index) --top_index_;
+  UpdateScrollBar();
+  Invalidate();
+}
+
+void TListBox::ClearItems() {
+  items_.clear();
+  heights_.clear();
+  item_index_ = -1;
+  top_index_ = 0;
+  UpdateScrollBar();
+  Invalidate();
+}
+
+void TListBox::SetItemIndex(int index) {
+  item_index_ = index >= 0 && index < Count() ? index : -1;
+  if (item_index_ >= 0) MakeVisible(item_index_);
+  UpdateScrollBar();
+  Invalidate();
+}
+
+void TListBox::SetTopIndex(int index) {
+  EnsureMeasured();
+  top_index_ = std::clamp(index, 0, MaxTopIndex());
+  UpdateScrollBar();
+  Invalidate();
+}
+
+void TListBox::SetItemHeight(int height) {
+  item_height_ = height;
+  RemeasureItems();
+}
+
+void TListBox::SetStyle(TListBoxStyle style) {
+  style_ = style;
+  RemeasureItems();
+}
+
+void TListBox::SetFont(const TFont& font) {
+  font_ = font;
+  RemeasureItems();
+}
+
+int TListBox::RowHeight(int index) {
+  EnsureMeasured();
+  return heights_.at(static_cast<std::size_t>(index));
+}
+
+TRect TListBox::ItemRect(int index) {
+  EnsureMeasured();
+  int top = 0;
+  for (int i = top_index_; i < index; ++i) top += heights_[static_cast<std::size_t>(i)];
+  for (int i = index; i < top_index_; ++i) top -= heights_[static_cast<std::size_t>(i)];
+  return TRect{0, top, viewport()->width(), top + RowHeight(index)};
+}
+
+int TListBox::ItemAtPos(int y) {
+  EnsureMeasured();
+  if (y < 0) return -1;
+  int bottom = 0;
+  for (int i = top_index_; i < Count(); ++i) {
+    bottom += heights_[static_cast<std::size_t>(i)];
+    if (y < bottom) return i;
+  }
+  return -1;
+}
+
+void TListBox::MeasureItem(TCanvas&, int index, int& height) {
+  if (OnMeasureItem) OnMeasureItem(*this, index, height);
+}
+
+void TListBox::DrawItem(TCanvas& canvas, int index, const TRect& rect, TOwnerDrawState) {
+  canvas.FillRect(rect);
+  canvas.TextOut(rect.Left + 2, rect.Top, Item(index));
+}
+
+void TListBox::PaintItem(TCanvas& canvas, int index, const TRect& rect, TOwnerDrawState state) {
+  TFont font = font_;
+  canvas.SetBrushColor(clWindow);
+  if ((state & odSelected) != 0) {
+    canvas.SetBrushColor(clHighlight);
+    font.Color = clHighlightText;
+  }
+  canvas.SetFont(font);
+  DrawItem(canvas, index, rect, state);
+}
+
+void TListBox::Invalidate() {
+  viewport()->update();
+}
+
+void TListBox::RemeasureItems() {
+  remeasure_pending_ = true;
+  Invalidate();
+}
+
+void TListBox::paintEvent(QPaintEvent*) {
+  EnsureMeasured();
+  QPainter painter(viewport());
+  const int view_width = viewport()->width();
+  const int view_height = viewport()->height();
+  painter.fillRect(viewport()->rect(), ToQColor(clWindow, palette()));
+  int top = 0;
+  for (int i = top_index_; i < Count() && top < view_height; ++i) {
+    const TRect rect{0, top, view_width, top + heights_[static_cast<std::size_t>(i)]};
+    TOwnerDrawState state = 0;
+    if (i == item_index_) state |= odSelected;
+    if (i == item_index_ && hasFocus()) state |= odFocused;
+    // Each draw step paints inside its own row and leaves the painter as it was.
+    painter.save();
+    painter.setClipRect(QRect(0, rect.Top, view_width, rect.Height()));
+    {
+      TPainterCanvas canvas(&painter, palette());
+      PaintItem(canvas, i, rect, state);
+    }
+    painter.restore();
+    if ((state & odFocused) != 0) {
+      QStyleOptionFocusRect option;
+      option.initFrom(this);
+      option.rect = QRect(0, rect.Top, view_width, rect.Height());
+      option.backgroundColor = ToQColor(clHighlight, palette());
+      style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    }
+    top = rect.Bottom;
+  }
+}
+
+void TListBox::resizeEvent(QResizeEvent*) {
+  EnsureMeasured();
+  top_index_ = std::min(top_index_, MaxTopIndex());
+  UpdateScrollBar();
+  Invalidate();
+}
+
+void TListBox::keyPressEvent(QKeyEvent* event) {
+  if (Count() == 0) {
+    QAbstractScrollArea::keyPressEvent(event);
+    return;
+  }
+  const int current = item_index_;
+  const int page = RowsInView();
+  int target = current;
+  switch (event->key()) {
+    case Qt::Key_Up:
+      target = current - 1;
+      break;
+    case Qt::Key_Down:
+      target = current + 1;
+      break;
+    case Qt::Key_Home:
+      target = 0;
+      break;
+    case Qt::Key_End:
+      target = Count() - 1;
+      break;
+    case Qt::Key_PageUp:
+      target = current - (page - 1);
+      break;
+    case Qt::Key_PageDown:
+      target = current + (page - 1);
+      break;
+    default:
+      QAbstractScrollArea::keyPressEvent(event);
+      return;
+  }
+  SetItemIndex(std::clamp(target, 0, Count() - 1));
+}
+
+void TListBox::mousePressEvent(QMouseEvent* event) {
+  setFocus(Qt::MouseFocusReason);
+  const int index = ItemAtPos(static_cast<int>(event->position().y()));
+  if (index >= 0) SetItemIndex(index);
+}
+
+void TListBox::focusInEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusInEvent(event);
+  Invalidate();
+}
+
+void TListBox::focusOutEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusOutEvent(event);
+  Invalidate();
+}
+
+int TListBox::MeasureOne(TCanvas& canvas, int index) {
+  int height = item_height_;
+  if (style_ == TListBoxStyle::lbOwnerDrawVariable) MeasureItem(canvas, index, height);
+  // A row of no height could never be shown or scrolled to.
+  return std::max(height, 1);
+}
+
+void TListBox::EnsureMeasured() {
+  // A measure step may ask for another pass (it may change the layout of all
+  // items); one more pass settles it, and a step that always asks cannot loop.
+  for (int pass = 0; pass < 2 && (remeasure_pending_ || measured_width_ != width()); ++pass) {
+    remeasure_pending_ = false;
+    measured_width_ = width();
+    TPainterCanvas canvas(nullptr, palette());
+    for (int i = 0; i < Count(); ++i) heights_[static_cast<std::size_t>(i)] = MeasureOne(canvas, i);
+  }
+}
+
+int TListBox::MaxTopIndex() {
+  const int view_height = viewport()->height();
+  int below = 0;
+  for (int i = Count() - 1; i >= 0; --i) {
+    below += heights_[static_cast<std::size_t>(i)];
+    if (below > view_height) return std::min(i + 1, Count() - 1);
+  }
+  return 0;
+}
+
+int TListBox::RowsInView() {
+  const int view_height = viewport()->height();
+  int rows = 0;
+  int bottom = 0;
+  for (int i = top_index_; i < Count(); ++i) {
+    bottom += heights_[static_cast<std::size_t>(i)];
+    if (bottom > view_height) break;
+    ++rows;
+  }
+  return std::max(rows, 1);
+}
+
+void TListBox::MakeVisible(int index) {
+  EnsureMeasured();
+  if (index < top_index_) {
+    top_index_ = index;
+  } else {
+    while (top_index_ < index && ItemRect(index).Bottom > viewport()->height()) ++top_index_;
+  }
+  top_index_ = std::min(top_index_, MaxTopIndex());
+}
+
+void TListBox::UpdateScrollBar() {
+  EnsureMeasured();
+  top_index_ = std::clamp(top_index_, 0, MaxTopIndex());
+  updating_scroll_bar_ = true;
+  QScrollBar* bar = verticalScrollBar();
+  bar->setRange(0, MaxTopIndex());
+  bar->setPageStep(RowsInView());
+  bar->setValue(top_index_);
+  updating_scroll_bar_ = false;
+}
+
+}  // namespace toolkit

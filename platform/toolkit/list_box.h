@@ -1,0 +1,117 @@
+// TListBox: a list of byte-string items that draws each item itself, with a
+// height of its own per item, on Qt Widgets. It keeps the items, one selected
+// item, the top visible item and the vertical scroll bar, answers keys, clicks
+// and the wheel, and calls two virtual steps that descendants override: the
+// measure step (an item's height) and the draw step (an item's pixels), both
+// against the canvas interface.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/toolkit/canvas.h"
+#include "platform/toolkit/font.h"
+
+namespace toolkit {
+
+enum class TListBoxStyle : std::uint8_t {
+  lbStandard,           // every item ItemHeight() high
+  lbOwnerDrawFixed,     // the same, drawn by the draw step
+  lbOwnerDrawVariable,  // each item measured by the measure step
+};
+
+// What the host tells the draw step about the item.
+using TOwnerDrawState = std::uint8_t;
+constexpr TOwnerDrawState odSelected = 1 << 0;
+constexpr TOwnerDrawState odFocused = 1 << 1;
+
+class TListBox : public QAbstractScrollArea {
+ public:
+  using TMeasureItemEvent = std::function<void(TListBox& Sender, int Index, int& Height)>;
+
+  explicit TListBox(QWidget* parent = nullptr);
+  ~TListBox() override;
+
+  // Items. Adding measures the new item; deleting keeps the selection on the
+  // same item when it survives.
+  int AddItem(const std::string& item);
+  void DeleteItem(int index);
+  void ClearItems();
+  int Count() const { return static_cast<int>(items_.size()); }
+  const std::string& Item(int index) const { return items_.at(static_cast<std::size_t>(index)); }
+
+  // The selected item, -1 for none. Selecting scrolls the item into view.
+  int ItemIndex() const { return item_index_; }
+  void SetItemIndex(int index);
+  // The item shown in the first row. Setting it scrolls as far as the list can:
+  // at most until the last items fill the view.
+  int TopIndex() const { return top_index_; }
+  void SetTopIndex(int index);
+
+  // The height every item starts with before the measure step.
+  int ItemHeight() const { return item_height_; }
+  void SetItemHeight(int height);
+  TListBoxStyle Style() const { return style_; }
+  void SetStyle(TListBoxStyle style);
+  const TFont& Font() const { return font_; }
+  void SetFont(const TFont& font);
+
+  // The measured height of an item, and its rectangle in the view (rows above
+  // the top item lie above the view).
+  int RowHeight(int index);
+  TRect ItemRect(int index);
+  // The item at a point of the view, -1 for none.
+  int ItemAtPos(int y);
+
+  // Raised by the default measure step.
+  TMeasureItemEvent OnMeasureItem;
+
+  // Measure step: the height of item `index`, which starts at ItemHeight().
+  virtual void MeasureItem(TCanvas& canvas, int index, int& height);
+  // Draw step: paints item `index` into `rect`. The default draws the item's text.
+  virtual void DrawItem(TCanvas& canvas, int index, const TRect& rect, TOwnerDrawState state);
+  // What the host does for one item: gives the canvas the list's font and the
+  // background brush (the highlight colours for a selected item), then runs
+  // the draw step.
+  void PaintItem(TCanvas& canvas, int index, const TRect& rect, TOwnerDrawState state);
+
+ protected:
+  // Repaints the view.
+  void Invalidate();
+  // Measures every item again before the next paint or position query, as
+  // when the list's width or the layout of its items changed.
+  void RemeasureItems();
+
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+
+ private:
+  int MeasureOne(TCanvas& canvas, int index);
+  // Measures again when asked to or when the width changed since the last time.
+  void EnsureMeasured();
+  int MaxTopIndex();
+  // The number of rows from the top item that fit the view whole, at least 1.
+  int RowsInView();
+  void MakeVisible(int index);
+  void UpdateScrollBar();
+
+  std::vector<std::string> items_;
+  std::vector<int> heights_;
+  int item_index_ = -1;
+  int top_index_ = 0;
+  int item_height_ = 16;
+  TListBoxStyle style_ = TListBoxStyle::lbStandard;
+  TFont font_;
+  bool remeasure_pending_ = false;
+  int measured_width_ = -1;
+  bool updating_scroll_bar_ = false;
+};
+
+}  // namespace toolkit

@@ -1,0 +1,64 @@
+// The canvas on screen: Qt's font metrics and a QPainter.
+#include "platform/toolkit/painter_canvas.h"
+
+#include <QPainter>
+#include <QPen>
+
+#include "platform/toolkit/qt_font.h"
+#include "platform/toolkit/text_codec.h"
+
+namespace toolkit {
+
+TPainterCanvas::TPainterCanvas(QPainter* painter, const QPalette& palette)
+    : painter_(painter), palette_(palette) {}
+
+const QFontMetrics& TPainterCanvas::Metrics() {
+  if (!metrics_font_ || *metrics_font_ != Font()) {
+    metrics_font_ = Font();
+    qfont_ = ToQFont(Font());
+    metrics_.emplace(qfont_);
+  }
+  return *metrics_;
+}
+
+int TPainterCanvas::TextWidth(std::string_view text) {
+  return Metrics().horizontalAdvance(DisplayText(text));
+}
+
+int TPainterCanvas::TextHeight(std::string_view) {
+  return Metrics().height();
+}
+
+void TPainterCanvas::TextOut(int x, int y, std::string_view text) {
+  if (painter_ == nullptr) return;
+  const QString shown = DisplayText(text);
+  const QFontMetrics& metrics = Metrics();
+  painter_->fillRect(QRect(x, y, metrics.horizontalAdvance(shown), metrics.height()),
+                     ToQColor(BrushColor(), palette_));
+  painter_->setFont(qfont_);
+  painter_->setPen(ToQColor(Font().Color, palette_));
+  painter_->drawText(x, y + metrics.ascent(), shown);
+}
+
+void TPainterCanvas::FillRect(const TRect& rect) {
+  if (painter_ == nullptr) return;
+  painter_->fillRect(QRect(QPoint(rect.Left, rect.Top), QPoint(rect.Right - 1, rect.Bottom - 1)),
+                     ToQColor(BrushColor(), palette_));
+}
+
+void TPainterCanvas::MoveTo(int x, int y) {
+  pen_position_ = QPoint(x, y);
+}
+
+void TPainterCanvas::LineTo(int x, int y) {
+  const QPoint from = pen_position_;
+  pen_position_ = QPoint(x, y);
+  if (painter_ == nullptr || from == pen_position_) return;
+  // A one-pixel line with a flat cap leaves out its end point.
+  QPen pen(ToQColor(PenColor(), palette_), 1);
+  pen.setCapStyle(Qt::FlatCap);
+  painter_->setPen(pen);
+  painter_->drawLine(from, pen_position_);
+}
+
+}  // namespace toolkit

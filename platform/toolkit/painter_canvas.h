@@ -1,0 +1,43 @@
+// The canvas on screen: measures with Qt's font metrics and draws through a
+// QPainter. Without a painter it only measures (for measuring list items
+// outside of painting). It changes the painter's font and pen as it draws;
+// whoever hands it a painter saves and restores the painter around it.
+#pragma once
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPalette>
+#include <QPoint>
+#include <optional>
+
+#include "platform/toolkit/canvas.h"
+
+class QPainter;
+
+namespace toolkit {
+
+class TPainterCanvas : public TCanvas {
+ public:
+  // `painter` may be null; the palette resolves the system colours.
+  TPainterCanvas(QPainter* painter, const QPalette& palette);
+
+  int TextWidth(std::string_view text) override;
+  int TextHeight(std::string_view text) override;
+  void TextOut(int x, int y, std::string_view text) override;
+  void FillRect(const TRect& rect) override;
+  void MoveTo(int x, int y) override;
+  void LineTo(int x, int y) override;
+
+ private:
+  // The metrics of the current font, made again only when the font changed.
+  const QFontMetrics& Metrics();
+
+  QPainter* painter_;
+  QPalette palette_;
+  QPoint pen_position_;
+  std::optional<TFont> metrics_font_;
+  QFont qfont_;
+  std::optional<QFontMetrics> metrics_;
+};
+
+}  // namespace toolkit

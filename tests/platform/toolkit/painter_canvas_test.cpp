@@ -1,0 +1,80 @@
+// The canvas on a QPainter: filled rectangles and lines leave out their far
+// edge and end point, text is opaque, system colours follow the palette.
+#include "platform/toolkit/painter_canvas.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+
+#include "platform/toolkit/qt_font.h"
+
+namespace {
+
+class PainterCanvasTest : public testing::Test {
+ protected:
+  PainterCanvasTest() : image(40, 40, QImage::Format_RGB32) { image.fill(Qt::white); }
+
+  QColor At(int x, int y) const { return image.pixelColor(x, y); }
+
+  QImage image;
+  QPalette palette;
+};
+
+TEST_F(PainterCanvasTest, LineLeavesOutEndPoint) {
+  {
+    QPainter painter(&image);
+    toolkit::TPainterCanvas canvas(&painter, palette);
+    canvas.SetPenColor(toolkit::clBlack);
+    canvas.MoveTo(2, 5);
+    canvas.LineTo(10, 5);
+  }
+  EXPECT_EQ(At(1, 5), QColor(Qt::white));
+  EXPECT_EQ(At(2, 5), QColor(Qt::black));
+  EXPECT_EQ(At(9, 5), QColor(Qt::black));
+  EXPECT_EQ(At(10, 5), QColor(Qt::white));
+  EXPECT_EQ(At(5, 4), QColor(Qt::white));
+  EXPECT_EQ(At(5, 6), QColor(Qt::white));
+}
+
+TEST_F(PainterCanvasTest, FillRectAndOpaqueTextUseBrush) {
+  int blank_width = 0;
+  int height = 0;
+  {
+    QPainter painter(&image);
+    toolkit::TPainterCanvas canvas(&painter, palette);
+    canvas.SetBrushColor(toolkit::RGB(255, 0, 0));
+    canvas.FillRect(toolkit::TRect{1, 1, 4, 4});
+    canvas.SetBrushColor(toolkit::RGB(0, 0, 255));
+    canvas.TextOut(10, 10, "  ");
+    blank_width = canvas.TextWidth("  ");
+    height = canvas.TextHeight("  ");
+  }
+  EXPECT_EQ(At(1, 1), QColor(Qt::red));
+  EXPECT_EQ(At(3, 3), QColor(Qt::red));
+  EXPECT_EQ(At(4, 4), QColor(Qt::white));
+  ASSERT_GT(blank_width, 0);
+  EXPECT_EQ(At(10, 10), QColor(Qt::blue));
+  EXPECT_EQ(At(10 + blank_width - 1, 10 + height - 1), QColor(Qt::blue));
+  EXPECT_EQ(At(10 + blank_width, 10), QColor(Qt::white));
+}
+
+TEST(QtFont, MissingFontsMapBySizeAndStyle) {
+  const QFont sans = toolkit::ToQFont({"Arial", -11, toolkit::clBlack, toolkit::fsItalic});
+  EXPECT_EQ(sans.pixelSize(), 11);
+  EXPECT_TRUE(sans.italic());
+  EXPECT_FALSE(sans.bold());
+  const QFont fixed = toolkit::ToQFont({"Terminal", -12, toolkit::clBlack, 0});
+  EXPECT_EQ(fixed.pixelSize(), 12);
+  EXPECT_TRUE(QFontInfo(fixed).fixedPitch());
+}
+
+TEST(QtColor, ValuesAndSystemColours) {
+  QPalette palette;
+  palette.setColor(QPalette::Highlight, Qt::darkBlue);
+  EXPECT_EQ(toolkit::ToQColor(toolkit::clPurple, palette), QColor(128, 0, 128));
+  EXPECT_EQ(toolkit::ToQColor(toolkit::RGB(1, 2, 3), palette), QColor(1, 2, 3));
+  EXPECT_EQ(toolkit::ToQColor(toolkit::clHighlight, palette), QColor(Qt::darkBlue));
+}
+
+}  // namespace

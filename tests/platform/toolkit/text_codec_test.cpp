@@ -1,0 +1,68 @@
+// Received bytes shown as UTF-8 when valid, else as Windows-1252; typed text
+// sent as UTF-8; where a UTF-8 sequence is well-formed.
+#include "platform/toolkit/text_codec.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/toolkit/utf8.h"
+
+namespace {
+
+struct DisplayCase {
+  std::string bytes;
+  QString shown;
+};
+
+TEST(DisplayText, Utf8WhenValidElseWindows1252) {
+  const DisplayCase cases[] = {
+      {"hello", "hello"},
+      {"", ""},
+      {"caf\xC3\xA9", QString::fromUtf8("caf\xC3\xA9")},
+      {"\xE2\x82\xAC \xF0\x9F\x98\x80", QString::fromUtf8("\xE2\x82\xAC \xF0\x9F\x98\x80")},
+      {"caf\xE9", QString::fromUtf8("caf\xC3\xA9")},
+      {"\x80\x85\x9F", QString::fromUtf8("\xE2\x82\xAC\xE2\x80\xA6\xC5\xB8")},
+      // Bytes the code page leaves undefined keep their value.
+      {"\x81\x9D", QString(QChar(0x81)) + QChar(0x9D)},
+      // One invalid byte makes the whole text Windows-1252.
+      {"\xC3\xA9\xFF", QString::fromUtf8("\xC3\x83\xC2\xA9\xC3\xBF")},
+      // Overlong form and surrogate are not UTF-8.
+      {"\xC0\xAF", QString::fromUtf8("\xC3\x80\xC2\xAF")},
+      {"\xED\xA0\x80", QString(QChar(0xED)) + QChar(0xA0) + QChar(0x20AC)},
+  };
+  for (const DisplayCase& c : cases) {
+    EXPECT_EQ(toolkit::DisplayText(c.bytes), c.shown) << testing::PrintToString(c.bytes);
+  }
+}
+
+TEST(TypedText, IsUtf8) {
+  EXPECT_EQ(toolkit::TypedText(QString::fromUtf8("caf\xC3\xA9 \xE2\x82\xAC")),
+            "caf\xC3\xA9 \xE2\x82\xAC");
+  EXPECT_EQ(toolkit::TypedText(""), "");
+}
+
+TEST(Utf8SequenceLength, WellFormedOnly) {
+  const std::pair<std::string, std::size_t> cases[] = {
+      {"a", 1},
+      {"\xC2\x80", 2},
+      {"\xDF\xBF", 2},
+      {"\xC1\xBF", 0},
+      {"\xE0\xA0\x80", 3},
+      {"\xE0\x9F\xBF", 0},
+      {"\xED\x9F\xBF", 3},
+      {"\xED\xA0\x80", 0},
+      {"\xF0\x90\x80\x80", 4},
+      {"\xF0\x8F\xBF\xBF", 0},
+      {"\xF4\x8F\xBF\xBF", 4},
+      {"\xF4\x90\x80\x80", 0},
+      {"\xF5\x80\x80\x80", 0},
+      {"\x80", 0},
+      {"\xE2\x82", 0},
+      {"\xC3x", 0},
+      {"", 0},
+  };
+  for (const auto& [bytes, length] : cases) {
+    EXPECT_EQ(toolkit::Utf8SequenceLength(bytes, 0), length) << testing::PrintToString(bytes);
+  }
+}
+
+}  // namespace
