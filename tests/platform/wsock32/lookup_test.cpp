@@ -1,0 +1,209 @@
+// The asynchronous look-ups: results packed into the caller's buffer, errors,
+// and cancellation.
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "tests/platform/wsock32/wsock32_fixture.h"
+#include "tests/support/wait_until.h"
+
+namespace wsock32test {
+namespace {
+
+class LookupTest : public WinsockTest {
+ protected:
+  void TearDown() override {
+    WinsockTest::TearDown();
+    unsetenv("WSOCK32_LOOKUP_DELAY_MS");
+  }
+
+  // Starts the library again with the test switch set to `delay`.
+  void RestartWithDelay(const char* delay) {
+    ASSERT_EQ(ws.WSACleanup(), 0);
+    setenv("WSOCK32_LOOKUP_DELAY_MS", delay, 1);
+    winsock::WSADATA data;
+    ASSERT_EQ(ws.WSAStartup(0x0101, &data), 0);
+  }
+
+  // The completion of `request` as {bytes, error}, or nothing within the wait.
+  std::optional<Note> Completion(winsock::HANDLE request) {
+    if (!testsupport::WaitUntil([&] { return !NotesOf(kLookup, request).empty(); })) return {};
+    const auto notes = NotesOf(kLookup, request);
+    EXPECT_EQ(notes.size(), 1u);
+    return notes.front();
+  }
+
+  bool Inside(const void* pointer, std::size_t size = 1) const {
+    const auto* p = static_cast<const char*>(pointer);
+    return p >= buffer && p + size <= buffer + used;
+  }
+
+  void ExpectStringInside(const char* text) const {
+    ASSERT_TRUE(Inside(text));
+    EXPECT_TRUE(Inside(text, std::strlen(text) + 1));
+  }
+
+  // Every pointer of the hostent at the buffer's start points into the part of
+  // the buffer that the completion says it used.
+  const winsock::hostent& Host() const {
+    const auto& host = *reinterpret_cast<const winsock::hostent*>(buffer);
+    EXPECT_TRUE(Inside(&host, sizeof host));
+    ExpectStringInside(host.h_name);
+    EXPECT_TRUE(Inside(host.h_aliases, sizeof(char*)));
+    for (char* const* alias = host.h_aliases; Inside(alias, sizeof *alias) && *alias; ++alias) {
+      ExpectStringInside(*alias);
+    }
+    EXPECT_TRUE(Inside(host.h_addr_list, 2 * sizeof(char*)));
+    for (char* const* address = host.h_addr_list; *address; ++address) {
+      EXPECT_TRUE(Inside(*address, 4));
+    }
+    return host;
+  }
+
+  const winsock::servent& Service() const {
+    const auto& service = *reinterpret_cast<const winsock::servent*>(buffer);
+    EXPECT_TRUE(Inside(&service, sizeof service));
+    ExpectStringInside(service.s_name);
+    ExpectStringInside(service.s_proto);
+    EXPECT_TRUE(Inside(service.s_aliases, sizeof(char*)));
+    return service;
+  }
+
+  std::string FirstAddress(const winsock::hostent& host) const {
+    winsock::in_addr address;
+    std::memcpy(&address, host.h_addr_list[0], sizeof address);
+    return ws.inet_ntoa(address);
+  }
+
+  alignas(8) char buffer[winsock::MAXGETHOSTSTRUCT] = {};
+  std::size_t used = 0;
+};
+
+TEST_F(LookupTest, LocalhostIsTheLoopbackAddress) {
+  const auto request =
+      ws.WSAAsyncGetHostByName(window, kLookup, "localhost", buffer, sizeof buffer);
+  ASSERT_NE(request, 0u);
+  const auto done = Completion(request);
+  ASSERT_TRUE(done);
+  ASSERT_EQ(done->error, 0);
+  used = std::size_t(done->low);
+  const winsock::hostent& host = Host();
+  EXPECT_EQ(host.h_addrtype, winsock::AF_INET);
+  EXPECT_EQ(host.h_length, 4);
+  EXPECT_EQ(FirstAddress(host), "127.0.0.1");
+}
+
+TEST_F(LookupTest, AnAddressGivesItsName) {
+  const winsock::u_long loopback = ws.inet_addr("127.0.0.1");
+  const auto request =
+      ws.WSAAsyncGetHostByAddr(window, kLookup, reinterpret_cast<const char*>(&loopback), 4,
+                               winsock::AF_INET, buffer, sizeof buffer);
+  ASSERT_NE(request, 0u);
+  const auto done = Completion(request);
+  ASSERT_TRUE(done);
+  ASSERT_EQ(done->error, 0);
+  used = std::size_t(done->low);
+  const winsock::hostent& host = Host();
+  EXPECT_STREQ(host.h_name, "localhost");
+  EXPECT_EQ(FirstAddress(host), "127.0.0.1");
+}
+
+TEST_F(LookupTest, ServicesByNameAndByPort) {
+  auto request = ws.WSAAsyncGetServByName(window, kLookup, "ftp", "tcp", buffer, sizeof buffer);
+  auto done = Completion(request);
+  ASSERT_TRUE(done);
+  ASSERT_EQ(done->error, 0);
+  used = std::size_t(done->low);
+  EXPECT_EQ(Service().s_port, short(ws.htons(21)));
+  EXPECT_STREQ(Service().s_proto, "tcp");
+
+  std::memset(buffer, 0, sizeof buffer);
+  request = ws.WSAAsyncGetServByPort(window, kLookup, ws.htons(21), "tcp", buffer, sizeof buffer);
+  done = Completion(request);
+  ASSERT_TRUE(done);
+  ASSERT_EQ(done->error, 0);
+  used = std::size_t(done->low);
+  EXPECT_STREQ(Service().s_name, "ftp");
+}
+
+TEST_F(LookupTest, AnUnknownHostIsNotFound) {
+  const auto request =
+      ws.WSAAsyncGetHostByName(window, kLookup, "no-such-host.invalid", buffer, sizeof buffer);
+  const auto done = Completion(request);
+  ASSERT_TRUE(done);
+  EXPECT_EQ(*done, (Note{0, winsock::WSAHOST_NOT_FOUND}));
+}
+
+TEST_F(LookupTest, ASmallBufferGetsTheSizeNeededAndIsNotTouched) {
+  std::memset(buffer, '#', sizeof buffer);
+  auto done = Completion(ws.WSAAsyncGetHostByName(window, kLookup, "localhost", buffer, 16));
+  ASSERT_TRUE(done);
+  ASSERT_EQ(done->error, winsock::WSAENOBUFS);
+  const int needed = done->low;
+  EXPECT_GT(needed, 16);
+  EXPECT_EQ(std::string(buffer, sizeof buffer), std::string(sizeof buffer, '#'));
+
+  done = Completion(ws.WSAAsyncGetHostByName(window, kLookup, "localhost", buffer, needed));
+  ASSERT_TRUE(done);
+  EXPECT_EQ(*done, (Note{needed, 0}));
+}
+
+TEST_F(LookupTest, ACancelledRequestNeverCompletes) {
+  RestartWithDelay("forever");
+  std::memset(buffer, '#', sizeof buffer);
+  const auto request =
+      ws.WSAAsyncGetHostByName(window, kLookup, "localhost", buffer, sizeof buffer);
+  ASSERT_NE(request, 0u);
+  EXPECT_EQ(ws.WSACancelAsyncRequest(request), 0);
+  EXPECT_EQ(ws.WSACancelAsyncRequest(request), winsock::SOCKET_ERROR);
+  EXPECT_EQ(ws.WSAGetLastError(), winsock::WSAEALREADY);
+  EXPECT_EQ(ws.WSACancelAsyncRequest(request + 1000), winsock::SOCKET_ERROR);
+  EXPECT_EQ(ws.WSAGetLastError(), winsock::WSAEINVAL);
+
+  // The last clean-up drops a pending request without a message too.
+  const auto dropped =
+      ws.WSAAsyncGetServByName(window, kLookup, "ftp", "tcp", buffer, sizeof buffer);
+  ASSERT_NE(dropped, 0u);
+  RestartWithDelay("0");
+  const auto later =
+      ws.WSAAsyncGetServByName(window, kLookup, "ftp", "tcp", buffer + 512, sizeof buffer - 512);
+  ASSERT_TRUE(Completion(later));
+  Settle();
+  EXPECT_TRUE(NotesOf(kLookup, request).empty());
+  EXPECT_TRUE(NotesOf(kLookup, dropped).empty());
+  EXPECT_EQ(std::string(buffer, 512), std::string(512, '#'));
+}
+
+TEST_F(LookupTest, ACancelThatSucceedsWinsTheRaceWithTheCompletion) {
+  // Cancelled at once, a request may or may not have completed already; either
+  // way it gets exactly one outcome: a message, or an untouched buffer.
+  constexpr int kRequests = 20;
+  char buffers[kRequests][256];
+  std::memset(buffers, '#', sizeof buffers);
+  winsock::HANDLE requests[kRequests];
+  bool cancelled[kRequests];
+  for (int i = 0; i < kRequests; ++i) {
+    requests[i] = ws.WSAAsyncGetHostByName(window, kLookup, "localhost", buffers[i], 256);
+    ASSERT_NE(requests[i], 0u);
+    cancelled[i] = ws.WSACancelAsyncRequest(requests[i]) == 0;
+    if (!cancelled[i]) {
+      EXPECT_EQ(ws.WSAGetLastError(), winsock::WSAEALREADY);
+    }
+  }
+  for (int i = 0; i < kRequests; ++i) {
+    if (!cancelled[i]) {
+      EXPECT_TRUE(Completion(requests[i])) << i;
+    }
+  }
+  ASSERT_TRUE(Completion(ws.WSAAsyncGetHostByName(window, kLookup, "localhost", buffer, 256)));
+  Settle();
+  for (int i = 0; i < kRequests; ++i) {
+    if (!cancelled[i]) continue;
+    EXPECT_TRUE(NotesOf(kLookup, requests[i]).empty()) << i;
+    EXPECT_EQ(std::string(buffers[i], 256), std::string(256, '#')) << i;
+  }
+}
+
+}  // namespace
+}  // namespace wsock32test

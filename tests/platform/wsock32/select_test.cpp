@@ -1,0 +1,208 @@
+// WSAAsyncSelect on loopback: one message per event, and the rules that enable
+// each event again.
+#include <string>
+
+#include "tests/platform/wsock32/libc_peer.h"
+#include "tests/platform/wsock32/wsock32_fixture.h"
+#include "tests/support/wait_until.h"
+
+namespace wsock32test {
+namespace {
+
+using winsock::FD_ACCEPT;
+using winsock::FD_CLOSE;
+using winsock::FD_CONNECT;
+using winsock::FD_READ;
+using winsock::FD_WRITE;
+using Notes = std::vector<Note>;
+
+class SelectTest : public WinsockTest {
+ protected:
+  // A library socket connected to a peer of the C library.
+  winsock::SOCKET Connected(long events = kStreamEvents) {
+    const winsock::SOCKET s = ConnectTo(listener.Port(), events);
+    peer = listener.Accept();
+    EXPECT_TRUE(peer.Valid());
+    EXPECT_TRUE(WaitForEvent(s, FD_CONNECT));
+    return s;
+  }
+
+  std::string Recv(winsock::SOCKET s, int length) {
+    std::string data(std::size_t(length), '\0');
+    const int count = ws.recv(s, data.data(), length, 0);
+    data.resize(count > 0 ? std::size_t(count) : 0);
+    return data;
+  }
+
+  LibcSocket listener = LibcSocket::Listen();
+  LibcSocket peer;
+};
+
+TEST_F(SelectTest, ConnectToAClosedPortReportsRefusedAndNothingElse) {
+  const LibcSocket closed = LibcSocket::BoundOnly();
+  const winsock::SOCKET s = ConnectTo(closed.Port());
+  ASSERT_TRUE(WaitForEvent(s, FD_CONNECT));
+  Settle();
+  EXPECT_EQ(EventsOf(s), (Notes{{FD_CONNECT, winsock::WSAECONNREFUSED}}));
+}
+
+TEST_F(SelectTest, ConnectToAListenerReportsSuccessThenOneWrite) {
+  const winsock::SOCKET s = Connected();
+  ASSERT_TRUE(WaitForEvent(s, FD_WRITE));
+  EXPECT_EQ(ws.send(s, "hello", 5, 0), 5);
+  Settle();
+  EXPECT_EQ(EventsOf(s), (Notes{{FD_CONNECT, 0}, {FD_WRITE, 0}}));
+  EXPECT_EQ(peer.Receive(), "hello");
+}
+
+TEST_F(SelectTest, ConnectWhilePendingOrConnectedFails) {
+  // A listener whose queue is full drops further connection requests, so a
+  // connect to it stays pending.
+  const LibcSocket full = LibcSocket::Listen(0);
+  const LibcSocket queued = LibcSocket::ConnectTo(full.Port());
+  ASSERT_TRUE(full.WaitReadable());
+  const winsock::SOCKET pending = ConnectTo(full.Port());
+  const winsock::sockaddr_in address = Loopback(full.Port());
+  const auto* name = reinterpret_cast<const winsock::sockaddr*>(&address);
+  EXPECT_EQ(ws.connect(pending, name, sizeof address), winsock::SOCKET_ERROR);
+  EXPECT_EQ(ws.WSAGetLastError(), winsock::WSAEINVAL);
+
+  const winsock::SOCKET s = Connected();
+  const winsock::sockaddr_in other = Loopback(listener.Port());
+  EXPECT_EQ(ws.connect(s, reinterpret_cast<const winsock::sockaddr*>(&other), sizeof other),
+            winsock::SOCKET_ERROR);
+  EXPECT_EQ(ws.WSAGetLastError(), winsock::WSAEISCONN);
+}
+
+TEST_F(SelectTest, WriteComesAgainOnlyAfterASendThatWouldBlock) {
+  const winsock::SOCKET s = Connected();
+  ASSERT_TRUE(WaitForEvent(s, FD_WRITE));
+  const std::string chunk(65536, 'x');
+  int sends = 0;
+  while (ws.send(s, chunk.data(), int(chunk.size()), 0) > 0) ASSERT_LT(++sends, 100000);
+  ASSERT_EQ(ws.WSAGetLastError(), winsock::WSAEWOULDBLOCK);
+  Settle();
+  EXPECT_EQ(Count(s, FD_WRITE), 1);
+  EXPECT_TRUE(testsupport::WaitUntil([&] {
+    peer.Drain();
+    return Count(s, FD_WRITE) == 2;
+  }));
+}
+
+TEST_F(SelectTest, ReadComesAgainAfterAPartialRecvAndNotBefore) {
+  const winsock::SOCKET s = Connected(FD_READ | FD_CONNECT | FD_CLOSE);
+  ASSERT_TRUE(peer.SendAll(std::string(100, 'a')));
+  ASSERT_TRUE(WaitForEvent(s, FD_READ));
+  ASSERT_TRUE(peer.SendAll(std::string(20, 'b')));
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return Waiting(s) == 120; }));
+  Settle();
+  EXPECT_EQ(Count(s, FD_READ), 1);
+
+  EXPECT_EQ(Recv(s, 50), std::string(50, 'a'));
+  EXPECT_TRUE(WaitForEvent(s, FD_READ, 2));
+  EXPECT_EQ(Recv(s, 100), std::string(50, 'a') + std::string(20, 'b'));
+  Settle();
+  EXPECT_EQ(Count(s, FD_READ), 2);
+}
+
+TEST_F(SelectTest, GracefulCloseComesOnceThePeersDataIsRead) {
+  const winsock::SOCKET s = Connected(FD_READ | FD_CONNECT | FD_CLOSE);
+  ASSERT_TRUE(peer.SendAll("last words"));
+  peer.Close();
+  ASSERT_TRUE(WaitForEvent(s, FD_READ));
+  Settle();
+  EXPECT_EQ(Count(s, FD_CLOSE), 0);
+
+  EXPECT_EQ(Recv(s, 100), "last words");
+  ASSERT_TRUE(WaitForEvent(s, FD_CLOSE));
+  EXPECT_EQ(Recv(s, 100), "");
+  Settle();
+  // The end of the stream is never an FD_READ.
+  EXPECT_EQ(EventsOf(s), (Notes{{FD_CONNECT, 0}, {FD_READ, 0}, {FD_CLOSE, 0}}));
+}
+
+TEST_F(SelectTest, ResetGivesCloseWith10054) {
+  const winsock::SOCKET s = Connected(FD_READ | FD_CONNECT | FD_CLOSE);
+  peer.Reset();
+  ASSERT_TRUE(WaitForEvent(s, FD_CLOSE));
+  EXPECT_EQ(EventsOf(s).back(), (Note{FD_CLOSE, winsock::WSAECONNRESET}));
+  char byte;
+  EXPECT_EQ(ws.recv(s, &byte, 1, 0), winsock::SOCKET_ERROR);
+  EXPECT_EQ(ws.WSAGetLastError(), winsock::WSAECONNRESET);
+  EXPECT_EQ(ws.send(s, "x", 1, 0), winsock::SOCKET_ERROR);
+  EXPECT_EQ(ws.WSAGetLastError(), winsock::WSAECONNRESET);
+}
+
+TEST_F(SelectTest, AcceptIsPostedWhileConnectionsWait) {
+  const winsock::SOCKET server = Open();
+  winsock::sockaddr_in address = Loopback(0);
+  auto* name = reinterpret_cast<winsock::sockaddr*>(&address);
+  ASSERT_EQ(ws.bind(server, name, sizeof address), 0);
+  ASSERT_EQ(ws.WSAAsyncSelect(server, window, kSelect, FD_ACCEPT | FD_CLOSE), 0);
+  ASSERT_EQ(ws.listen(server, 5), 0);
+  int length = sizeof address;
+  ASSERT_EQ(ws.getsockname(server, name, &length), 0);
+  const LibcSocket first = LibcSocket::ConnectTo(ws.ntohs(address.sin_port));
+  const LibcSocket second = LibcSocket::ConnectTo(ws.ntohs(address.sin_port));
+  ASSERT_TRUE(WaitForEvent(server, FD_ACCEPT));
+  Settle();
+  EXPECT_EQ(Count(server, FD_ACCEPT), 1);
+
+  winsock::sockaddr_in from{};
+  length = sizeof from;
+  const winsock::SOCKET accepted =
+      ws.accept(server, reinterpret_cast<winsock::sockaddr*>(&from), &length);
+  ASSERT_NE(accepted, winsock::INVALID_SOCKET);
+  opened.push_back(accepted);
+  EXPECT_STREQ(ws.inet_ntoa(from.sin_addr), "127.0.0.1");
+  EXPECT_TRUE(WaitForEvent(server, FD_ACCEPT, 2));
+  opened.push_back(ws.accept(server, nullptr, nullptr));
+  EXPECT_EQ(ws.accept(server, nullptr, nullptr), winsock::INVALID_SOCKET);
+  EXPECT_EQ(ws.WSAGetLastError(), winsock::WSAEWOULDBLOCK);
+  Settle();
+  EXPECT_EQ(Count(server, FD_ACCEPT), 2);
+}
+
+TEST_F(SelectTest, NothingIsPostedAfterAnEmptyMask) {
+  const winsock::SOCKET s = Connected();
+  ASSERT_TRUE(WaitForEvent(s, FD_WRITE));
+  ASSERT_EQ(ws.WSAAsyncSelect(s, window, kSelect, 0), 0);
+  const auto before = EventsOf(s);
+  ASSERT_TRUE(peer.SendAll("data"));
+  peer.Close();
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return Waiting(s) == 4; }));
+  Settle();
+  EXPECT_EQ(Recv(s, 10), "data");
+  Settle();
+  EXPECT_EQ(EventsOf(s), before);
+}
+
+TEST_F(SelectTest, DatagramsAreReadOneAtATime) {
+  const winsock::SOCKET receiver = Open(winsock::SOCK_DGRAM);
+  winsock::sockaddr_in address = Loopback(0);
+  auto* name = reinterpret_cast<winsock::sockaddr*>(&address);
+  ASSERT_EQ(ws.bind(receiver, name, sizeof address), 0);
+  int length = sizeof address;
+  ASSERT_EQ(ws.getsockname(receiver, name, &length), 0);
+  ASSERT_EQ(ws.WSAAsyncSelect(receiver, window, kSelect, FD_READ | FD_WRITE), 0);
+  const winsock::SOCKET sender = Open(winsock::SOCK_DGRAM);
+  ASSERT_EQ(ws.sendto(sender, "first", 5, 0, name, sizeof address), 5);
+  ASSERT_EQ(ws.sendto(sender, "second!", 7, 0, name, sizeof address), 7);
+  ASSERT_TRUE(WaitForEvent(receiver, FD_READ));
+  EXPECT_EQ(Count(receiver, FD_WRITE), 1);
+  EXPECT_EQ(Waiting(receiver), 5u);
+
+  char buffer[3];
+  winsock::sockaddr_in from{};
+  length = sizeof from;
+  auto* from_name = reinterpret_cast<winsock::sockaddr*>(&from);
+  EXPECT_EQ(ws.recvfrom(receiver, buffer, sizeof buffer, 0, from_name, &length),
+            winsock::SOCKET_ERROR);
+  EXPECT_EQ(ws.WSAGetLastError(), winsock::WSAEMSGSIZE);
+  EXPECT_STREQ(ws.inet_ntoa(from.sin_addr), "127.0.0.1");
+  EXPECT_TRUE(WaitForEvent(receiver, FD_READ, 2));
+  EXPECT_EQ(Waiting(receiver), 7u);
+}
+
+}  // namespace
+}  // namespace wsock32test
