@@ -13,8 +13,7 @@ namespace {
 
 // The lines of a data file, each with its line feed (and carriage return) kept.
 std::vector<std::string> ReadLines(const std::string& name) {
-  const char* dir = std::getenv("TEST_DATA_DIR");
-  std::ifstream file(std::string(dir ? dir : IRC_TEST_DATA_DIR) + "/" + name, std::ios::binary);
+  std::ifstream file(std::string(TEST_DATA_DIR) + "/" + name, std::ios::binary);
   std::vector<std::string> lines;
   for (std::string line; std::getline(file, line);) lines.push_back(line + "\n");
   return lines;
