@@ -2,7 +2,6 @@
 // with the expected log in tests/irc/data.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 
 #include "irc/parlane.h"
