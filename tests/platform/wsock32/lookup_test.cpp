@@ -34,6 +34,14 @@ class LookupTest : public WinsockTest {
     return notes.front();
   }
 
+  // Waits for a successful completion and notes the bytes it used.
+  bool Succeeded(winsock::HANDLE request) {
+    const auto done = Completion(request);
+    if (!done || done->error != 0) return false;
+    used = std::size_t(done->low);
+    return true;
+  }
+
   bool Inside(const void* pointer, std::size_t size = 1) const {
     const auto* p = static_cast<const char*>(pointer);
     return p >= buffer && p + size <= buffer + used;
@@ -81,13 +89,8 @@ class LookupTest : public WinsockTest {
 };
 
 TEST_F(LookupTest, LocalhostIsTheLoopbackAddress) {
-  const auto request =
-      ws.WSAAsyncGetHostByName(window, kLookup, "localhost", buffer, sizeof buffer);
-  ASSERT_NE(request, 0u);
-  const auto done = Completion(request);
-  ASSERT_TRUE(done);
-  ASSERT_EQ(done->error, 0);
-  used = std::size_t(done->low);
+  ASSERT_TRUE(
+      Succeeded(ws.WSAAsyncGetHostByName(window, kLookup, "localhost", buffer, sizeof buffer)));
   const winsock::hostent& host = Host();
   EXPECT_EQ(host.h_addrtype, winsock::AF_INET);
   EXPECT_EQ(host.h_length, 4);
@@ -96,43 +99,30 @@ TEST_F(LookupTest, LocalhostIsTheLoopbackAddress) {
 
 TEST_F(LookupTest, AnAddressGivesItsName) {
   const winsock::u_long loopback = ws.inet_addr("127.0.0.1");
-  const auto request =
-      ws.WSAAsyncGetHostByAddr(window, kLookup, reinterpret_cast<const char*>(&loopback), 4,
-                               winsock::AF_INET, buffer, sizeof buffer);
-  ASSERT_NE(request, 0u);
-  const auto done = Completion(request);
-  ASSERT_TRUE(done);
-  ASSERT_EQ(done->error, 0);
-  used = std::size_t(done->low);
+  ASSERT_TRUE(
+      Succeeded(ws.WSAAsyncGetHostByAddr(window, kLookup, reinterpret_cast<const char*>(&loopback),
+                                         4, winsock::AF_INET, buffer, sizeof buffer)));
   const winsock::hostent& host = Host();
   EXPECT_STREQ(host.h_name, "localhost");
   EXPECT_EQ(FirstAddress(host), "127.0.0.1");
 }
 
 TEST_F(LookupTest, ServicesByNameAndByPort) {
-  auto request = ws.WSAAsyncGetServByName(window, kLookup, "ftp", "tcp", buffer, sizeof buffer);
-  auto done = Completion(request);
-  ASSERT_TRUE(done);
-  ASSERT_EQ(done->error, 0);
-  used = std::size_t(done->low);
+  ASSERT_TRUE(
+      Succeeded(ws.WSAAsyncGetServByName(window, kLookup, "ftp", "tcp", buffer, sizeof buffer)));
   EXPECT_EQ(Service().s_port, short(ws.htons(21)));
   EXPECT_STREQ(Service().s_proto, "tcp");
 
   std::memset(buffer, 0, sizeof buffer);
-  request = ws.WSAAsyncGetServByPort(window, kLookup, ws.htons(21), "tcp", buffer, sizeof buffer);
-  done = Completion(request);
-  ASSERT_TRUE(done);
-  ASSERT_EQ(done->error, 0);
-  used = std::size_t(done->low);
+  ASSERT_TRUE(Succeeded(
+      ws.WSAAsyncGetServByPort(window, kLookup, ws.htons(21), "tcp", buffer, sizeof buffer)));
   EXPECT_STREQ(Service().s_name, "ftp");
 }
 
 TEST_F(LookupTest, AnUnknownHostIsNotFound) {
-  const auto request =
-      ws.WSAAsyncGetHostByName(window, kLookup, "no-such-host.invalid", buffer, sizeof buffer);
-  const auto done = Completion(request);
-  ASSERT_TRUE(done);
-  EXPECT_EQ(*done, (Note{0, winsock::WSAHOST_NOT_FOUND}));
+  const auto done = Completion(
+      ws.WSAAsyncGetHostByName(window, kLookup, "no-such-host.invalid", buffer, sizeof buffer));
+  EXPECT_EQ(done, (Note{0, winsock::WSAHOST_NOT_FOUND}));
 }
 
 TEST_F(LookupTest, ASmallBufferGetsTheSizeNeededAndIsNotTouched) {
