@@ -1,6 +1,8 @@
 // Cutting text into lines that fit a width, as measured on a canvas.
 #include "Il/wrap_text.h"
 
+#include <algorithm>
+
 #include "platform/toolkit/utf8.h"
 
 namespace il {
@@ -18,27 +20,64 @@ bool Fits(toolkit::TCanvas& canvas, std::string_view line, int width) {
   return width >= canvas.TextWidth(WithoutTrailingBlanks(line));
 }
 
-// Length in bytes of the first line cut off `rest`, which does not fit whole.
-std::size_t CutLength(std::string_view rest, toolkit::TCanvas& canvas, int width) {
-  std::vector<std::size_t> char_ends;
-  for (std::size_t pos = 0; pos < rest.size();) {
-    pos += toolkit::CharLength(rest, pos);
-    char_ends.push_back(pos);
+// The offset just after each character of the text.
+std::vector<std::size_t> CharEnds(std::string_view text) {
+  std::vector<std::size_t> ends;
+  for (std::size_t pos = 0; pos < text.size();) {
+    pos += toolkit::CharLength(text, pos);
+    ends.push_back(pos);
   }
-  // The most characters that fit, by bisection (a longer line is never
-  // narrower): `fitting` characters fit, `too_many` do not.
+  return ends;
+}
+
+// The most characters from the front of `text` that fit (all of them when the
+// whole text fits). A longer line is never narrower, so the answer is found by
+// galloping from a guess, then bisecting; measuring costs in proportion to the
+// text measured, so the probes stay near one line's length.
+std::size_t MostThatFit(std::string_view text, const std::vector<std::size_t>& ends,
+                        toolkit::TCanvas& canvas, int width, std::size_t guess) {
+  const auto fits = [&](std::size_t count) {
+    return count == 0 || Fits(canvas, text.substr(0, ends[count - 1]), width);
+  };
+  const std::size_t count = ends.size();
+  guess = std::clamp<std::size_t>(guess, 1, count);
+  // `fitting` characters fit and `too_many` do not (count + 1: all fit).
   std::size_t fitting = 0;
-  std::size_t too_many = char_ends.size();
-  while (too_many - fitting > 1) {
-    const std::size_t middle = fitting + (too_many - fitting) / 2;
-    if (Fits(canvas, rest.substr(0, char_ends[middle - 1]), width)) {
-      fitting = middle;
-    } else {
-      too_many = middle;
+  std::size_t too_many = count + 1;
+  if (fits(guess)) {
+    fitting = guess;
+    for (std::size_t step = 1; fitting < count; step *= 2) {
+      const std::size_t probe = std::min(count, fitting + step);
+      if (!fits(probe)) {
+        too_many = probe;
+        break;
+      }
+      fitting = probe;
+    }
+  } else {
+    too_many = guess;
+    for (std::size_t step = 1; too_many > 1; step *= 2) {
+      const std::size_t probe = too_many > step ? too_many - step : 0;
+      if (fits(probe)) {
+        fitting = probe;
+        break;
+      }
+      too_many = probe;
     }
   }
-  if (fitting == 0) return char_ends.front();
-  const std::string_view line = rest.substr(0, char_ends[fitting - 1]);
+  while (too_many - fitting > 1) {
+    const std::size_t middle = fitting + (too_many - fitting) / 2;
+    (fits(middle) ? fitting : too_many) = middle;
+  }
+  return fitting;
+}
+
+// Length in bytes of the line cut off the front of `text`, whose first
+// `fitting` characters fit and no more.
+std::size_t CutLength(std::string_view text, const std::vector<std::size_t>& ends,
+                      std::size_t fitting) {
+  if (fitting == 0) return ends.front();
+  const std::string_view line = text.substr(0, ends[fitting - 1]);
   // A word break, unless the line would hold nothing but blanks.
   const std::size_t blank = line.rfind(' ');
   if (blank != std::string_view::npos && line.find_first_not_of(' ') < blank) return blank + 1;
@@ -51,12 +90,22 @@ void WrapText(std::string_view text, std::vector<std::string>& lines, toolkit::T
               int width) {
   std::string_view rest = WithoutTrailingBlanks(text);
   lines.clear();
-  for (;;) {
-    const std::size_t cut =
-        rest.empty() || Fits(canvas, rest, width) ? rest.size() : CutLength(rest, canvas, width);
+  const int text_width = canvas.TextWidth(rest);
+  if (rest.empty() || width >= text_width) {
+    lines.emplace_back(rest);
+    return;
+  }
+  // How many characters a line holds, guessed from the average width.
+  const std::size_t chars = CharEnds(rest).size();
+  const std::size_t chars_per_line =
+      width <= 0 ? 1
+                 : static_cast<std::size_t>(1.0 * width * static_cast<double>(chars) / text_width);
+  while (!rest.empty()) {
+    const std::vector<std::size_t> ends = CharEnds(rest);
+    const std::size_t fitting = MostThatFit(rest, ends, canvas, width, chars_per_line);
+    const std::size_t cut = fitting == ends.size() ? rest.size() : CutLength(rest, ends, fitting);
     lines.emplace_back(rest.substr(0, cut));
     rest.remove_prefix(cut);
-    if (rest.empty()) return;
   }
 }
 

@@ -104,6 +104,7 @@ int TListBox::RowHeight(int index) {
 }
 
 TRect TListBox::ItemRect(int index) {
+  if (index < 0 || index >= Count()) throw std::out_of_range("List index out of bounds");
   EnsureMeasured();
   int top = 0;
   for (int i = top_index_; i < index; ++i) top += heights_[static_cast<std::size_t>(i)];

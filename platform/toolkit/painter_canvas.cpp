@@ -12,8 +12,17 @@ namespace toolkit {
 TPainterCanvas::TPainterCanvas(QPainter* painter, const QPalette& palette)
     : painter_(painter), palette_(palette) {}
 
+namespace {
+
+// Fonts that differ only in colour measure and render alike.
+bool SameShape(const TFont& a, const TFont& b) {
+  return a.Name == b.Name && a.Height == b.Height && a.Style == b.Style;
+}
+
+}  // namespace
+
 const QFontMetrics& TPainterCanvas::Metrics() {
-  if (!metrics_font_ || *metrics_font_ != Font()) {
+  if (!metrics_font_ || !SameShape(*metrics_font_, Font())) {
     metrics_font_ = Font();
     qfont_ = ToQFont(Font());
     metrics_.emplace(qfont_);

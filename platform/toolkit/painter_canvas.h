@@ -29,7 +29,8 @@ class TPainterCanvas : public TCanvas {
   void LineTo(int x, int y) override;
 
  private:
-  // The metrics of the current font, made again only when the font changed.
+  // The metrics of the current font, made again only when its name, height or
+  // style changed.
   const QFontMetrics& Metrics();
 
   QPainter* painter_;

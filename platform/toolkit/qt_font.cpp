@@ -3,6 +3,7 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <string>
@@ -16,7 +17,7 @@ bool IsFixedPitchName(const std::string& name) {
 }
 
 // Family and hint for a font name, looked up once per name (the font
-// database is slow to ask).
+// database is slow to ask). Fonts are made on the GUI thread only.
 const QFont& FamilyFont(const std::string& name) {
   static std::map<std::string, QFont> families;
   auto found = families.find(name);

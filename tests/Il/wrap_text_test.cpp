@@ -64,6 +64,54 @@ INSTANTIATE_TEST_SUITE_P(
         WrapCase{"InvalidBytesAreChars", "\xC3x\xC3\xFF", 12, {"\xC3x", "\xC3\xFF"}}),
     [](const testing::TestParamInfo<WrapCase>& info) { return std::string(info.param.name); });
 
+// Bytes of uneven widths, so that a guess from the average width is off.
+class UnevenCanvas : public iltest::FixedCanvas {
+ public:
+  int TextWidth(std::string_view text) override {
+    int width = 0;
+    for (const char c : text) width += static_cast<unsigned char>(c) % 7 + 1;
+    return width;
+  }
+};
+
+// The longest line that fits, found by growing it one byte at a time: the
+// reference for the search (these texts are ASCII).
+std::size_t LinearFit(UnevenCanvas& canvas, const std::string& rest, int width) {
+  std::size_t count = 0;
+  while (count < rest.size()) {
+    const std::string longer = rest.substr(0, count + 1);
+    if (width < canvas.TextWidth(longer.substr(0, longer.find_last_not_of(' ') + 1))) break;
+    ++count;
+  }
+  return count;
+}
+
+TEST(WrapTextSearch, FindsTheLongestLineThatFitsWhateverTheWidths) {
+  const std::string texts[] = {"iiii WWWW iiiiiiii WW i WWWWWWWWWWWW iiiiiiiiiiii",
+                               "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiii",
+                               "a bb ccc dddd eeeee ffffff ggggggg hhhhhhhh"};
+  UnevenCanvas canvas;
+  Lines lines;
+  for (const std::string& text : texts) {
+    for (int width = -3; width < 120; width += 7) {
+      il::WrapText(text, lines, canvas, width);
+      std::string rest = text;
+      for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        const std::size_t fit = LinearFit(canvas, rest, width);
+        const std::string& line = lines[i];
+        // A word break ends after the last blank of the part that fits.
+        const std::size_t word_end = rest.substr(0, fit).rfind(' ') + 1;
+        EXPECT_TRUE(line.size() == std::max<std::size_t>(fit, 1) || line.size() == word_end)
+            << text << " at " << width << ": " << line;
+        EXPECT_EQ(line, rest.substr(0, line.size()));
+        rest = rest.substr(line.size());
+      }
+      EXPECT_EQ(lines.back(), rest);
+      EXPECT_TRUE(LinearFit(canvas, rest, width) == rest.size() || rest.size() == 1);
+    }
+  }
+}
+
 TEST(SplitEntry, TitleIsBeforeTheFirstBar) {
   EXPECT_EQ(il::SplitEntry("alice |hi there"), (il::TChatEntry{"alice ", "hi there"}));
   EXPECT_EQ(il::SplitEntry("a|b|c"), (il::TChatEntry{"a", "b|c"}));
