@@ -33,6 +33,13 @@ class TDeferredQueue {
     entries_.pop_front();
     return first;
   }
+  // The control of the first entry that still names one; none when no entry does.
+  TSockCtrl* FirstControl() const {
+    for (const TDeferredSelect& entry : entries_) {
+      if (entry.Control != nullptr) return entry.Control;
+    }
+    return nullptr;
+  }
   // Keeps the control's entries in line but delivers them to no one.
   void Disown(const TSockCtrl* control) {
     for (TDeferredSelect& entry : entries_) {

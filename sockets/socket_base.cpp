@@ -1,0 +1,187 @@
+// The socket object's checked calls, address resolution, events and close.
+#include "sockets/socket_base.h"
+
+#include "sockets/client_socket.h"
+#include "sockets/error_text.h"
+#include "sockets/invalid_cast.h"
+#include "sockets/raise_event.h"
+#include "sockets/server_events.h"
+#include "sockets/short_string.h"
+#include "sockets/sock_ctrl.h"
+#include "sockets/sock_error.h"
+#include "sockets/socket_messages.h"
+#include "sockets/winsock_unit.h"
+
+namespace sockets {
+
+TSocketBase::TSocketBase(TSockCtrl* Owner) : Owner_(Owner) {
+  Addr_.sin_family = winsock::AF_INET;
+}
+
+TSocketBase::~TSocketBase() {
+  if (Handle_ == winsock::INVALID_SOCKET) return;
+  Owner_->ClearTimeOut();
+  // A stopped library has reset its sockets already.
+  if (WinsockStarted()) WinsockAPI().closesocket(Handle_);
+}
+
+std::intptr_t TSocketBase::CheckResult(std::intptr_t Result, int Tolerated, int MessageCode) {
+  if (Result != winsock::SOCKET_ERROR) {
+    LastError_ = 0;
+    return Result;
+  }
+  LastError_ = WinsockAPI().WSAGetLastError();
+  if (LastError_ == Tolerated) return 0;
+  RaiseSockError(LastError_, MessageCode);
+}
+
+void TSocketBase::ResolveAddress(const std::string& HostName, std::string& Address,
+                                 const std::string& ServiceName, winsock::u_short& Port) {
+  tWinsockAPI& api = WinsockAPI();
+  // A look-up runs the message loop, where a handler may close or free this
+  // socket: what it resolved then belongs to no one.
+  const TLiveness::TWatch alive = Watch();
+  const winsock::SOCKET handle = Handle_;
+  const auto check_still_open = [&] {
+    if (!alive || Handle_ != handle) RaiseSockError(winsock::WSAEINTR, 0);
+  };
+
+  if (!HostName.empty()) {
+    const winsock::u_long address = Owner_->LookupHost(HostName);
+    check_still_open();
+    Addr_.sin_addr.s_addr = address;
+    const char* dotted = api.inet_ntoa(Addr_.sin_addr);
+    Address = ShortString(dotted != nullptr ? dotted : "");
+  } else if (Address.empty()) {
+    RaiseSockError(0, kMsgNoAddress);
+  } else {
+    Addr_.sin_addr.s_addr = winsock::INADDR_ANY;
+    if (Address != "0.0.0.0") Addr_.sin_addr.s_addr = api.inet_addr(Address.c_str());
+  }
+  if (!ServiceName.empty()) {
+    Port = Owner_->LookupService(ServiceName);
+    check_still_open();
+  }
+  Addr_.sin_port = api.htons(Port);
+}
+
+winsock::u_long TSocketBase::PendingBytes() {
+  winsock::u_long count = 0;
+  CheckResult(WinsockAPI().ioctlsocket(Handle_, winsock::FIONREAD, &count), 0,
+              kMsgGettingReceiveCount);
+  return count;
+}
+
+winsock::u_short TSocketBase::BytesAvailable() {
+  return winsock::u_short(PendingBytes());
+}
+
+winsock::u_short TSocketBase::GetLocalPort() {
+  if (Handle_ == winsock::INVALID_SOCKET) return 0;
+  tWinsockAPI& api = WinsockAPI();
+  winsock::sockaddr_in local{};
+  int length = sizeof local;
+  try {
+    CheckResult(api.getsockname(Handle_, reinterpret_cast<winsock::sockaddr*>(&local), &length), 0,
+                kMsgCallingGetSockName);
+  } catch (const ESockError&) {
+    return 0;
+  }
+  return api.ntohs(local.sin_port);
+}
+
+void TSocketBase::DoRead() {
+  RaiseEvent(Owner_->OnRead, *Owner_, this);
+}
+
+void TSocketBase::DoWrite() {
+  RaiseEvent(Owner_->OnWrite, *Owner_, this);
+}
+
+void TSocketBase::DoAccept() {
+  RaiseEvent(CheckedCast<TServerSocketEvents>(*Owner_).OnAccept, *Owner_, this);
+}
+
+void TSocketBase::DoConnect() {
+  RaiseEvent(CheckedCast<TCustomClientSocket>(*Owner_).OnConnect, *Owner_, this);
+}
+
+void TSocketBase::DoDisconnect() {
+  const TLiveness::TWatch alive = Watch();
+  const winsock::SOCKET handle = Handle_;
+  DoInfo(siDisconnected);
+  if (!alive) return;
+  RaiseEvent(Owner_->OnDisconnect, *Owner_, this);
+  // A handler may have freed the socket, or closed it and opened a new
+  // connection that must stay open.
+  if (alive && Handle_ == handle) Close();
+}
+
+void TSocketBase::DoInfo(TSockInfo Code) {
+  if (Code == siListening) State_ = ssListening;
+  if (Code == siClosed) State_ = ssClosed;
+  RaiseEvent(Owner_->OnInfo, *Owner_, Code, this);
+}
+
+void TSocketBase::DoTimeOut() {
+  RaiseEvent(Owner_->OnTimeOut, *Owner_, this);
+}
+
+void TSocketBase::DoReject() {
+  RaiseEvent(CheckedCast<TServerSocketEvents>(*Owner_).OnReject, *Owner_, this);
+}
+
+std::string TSocketBase::GetName() {
+  if (Name_.empty()) Name_ = "socket" + std::to_string(SocketNameCounter++);
+  return Name_;
+}
+
+bool TSocketBase::GetConnected() const {
+  return State_ == ssConnected;
+}
+
+void TSocketBase::SetSocketType(std::int32_t Value) {
+  SocketType_ = Value;
+}
+
+void TSocketBase::PrepareSocket() {}
+
+void TSocketBase::Close() {
+  if (!WinsockStarted() || Handle_ == winsock::INVALID_SOCKET) return;
+  Owner_->ClearTimeOut();
+  const bool was_connected = State_ == ssConnected;
+  State_ = ssClosing;
+  if (was_connected && Owner_->OnRead) {
+    const TLiveness::TWatch alive = Watch();
+    const winsock::SOCKET handle = Handle_;
+    DrainInput();
+    // A reading handler may have closed the socket itself, or freed it.
+    if (!alive || Handle_ != handle) return;
+  }
+  WinsockAPI().closesocket(Handle_);
+  // The handle goes before siClosed is reported, so that a handler that opens a
+  // new connection from there keeps it; the close notice goes ahead of anything
+  // that handler posts.
+  Handle_ = winsock::INVALID_SOCKET;
+  winsys::PostMessage(Owner_->WindowHandle(), SM_CLOSED, 0, reinterpret_cast<winsys::LPARAM>(this));
+  DoInfo(siClosed);
+}
+
+// Raises OnRead while input waits. Stops as soon as a pass consumes nothing, so
+// that a handler that does not read cannot hold the program here.
+void TSocketBase::DrainInput() {
+  const TLiveness::TWatch alive = Watch();
+  const winsock::SOCKET handle = Handle_;
+  winsock::u_long waiting = PendingBytes();
+  while (waiting > 0) {
+    const std::uint64_t received_before = received_total_;
+    TSocketBase* self = this;
+    Owner_->SocketRead(self);
+    if (!alive || Handle_ != handle) return;
+    const winsock::u_long left = PendingBytes();
+    if (left >= waiting && received_total_ == received_before) return;
+    waiting = left;
+  }
+}
+
+}  // namespace sockets

@@ -1,0 +1,105 @@
+// TSocketBase: one socket handle of the socket library, held for one control.
+// It turns notifications into the owner's events and leaves sending, receiving,
+// listening and connecting to its descendants.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/wsock32/winsock.h"
+#include "sockets/async_options.h"
+#include "sockets/liveness.h"
+#include "sockets/sock_info.h"
+
+namespace sockets {
+
+class TSockCtrl;
+
+enum TSocketState : std::uint8_t { ssClosed, ssConnected, ssClosing, ssListening };
+
+class TSocketBase {
+ public:
+  explicit TSocketBase(TSockCtrl* Owner);
+  // Closes an open socket without any event or message.
+  virtual ~TSocketBase();
+  TSocketBase(const TSocketBase&) = delete;
+  TSocketBase& operator=(const TSocketBase&) = delete;
+
+  // The error of the last checked call (0 after a successful one), or of the
+  // last notification the owner received for this socket.
+  std::int32_t LastError() const { return LastError_; }
+  void SetLastError(std::int32_t value) { LastError_ = value; }
+  // INVALID_SOCKET while no socket is open.
+  winsock::SOCKET Handle() const { return Handle_; }
+  TSockCtrl* Owner() const { return Owner_; }
+  // The local address of a listening socket, the remote one of a connection.
+  const winsock::sockaddr_in& Addr() const { return Addr_; }
+  TSocketState State() const { return State_; }
+  void SetState(TSocketState value) { State_ = value; }
+  std::int32_t SocketType() const { return SocketType_; }
+  bool Connected() const { return GetConnected(); }
+
+  // The checked call: Result -1 takes the library's last error into LastError
+  // and raises ESockError for it under MessageCode, unless it is Tolerated (then
+  // 0). Any other Result clears LastError and is returned.
+  std::intptr_t CheckResult(std::intptr_t Result, int Tolerated, int MessageCode);
+  // Fills Addr from a host name (looked up; its dotted text goes back into
+  // Address) or from Address, and its port from a service name (looked up into
+  // Port) or from Port.
+  void ResolveAddress(const std::string& HostName, std::string& Address,
+                      const std::string& ServiceName, winsock::u_short& Port);
+  // The bytes waiting to be read, modulo 65536.
+  winsock::u_short BytesAvailable();
+  // The socket's local port; 0 without a socket or when the library cannot tell.
+  winsock::u_short GetLocalPort();
+
+  TLiveness::TWatch Watch() const { return liveness_.Watch(); }
+
+  // The virtual operations.
+  virtual void DoRead();
+  virtual void DoWrite();
+  virtual void DoAccept();
+  virtual void DoConnect();
+  // The peer closed: siDisconnected, OnDisconnect, then Close.
+  virtual void DoDisconnect();
+  virtual void DoInfo(TSockInfo Code);
+  virtual void DoTimeOut();
+  virtual void DoReject();
+  // "socket0", "socket1", ... in the order names are first asked for.
+  virtual std::string GetName();
+  virtual bool GetConnected() const;
+  virtual void SetSocketType(std::int32_t Value);
+  virtual int Send(const void* Buffer, int Count) = 0;
+  virtual int Recv(void* Buffer, int Count) = 0;
+  // Runs after the address is resolved and before bind or connect.
+  virtual void PrepareSocket();
+  virtual void Listen(std::string HostName, std::string& Address, std::string ServiceName,
+                      winsock::u_short Port, int Backlog) = 0;
+  virtual void Connect(std::string HostName, std::string& Address, std::string ServiceName,
+                       winsock::u_short Port, TAsyncOptions Options) = 0;
+  // Lets the owner's OnRead take what is still waiting on a connection, closes
+  // the socket, posts SM_CLOSED to the owner and reports siClosed.
+  virtual void Close();
+
+ protected:
+  // The bytes waiting, uncut.
+  winsock::u_long PendingBytes();
+
+  std::int32_t LastError_ = 0;
+  winsock::SOCKET Handle_ = winsock::INVALID_SOCKET;
+  TSockCtrl* Owner_;
+  winsock::sockaddr_in Addr_{};
+  TSocketState State_ = ssClosed;
+  std::int32_t SocketType_ = winsock::SOCK_STREAM;
+  std::string Name_;
+  // Bytes received through Recv so far; tells the close drain whether a pass
+  // consumed anything.
+  std::uint64_t received_total_ = 0;
+
+ private:
+  void DrainInput();
+
+  TLiveness liveness_;
+};
+
+}  // namespace sockets

@@ -1,0 +1,159 @@
+// The client component on loopback: connecting, refusal, bytes both ways, the
+// peer's close, the read drain of Close, and handlers that free what raised them.
+#include <memory>
+#include <stdexcept>
+
+#include "sockets/error_text.h"
+#include "tests/sockets/client_fixture.h"
+#include "tests/sockets/loopback_peer.h"
+
+namespace sockets_test {
+namespace {
+
+using testsupport::WaitUntil;
+using Log = std::vector<std::string>;
+
+class OtherSocket : public sockets::TStreamSocket {
+  using TStreamSocket::TStreamSocket;
+};
+
+// An OnRead handler that takes at most `chunk` bytes per call into `received`.
+sockets::TSocketEvent Reader(std::string& received, int chunk, int* calls = nullptr) {
+  return [&received, chunk, calls](TSockCtrl&, TSocketBase* socket) {
+    if (calls != nullptr) ++*calls;
+    char buffer[64];
+    if (chunk > 0) received.append(buffer, std::size_t(socket->Recv(buffer, chunk)));
+  };
+}
+
+TEST_F(ClientTest, ConnectsByAddressAndByHostName) {
+  for (const char* address : {"127.0.0.1", "localhost"}) {
+    LoopbackPeer listener = LoopbackPeer::Bound();
+    LoggingClient client;
+    client.SetAddress(address);
+    client.SetPort(std::to_string(listener.Port()));
+    client.Open(kStream);
+    ASSERT_TRUE(WaitUntil([&] { return client.Count("OnWrite") == 1; })) << address;
+    EXPECT_EQ(client.log, (Log{"Looking-up a host name", "Connecting", "Connection",
+                               "OnConnect connected", "OnWrite"}))
+        << address;
+    EXPECT_TRUE(client.Connected());
+    EXPECT_EQ(client.DottedAddress(), "127.0.0.1");
+    EXPECT_EQ(MessageOf([&] { client.Open(kStream); }), "Socket Already opened");
+  }
+}
+
+TEST_F(ClientTest, RefusedConnectReportsOnceAndTheSocketObjectConnectsLater) {
+  LoopbackPeer refusing = LoopbackPeer::Bound(false);
+  LoggingClient client;
+  client.OpenTo(refusing.Port());
+  ASSERT_TRUE(WaitUntil([&] { return client.Count("OnConnect failed") == 1; }));
+  TSocketBase* socket = client.Socket();
+  EXPECT_FALSE(client.Connected());
+  EXPECT_EQ(socket->LastError(), 10061);
+
+  LoopbackPeer listener = LoopbackPeer::Bound();
+  client.OpenTo(listener.Port());
+  ASSERT_TRUE(WaitUntil([&] { return client.Count("OnWrite") == 1; }));
+  EXPECT_TRUE(client.Connected());
+  EXPECT_EQ(client.Socket(), socket);
+  EXPECT_EQ(client.Count("OnConnect failed") + client.Count("OnConnect connected"), 2);
+}
+
+TEST_F(ClientTest, ExchangesBytesAndFollowsThePeersClose) {
+  LoopbackPeer listener = LoopbackPeer::Bound();
+  LoggingClient client;
+  std::string received;
+  client.OnRead = Reader(received, 64);
+  client.OpenTo(listener.Port());
+  LoopbackPeer peer = listener.Accept();
+  ASSERT_TRUE(WaitUntil([&] { return client.Connected(); }));
+
+  EXPECT_EQ(client.Socket()->Send("hello", 5), 5);
+  EXPECT_EQ(peer.Receive(5), "hello");
+  peer.Send("world");
+  ASSERT_TRUE(WaitUntil([&] { return received == "world"; }));
+
+  client.log.clear();
+  peer.Send("tail");
+  peer.Close();
+  ASSERT_TRUE(WaitUntil([&] { return client.closed_notices == 1; }));
+  EXPECT_EQ(received, "worldtail");
+  EXPECT_EQ(client.log, (Log{"Receiving Data", "Disconnected", "OnDisconnect", "Closed"}));
+  EXPECT_EQ(client.Socket()->Handle(), winsock::INVALID_SOCKET);
+}
+
+TEST_F(ClientTest, CloseLetsOnReadTakeWhatWaitsAndStopsWhenAPassTakesNothing) {
+  struct Case {
+    int chunk;
+    int calls;
+    std::string received;
+  };
+  for (const Case& c : {Case{2, 3, "abcdef"}, Case{0, 1, ""}}) {
+    LoopbackPeer listener = LoopbackPeer::Bound();
+    LoggingClient client;
+    client.OpenTo(listener.Port());
+    LoopbackPeer peer = listener.Accept();
+    peer.Send("abcdef");
+    // Without OnRead the read notification takes nothing, so the bytes wait.
+    ASSERT_TRUE(
+        WaitUntil([&] { return client.Connected() && client.Socket()->BytesAvailable() == 6; }));
+    int calls = 0;
+    std::string received;
+    client.OnRead = Reader(received, c.chunk, &calls);
+    client.Close();
+    EXPECT_EQ(calls, c.calls) << c.chunk;
+    EXPECT_EQ(received, c.received) << c.chunk;
+    EXPECT_EQ(client.log.back(), "Closed") << c.chunk;
+    EXPECT_TRUE(WaitUntil([&] { return client.closed_notices == 1; })) << c.chunk;
+  }
+}
+
+TEST_F(ClientTest, AnExceptionFromAHandlerIsReportedAndLaterEventsStillCome) {
+  LoopbackPeer listener = LoopbackPeer::Bound();
+  LoggingClient client;
+  client.OnConnect = [](TSockCtrl&, TSocketBase*) { throw std::runtime_error("handler failed"); };
+  client.OpenTo(listener.Port());
+  ASSERT_TRUE(WaitUntil([&] { return client.Count("OnWrite") == 1; }));
+  EXPECT_EQ(reported, (Log{"handler failed"}));
+}
+
+// Each case frees the socket object or the whole control from inside an event of
+// that very socket; the sanitizers see any later use.
+TEST_F(ClientTest, HandlersMayFreeTheSocketOrTheControlThatRaisedTheEvent) {
+  {
+    LoopbackPeer listener = LoopbackPeer::Bound();
+    LoggingClient client;
+    client.OnConnect = [&](TSockCtrl&, TSocketBase*) {
+      client.SetSocketClass(sockets::TSocketClass::Of<OtherSocket>());
+    };
+    client.OpenTo(listener.Port());
+    ASSERT_TRUE(WaitUntil([&] { return dynamic_cast<OtherSocket*>(client.Socket()) != nullptr; }));
+    EXPECT_EQ(client.Socket()->Handle(), winsock::INVALID_SOCKET);
+  }
+  {
+    LoopbackPeer listener = LoopbackPeer::Bound();
+    auto client = std::make_unique<LoggingClient>();
+    client->OnDisconnect = [&](TSockCtrl&, TSocketBase*) { client.reset(); };
+    client->OpenTo(listener.Port());
+    LoopbackPeer peer = listener.Accept();
+    ASSERT_TRUE(WaitUntil([&] { return client->Connected(); }));
+    peer.Close();
+    EXPECT_TRUE(WaitUntil([&] { return client == nullptr; }));
+  }
+  {
+    LoopbackPeer listener = LoopbackPeer::Bound();
+    auto client = std::make_unique<LoggingClient>();
+    LoggingClient* raw = client.get();
+    raw->OpenTo(listener.Port());
+    LoopbackPeer peer = listener.Accept();
+    peer.Send("data");
+    ASSERT_TRUE(WaitUntil([&] { return raw->Connected() && raw->Socket()->BytesAvailable() > 0; }));
+    raw->OnRead = [&](TSockCtrl&, TSocketBase*) { client.reset(); };
+    raw->Close();
+    EXPECT_EQ(client, nullptr);
+  }
+}
+
+}  // namespace
+}  // namespace sockets_test

@@ -1,0 +1,119 @@
+// Fixture of the client component's tests: a client that logs its events in
+// order, the application's exception handler captured, and look-ups that never
+// complete where a test needs a wait that only it ends.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QTimer>
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/winsys/winsys.h"
+#include "sockets/client_socket.h"
+#include "sockets/socket_base.h"
+#include "sockets/stream_socket.h"
+#include "tests/support/wait_until.h"
+
+namespace sockets_test {
+
+using sockets::TSockCtrl;
+using sockets::TSocketBase;
+
+inline const sockets::TSocketClass kStream = sockets::TSocketClass::Of<sockets::TStreamSocket>();
+
+class LoggingClient : public sockets::TCustomClientSocket {
+ public:
+  explicit LoggingClient(sockets::TComponent* owner = nullptr) : TCustomClientSocket(owner) {
+    OnInfo = [this](TSockCtrl&, sockets::TSockInfo code, TSocketBase*) {
+      log.emplace_back(sockets::SockInfoText[code]);
+    };
+    OnConnect = [this](TSockCtrl&, TSocketBase* socket) {
+      log.push_back(socket->Connected() ? "OnConnect connected" : "OnConnect failed");
+    };
+    OnDisconnect = [this](TSockCtrl&, TSocketBase*) { log.push_back("OnDisconnect"); };
+    OnWrite = [this](TSockCtrl&, TSocketBase*) { log.push_back("OnWrite"); };
+  }
+
+  long Count(const std::string& entry) const { return std::count(log.begin(), log.end(), entry); }
+  // Connects to 127.0.0.1 without any look-up.
+  void OpenTo(std::uint16_t port) {
+    SetAddress("127.0.0.1");
+    StoreListeningPort(port);
+    Open(kStream);
+  }
+
+  void SelectEvent(sockets::TMessage& message) override {
+    ++select_events;
+    TCustomClientSocket::SelectEvent(message);
+  }
+  void SocketClosed(TSocketBase* socket) override {
+    ++closed_notices;
+    TCustomClientSocket::SocketClosed(socket);
+  }
+
+  std::vector<std::string> log;
+  int select_events = 0;
+  int closed_notices = 0;
+};
+
+class ClientTest : public ::testing::Test {
+ protected:
+  static constexpr const char* kLookupDelay = "WSOCK32_LOOKUP_DELAY_MS";
+
+  void SetUp() override {
+    unsetenv(kLookupDelay);
+    previous_handler_ = winsys::Application().SetExceptionHandler(
+        [this](const std::exception& error) { reported.push_back(error.what()); });
+  }
+  void TearDown() override {
+    winsys::Application().SetExceptionHandler(previous_handler_);
+    winsys::Application().ResetTerminated();
+    unsetenv(kLookupDelay);
+  }
+
+  std::vector<std::string> reported;
+
+ private:
+  winsys::TApplication::ExceptionHandler previous_handler_;
+};
+
+// Look-ups never complete. The library reads the switch when it starts, that is
+// when the first control of a test is created.
+class StalledLookupTest : public ClientTest {
+ protected:
+  void SetUp() override {
+    ClientTest::SetUp();
+    setenv(kLookupDelay, "forever", 1);
+  }
+};
+
+// The message of the exception `action` raises; "no exception" when none.
+inline std::string MessageOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::exception& error) {
+    return error.what();
+  }
+  return "no exception";
+}
+
+// Runs `step` every few milliseconds while the test is inside a call that runs
+// the message loop, such as a look-up wait.
+class Poll {
+ public:
+  explicit Poll(std::function<void()> step) {
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, std::move(step));
+    timer_.start();
+  }
+
+ private:
+  QTimer timer_;
+};
+
+}  // namespace sockets_test

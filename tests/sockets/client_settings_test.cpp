@@ -1,0 +1,110 @@
+// The addressing setters, the socket class and socket objects, and the life of
+// the socket library with the controls.
+#include "sockets/invalid_cast.h"
+#include "sockets/winsock_unit.h"
+#include "tests/sockets/client_fixture.h"
+
+namespace sockets_test {
+namespace {
+
+class OtherSocket : public sockets::TStreamSocket {
+  using TStreamSocket::TStreamSocket;
+};
+
+class PlainControl : public TSockCtrl {
+ public:
+  using TSockCtrl::TSockCtrl;
+  void SelectEvent(sockets::TMessage&) override {}
+};
+
+TEST_F(ClientTest, SettersDeriveTheSettingsFromTheirText) {
+  LoggingClient client;
+  client.SetAddress("10.0.0.1");
+  EXPECT_EQ(client.DottedAddress(), "10.0.0.1");
+  EXPECT_EQ(client.HostName(), "");
+  client.SetAddress("irc.example.org");
+  EXPECT_EQ(client.DottedAddress(), "");
+  EXPECT_EQ(client.HostName(), "irc.example.org");
+
+  struct PortCase {
+    std::string port, service;
+    winsock::u_short number;
+  };
+  for (const PortCase& c : {PortCase{"21", "ftp", 21}, PortCase{"ftp", "ftp", 21},
+                            PortCase{"no-such-service", "no-such-service", 0}}) {
+    client.SetPort(c.port);
+    EXPECT_EQ(client.Port(), c.port);
+    EXPECT_EQ(client.ServiceName(), c.service) << c.port;
+    EXPECT_EQ(client.PortNumber(), c.number) << c.port;
+  }
+
+  for (const auto& [protocol, name] : {std::pair{"6", "TCP"}, {"tcp", "tcp"}, {"99", ""}}) {
+    client.SetProtocol(protocol);
+    EXPECT_EQ(client.ProtocolName(), name) << protocol;
+  }
+  client.SetTimeOut(-5);
+  EXPECT_EQ(client.TimeOut(), 0);
+}
+
+TEST_F(ClientTest, AControlBeingDesignedKeepsOnlyItsTexts) {
+  sockets::TComponent form(nullptr);
+  form.SetDesigning(true);
+  auto* client = new LoggingClient(&form);
+  client->SetAddress("10.0.0.1");
+  EXPECT_EQ(client->WindowHandle(), 0u);
+  EXPECT_EQ(client->Address(), "10.0.0.1");
+  EXPECT_EQ(client->DottedAddress(), "0.0.0.0");
+  EXPECT_EQ(form.ComponentCount(), 1u);
+}
+
+TEST_F(ClientTest, SocketClassKeepsOrReplacesTheSocketObject) {
+  LoggingClient client;
+  TSocketBase* first = client.GetSocket();
+  client.SetSocketClass(kStream);
+  EXPECT_EQ(client.Socket(), first);
+  client.SetSocketClass(sockets::TSocketClass::Of<OtherSocket>());
+  EXPECT_NE(dynamic_cast<OtherSocket*>(client.Socket()), nullptr);
+  EXPECT_EQ(client.Socket()->Handle(), winsock::INVALID_SOCKET);
+
+  const auto other = sockets::TSocketClass::Of<OtherSocket>();
+  EXPECT_TRUE(other.InheritsFrom(kStream));
+  EXPECT_FALSE(kStream.InheritsFrom(other));
+  EXPECT_TRUE(kStream.InheritsFrom(kStream));
+  EXPECT_EQ(MessageOf([&] { client.SetSocketClass({}); }), "No Socket Class Defined");
+}
+
+TEST_F(ClientTest, SocketObjectsNamesTypeAndOwner) {
+  LoggingClient client;
+  PlainControl plain(nullptr);
+  const std::string first = client.GetSocket()->GetName();
+  const int number = std::stoi(first.substr(6));
+  EXPECT_EQ(first, "socket" + std::to_string(number));
+  EXPECT_EQ(plain.GetSocket()->GetName(), "socket" + std::to_string(number + 1));
+  EXPECT_EQ(client.GetSocket()->GetName(), first);
+
+  EXPECT_EQ(MessageOf([&] { client.Socket()->SetSocketType(2); }),
+            "Invalid type for a Stream socket");
+  EXPECT_THROW(plain.Socket()->DoConnect(), sockets::EInvalidCast);
+  EXPECT_THROW(plain.Socket()->DoAccept(), sockets::EInvalidCast);
+}
+
+TEST_F(ClientTest, OpenWithoutAnAddressFailsAndClosesItsSocket) {
+  LoggingClient client;
+  client.SetAddress("");
+  EXPECT_EQ(MessageOf([&] { client.Open(kStream); }), "No address specified");
+  EXPECT_EQ(client.log, (std::vector<std::string>{"Looking-up a host name", "Closed"}));
+  EXPECT_EQ(client.Socket()->Handle(), winsock::INVALID_SOCKET);
+}
+
+TEST_F(ClientTest, TheLastControlStopsTheLibraryAndANewOneStartsIt) {
+  for (int round = 0; round < 2; ++round) {
+    {
+      LoggingClient client;
+      EXPECT_TRUE(sockets::WinsockStarted()) << round;
+    }
+    EXPECT_FALSE(sockets::WinsockStarted()) << round;
+  }
+}
+
+}  // namespace
+}  // namespace sockets_test
