@@ -37,9 +37,11 @@ Inbound Peek(const Socket& socket, int& error) {
   message.msg_iov = &vector;
   message.msg_iovlen = 1;
   const ssize_t count = ::recvmsg(socket.fd, &message, MSG_PEEK | MSG_DONTWAIT);
-  if (count > 0 || (count == 0 && !socket.stream)) return Inbound::kData;
+  if (count < 0 && (errno == EAGAIN || errno == EINTR)) return Inbound::kNothing;
+  // On a datagram socket an error (an earlier datagram refused, say) goes to the
+  // next recv, like data; an empty datagram is data too.
+  if (count > 0 || !socket.stream) return Inbound::kData;
   if (count == 0) return Inbound::kEnd;
-  if (errno == EAGAIN || errno == EINTR) return Inbound::kNothing;
   error = ErrorFromErrno(errno);
   return Inbound::kError;
 }
@@ -58,20 +60,12 @@ bool RefreshReadSide(Socket& socket, short ready) {
     case Inbound::kNothing:
       return true;
     case Inbound::kData:
-      // A datagram socket's error goes to the next recv, like data would.
       if (read_due) {
         socket.read_enabled = false;
         Post(socket, winsock::FD_READ, 0);
       }
       return false;  // until recv re-enables
     case Inbound::kError:
-      if (!socket.stream) {
-        if (read_due) {
-          socket.read_enabled = false;
-          Post(socket, winsock::FD_READ, 0);
-        }
-        return false;
-      }
       socket.reset_error = error;
       [[fallthrough]];
     case Inbound::kEnd:

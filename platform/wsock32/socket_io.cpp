@@ -18,6 +18,13 @@ constexpr int kPeek = 0x2;
 constexpr int kDontRoute = 0x4;
 static_assert(kOutOfBand == MSG_OOB && kPeek == MSG_PEEK && kDontRoute == MSG_DONTROUTE);
 
+// A stream can only send and receive once its connect has ended; an unregistered
+// socket learns that here.
+bool IsConnectedStream(Socket& socket) {
+  if (socket.phase == Phase::kConnecting) SettleConnect(socket);
+  return socket.phase == Phase::kConnected;
+}
+
 int CheckBuffer(const char* buffer, int length) {
   if (length < 0) return winsock::WSAEINVAL;
   if (length > 0 && !buffer) return winsock::WSAEFAULT;
@@ -29,7 +36,7 @@ int Transmit(Socket& socket, const char* buffer, int length, int flags, const so
   if ((flags & ~(kOutOfBand | kDontRoute)) != 0) {
     return Fail(winsock::WSAEOPNOTSUPP, winsock::SOCKET_ERROR);
   }
-  if (socket.stream && socket.phase != Phase::kConnected) {
+  if (socket.stream && !IsConnectedStream(socket)) {
     return Fail(winsock::WSAENOTCONN, winsock::SOCKET_ERROR);
   }
   iovec data{const_cast<char*>(buffer), std::size_t(length)};
@@ -55,7 +62,7 @@ int ReceiveInto(Socket& socket, char* buffer, int length, int flags, sockaddr_in
   if ((flags & ~(kOutOfBand | kPeek)) != 0) {
     return Fail(winsock::WSAEOPNOTSUPP, winsock::SOCKET_ERROR);
   }
-  if (socket.stream && socket.phase != Phase::kConnected) {
+  if (socket.stream && !IsConnectedStream(socket)) {
     return Fail(winsock::WSAENOTCONN, winsock::SOCKET_ERROR);
   }
   if (!socket.stream && !IsBound(socket.fd)) return Fail(winsock::WSAEINVAL, winsock::SOCKET_ERROR);
