@@ -1,6 +1,8 @@
 // TIndentListBox: the measure and draw steps of the indented chat list.
 #include "Il/indent_list_box.h"
 
+#include <string_view>
+
 #include "Il/chat_entry.h"
 #include "Il/wrap_text.h"
 

@@ -59,19 +59,6 @@ INSTANTIATE_TEST_SUITE_P(
                     HeightCase{"LineWrapped", il::iline, "bob|" + kFiftyBytes, 3}),
     [](const testing::TestParamInfo<HeightCase>& info) { return std::string(info.param.name); });
 
-TEST(IndentListBox, ConstructorValues) {
-  il::TIndentListBox box;
-  EXPECT_EQ(box.Indent(), il::itab);
-  EXPECT_EQ(box.PosIndent(), 48);
-  EXPECT_TRUE(box.DrawLines());
-  EXPECT_EQ(box.DrawLineColor(), toolkit::clSilver);
-  EXPECT_EQ(box.TitleFontColor(), toolkit::clBlack);
-  EXPECT_EQ(box.TitleFontStyle(), toolkit::fsItalic);
-  EXPECT_EQ(box.Font(), (toolkit::TFont{"Arial", -11, toolkit::clBlack, 0}));
-  EXPECT_EQ(box.ItemHeight(), 16);
-  EXPECT_EQ(box.Style(), toolkit::TListBoxStyle::lbOwnerDrawVariable);
-}
-
 TEST(IndentListBox, NarrowControlHalvesPosIndent) {
   il::TIndentListBox box;
   box.resize(200, 300);

@@ -1,5 +1,5 @@
 // The canvas on a QPainter: filled rectangles and lines leave out their far
-// edge and end point, text is opaque, system colours follow the palette.
+// edge and end point, text is opaque, missing fonts map to installed ones.
 #include "platform/toolkit/painter_canvas.h"
 
 #include <gtest/gtest.h>
@@ -67,14 +67,6 @@ TEST(QtFont, MissingFontsMapBySizeAndStyle) {
   const QFont fixed = toolkit::ToQFont({"Terminal", -12, toolkit::clBlack, 0});
   EXPECT_EQ(fixed.pixelSize(), 12);
   EXPECT_TRUE(QFontInfo(fixed).fixedPitch());
-}
-
-TEST(QtColor, ValuesAndSystemColours) {
-  QPalette palette;
-  palette.setColor(QPalette::Highlight, Qt::darkBlue);
-  EXPECT_EQ(toolkit::ToQColor(toolkit::clPurple, palette), QColor(128, 0, 128));
-  EXPECT_EQ(toolkit::ToQColor(toolkit::RGB(1, 2, 3), palette), QColor(1, 2, 3));
-  EXPECT_EQ(toolkit::ToQColor(toolkit::clHighlight, palette), QColor(Qt::darkBlue));
 }
 
 }  // namespace
