@@ -2,6 +2,7 @@
 // peer's close, the read drain of Close, and handlers that free what raised them.
 #include <memory>
 #include <stdexcept>
+#include <utility>
 
 #include "sockets/error_text.h"
 #include "tests/sockets/client_fixture.h"
@@ -107,6 +108,20 @@ TEST_F(ClientTest, CloseLetsOnReadTakeWhatWaitsAndStopsWhenAPassTakesNothing) {
     EXPECT_EQ(client.log.back(), "Closed") << c.chunk;
     EXPECT_TRUE(WaitUntil([&] { return client.closed_notices == 1; })) << c.chunk;
   }
+}
+
+TEST_F(ClientTest, AConnectionOpenedWhereTheCloseIsReportedStaysOpen) {
+  LoopbackPeer listener = LoopbackPeer::Bound();
+  LoggingClient client;
+  client.OpenTo(listener.Port());
+  ASSERT_TRUE(WaitUntil([&] { return client.Connected(); }));
+  bool reopened = false;
+  client.OnInfo = [&](TSockCtrl&, sockets::TSockInfo code, TSocketBase*) {
+    if (code == sockets::siClosed && !std::exchange(reopened, true)) client.OpenTo(listener.Port());
+  };
+  client.Close();
+  EXPECT_TRUE(reopened);
+  EXPECT_TRUE(WaitUntil([&] { return client.Connected(); }));
 }
 
 TEST_F(ClientTest, AnExceptionFromAHandlerIsReportedAndLaterEventsStillCome) {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "sockets/exceptions.h"
+#include "sockets/socket_messages.h"
 #include "sockets/winsock_unit.h"
 #include "tests/sockets/client_fixture.h"
 #include "tests/sockets/loopback_peer.h"
@@ -56,6 +57,21 @@ TEST_F(StalledLookupTest, NotificationsDuringAWaitComeAfterItInArrivalOrderOnePe
   EXPECT_EQ(other.log,
             (Log{"Looking-up a host name", "Connecting", "Connection", "OnConnect", "OnWrite"}));
   EXPECT_EQ(queued_at_connect, 1u);
+}
+
+TEST_F(ClientTest, AHandlerThatRaisesOnADeferredNotificationDoesNotStallTheQueue) {
+  struct RaisingOnce : TSockCtrl {
+    using TSockCtrl::TSockCtrl;
+    void SelectEvent(sockets::TMessage&) override {
+      if (++calls == 1) throw sockets::Exception("handler failed");
+    }
+    int calls = 0;
+  } control(nullptr);
+  DeferredQueue.Append({sockets::SM_SELECT, 0, 0, 0}, &control);
+  DeferredQueue.Append({sockets::SM_SELECT, 0, 0, 0}, &control);
+  winsys::PostMessage(control.WindowHandle(), sockets::SM_DRAIN, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return control.calls == 2; }));
+  EXPECT_EQ(reported, (Log{"handler failed"}));
 }
 
 TEST_F(StalledLookupTest, HeldBackNotificationsOfAClosedSocketAreSkipped) {
