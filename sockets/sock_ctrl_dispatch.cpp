@@ -146,6 +146,15 @@ winsock::WORD TSockCtrl::WaitForAsync(winsock::HANDLE Handle) {
   AsyncError_ = 0;
   AsyncBufLen_ = 0;
   lookup_waits_.push_back(&wait);
+  // Leaves the process-wide state as this wait found it; touches nothing of the
+  // control, which may be gone.
+  const auto leave = [&] {
+    if (WaitNesting > 0 && --WaitNesting == 0) PostDrain(window);
+  };
+  // After a cancel no completion writes into the caller's buffer any more.
+  const auto cancel = [Handle] {
+    if (WinsockStarted()) WinsockAPI().WSACancelAsyncRequest(Handle);
+  };
 
   bool abort = false;
   while (!wait.Completed && !TimedOut_ && !abort) {
@@ -157,36 +166,34 @@ winsock::WORD TSockCtrl::WaitForAsync(winsock::HANDLE Handle) {
         winsys::Application().HandleMessage();
       }
     } catch (...) {
-      // The caller's result buffer goes with the exception: no completion may
-      // write into it any more.
       if (alive) lookup_waits_.pop_back();
-      if (WaitNesting > 0) --WaitNesting;
-      WinsockAPI().WSACancelAsyncRequest(Handle);
+      leave();
+      cancel();
       throw;
     }
     if (!alive) {
-      // A handler destroyed this control: nothing of it may be touched, and the
-      // caller's frames must not go on either.
-      if (WaitNesting > 0 && --WaitNesting == 0) PostDrain(window);
-      if (WinsockStarted()) WinsockAPI().WSACancelAsyncRequest(Handle);
+      // A handler destroyed this control: the frames of the operation that
+      // waited must not go on either.
+      leave();
+      cancel();
       throw Exception("Socket control destroyed during a look-up");
     }
     abort = SocketIsClosing(wait) || winsys::Application().Terminated();
     if (abort) {
       TimeOutCount_ = 0;
-      WinsockAPI().WSACancelAsyncRequest(Handle);
+      cancel();
     }
   }
 
   lookup_waits_.pop_back();
-  if (WaitNesting > 0 && --WaitNesting == 0) winsys::PostMessage(window, SM_DRAIN, 0, 0);
+  leave();
   if (wait.Completed) {
     AsyncHandle_ = Handle;
     AsyncBufLen_ = wait.BufLen;
     AsyncError_ = wait.Error;
   } else if (TimedOut_) {
     AsyncError_ = winsock::WSAETIMEDOUT;
-    WinsockAPI().WSACancelAsyncRequest(Handle);
+    cancel();
   } else {
     AsyncError_ = kWaitEndedEarly;
   }

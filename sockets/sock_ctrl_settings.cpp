@@ -58,6 +58,7 @@ std::int32_t ProtocolNumberOf(std::string_view name) {
 }  // namespace
 
 void TSockCtrl::SetAddress(std::string_view Value) {
+  // The address test needs the binding; the library need not be started.
   WinsockAPI();
   Address_ = ShortString(Value);
   if (Designing()) return;
@@ -71,6 +72,7 @@ void TSockCtrl::SetAddress(std::string_view Value) {
 }
 
 void TSockCtrl::SetPort(std::string_view Value) {
+  // Without a started library nothing is looked up.
   WinsockAPI();
   Port_ = ShortString(Value);
   if (IsNumeric(Value)) {
@@ -80,6 +82,7 @@ void TSockCtrl::SetPort(std::string_view Value) {
       try {
         service = LookupServiceName(PortNumber_);
       } catch (const ESockError&) {
+        // No service name: the port is used by its number.
       }
     }
     ServiceName_ = service;
@@ -90,6 +93,7 @@ void TSockCtrl::SetPort(std::string_view Value) {
       try {
         port = LookupService(Port_);
       } catch (const ESockError&) {
+        // Port 0; the connect looks the service up again.
       }
     }
     PortNumber_ = port;

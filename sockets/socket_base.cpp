@@ -37,7 +37,6 @@ std::intptr_t TSocketBase::CheckResult(std::intptr_t Result, int Tolerated, int 
 
 void TSocketBase::ResolveAddress(const std::string& HostName, std::string& Address,
                                  const std::string& ServiceName, winsock::u_short& Port) {
-  tWinsockAPI& api = WinsockAPI();
   // A look-up runs the message loop, where a handler may close or free this
   // socket: what it resolved then belongs to no one.
   const TLiveness::TWatch alive = Watch();
@@ -50,19 +49,19 @@ void TSocketBase::ResolveAddress(const std::string& HostName, std::string& Addre
     const winsock::u_long address = Owner_->LookupHost(HostName);
     check_still_open();
     Addr_.sin_addr.s_addr = address;
-    const char* dotted = api.inet_ntoa(Addr_.sin_addr);
+    const char* dotted = WinsockAPI().inet_ntoa(Addr_.sin_addr);
     Address = ShortString(dotted != nullptr ? dotted : "");
   } else if (Address.empty()) {
     RaiseSockError(0, kMsgNoAddress);
   } else {
     Addr_.sin_addr.s_addr = winsock::INADDR_ANY;
-    if (Address != "0.0.0.0") Addr_.sin_addr.s_addr = api.inet_addr(Address.c_str());
+    if (Address != "0.0.0.0") Addr_.sin_addr.s_addr = WinsockAPI().inet_addr(Address.c_str());
   }
   if (!ServiceName.empty()) {
     Port = Owner_->LookupService(ServiceName);
     check_still_open();
   }
-  Addr_.sin_port = api.htons(Port);
+  Addr_.sin_port = WinsockAPI().htons(Port);
 }
 
 winsock::u_long TSocketBase::PendingBytes() {

@@ -41,7 +41,6 @@ void TStreamSocket::Connect(std::string HostName, std::string& Address, std::str
 
   // Every handler from here on may close or free this socket; the connect ends
   // where one did.
-  tWinsockAPI& api = WinsockAPI();
   const TLiveness::TWatch alive = Watch();
   const winsock::SOCKET handle = Handle_;
   const auto still_open = [&] { return alive && Handle_ == handle; };
@@ -56,15 +55,16 @@ void TStreamSocket::Connect(std::string HostName, std::string& Address, std::str
     if (still_open()) Close();
     throw;
   }
-  api.WSAAsyncSelect(Handle_, Owner_->WindowHandle(), SM_SELECT,
-                     AsyncOptionsToEvents(Options) | winsock::FD_CONNECT | winsock::FD_CLOSE);
+  WinsockAPI().WSAAsyncSelect(
+      Handle_, Owner_->WindowHandle(), SM_SELECT,
+      AsyncOptionsToEvents(Options) | winsock::FD_CONNECT | winsock::FD_CLOSE);
   try {
     Owner_->StartTimeOut();
     DoInfo(siConnecting);
     if (!still_open()) return;
     try {
-      CheckResult(api.connect(Handle_, AsSockaddr(Addr_), sizeof Addr_), winsock::WSAEWOULDBLOCK,
-                  kMsgConnecting);
+      CheckResult(WinsockAPI().connect(Handle_, AsSockaddr(Addr_), sizeof Addr_),
+                  winsock::WSAEWOULDBLOCK, kMsgConnecting);
     } catch (const ESockError&) {
       Close();
       throw;
@@ -80,7 +80,6 @@ void TStreamSocket::Listen(std::string HostName, std::string& Address, std::stri
   if (!WinsockStarted()) RaiseSockError(winsock::WSANOTINITIALISED, 0);
   if (!OpenNewHandle()) return;
 
-  tWinsockAPI& api = WinsockAPI();
   const TLiveness::TWatch alive = Watch();
   const winsock::SOCKET handle = Handle_;
   const auto still_open = [&] { return alive && Handle_ == handle; };
@@ -88,16 +87,16 @@ void TStreamSocket::Listen(std::string HostName, std::string& Address, std::stri
   try {
     ResolveAddress(HostName, Address, ServiceName, Port);
     PrepareSocket();
-    CheckResult(api.bind(Handle_, AsSockaddr(Addr_), sizeof Addr_), 0, kMsgBindingSocket);
+    CheckResult(WinsockAPI().bind(Handle_, AsSockaddr(Addr_), sizeof Addr_), 0, kMsgBindingSocket);
     Owner_->StoreListeningPort(GetLocalPort());
   } catch (...) {
     if (still_open()) Close();
     throw;
   }
-  api.WSAAsyncSelect(Handle_, Owner_->WindowHandle(), SM_SELECT,
-                     winsock::FD_ACCEPT | winsock::FD_CLOSE);
+  WinsockAPI().WSAAsyncSelect(Handle_, Owner_->WindowHandle(), SM_SELECT,
+                              winsock::FD_ACCEPT | winsock::FD_CLOSE);
   try {
-    CheckResult(api.listen(Handle_, Backlog), 0, kMsgListening);
+    CheckResult(WinsockAPI().listen(Handle_, Backlog), 0, kMsgListening);
     DoInfo(siListening);
   } catch (const ESockError&) {
     if (still_open()) Close();
