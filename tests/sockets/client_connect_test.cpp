@@ -4,7 +4,6 @@
 #include <stdexcept>
 #include <utility>
 
-#include "sockets/error_text.h"
 #include "tests/sockets/client_fixture.h"
 #include "tests/sockets/loopback_peer.h"
 
@@ -12,11 +11,6 @@ namespace sockets_test {
 namespace {
 
 using testsupport::WaitUntil;
-using Log = std::vector<std::string>;
-
-class OtherSocket : public sockets::TStreamSocket {
-  using TStreamSocket::TStreamSocket;
-};
 
 // An OnRead handler that takes at most `chunk` bytes per call into `received`.
 sockets::TSocketEvent Reader(std::string& received, int chunk, int* calls = nullptr) {

@@ -24,7 +24,14 @@ namespace sockets_test {
 using sockets::TSockCtrl;
 using sockets::TSocketBase;
 
+using Log = std::vector<std::string>;
+
 inline const sockets::TSocketClass kStream = sockets::TSocketClass::Of<sockets::TStreamSocket>();
+
+// A socket class of the tests' own, to replace the stream socket with.
+class OtherSocket : public sockets::TStreamSocket {
+  using TStreamSocket::TStreamSocket;
+};
 
 class LoggingClient : public sockets::TCustomClientSocket {
  public:

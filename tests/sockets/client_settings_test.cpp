@@ -1,21 +1,10 @@
-// The addressing setters, the socket class and socket objects, and the life of
-// the socket library with the controls.
-#include "sockets/invalid_cast.h"
+// The addressing setters, the socket class, and the life of the socket library
+// with the controls.
 #include "sockets/winsock_unit.h"
 #include "tests/sockets/client_fixture.h"
 
 namespace sockets_test {
 namespace {
-
-class OtherSocket : public sockets::TStreamSocket {
-  using TStreamSocket::TStreamSocket;
-};
-
-class PlainControl : public TSockCtrl {
- public:
-  using TSockCtrl::TSockCtrl;
-  void SelectEvent(sockets::TMessage&) override {}
-};
 
 TEST_F(ClientTest, SettersDeriveTheSettingsFromTheirText) {
   LoggingClient client;
@@ -46,17 +35,6 @@ TEST_F(ClientTest, SettersDeriveTheSettingsFromTheirText) {
   EXPECT_EQ(client.TimeOut(), 0);
 }
 
-TEST_F(ClientTest, AControlBeingDesignedKeepsOnlyItsTexts) {
-  sockets::TComponent form(nullptr);
-  form.SetDesigning(true);
-  auto* client = new LoggingClient(&form);
-  client->SetAddress("10.0.0.1");
-  EXPECT_EQ(client->WindowHandle(), 0u);
-  EXPECT_EQ(client->Address(), "10.0.0.1");
-  EXPECT_EQ(client->DottedAddress(), "0.0.0.0");
-  EXPECT_EQ(form.ComponentCount(), 1u);
-}
-
 TEST_F(ClientTest, SocketClassKeepsOrReplacesTheSocketObject) {
   LoggingClient client;
   TSocketBase* first = client.GetSocket();
@@ -73,26 +51,11 @@ TEST_F(ClientTest, SocketClassKeepsOrReplacesTheSocketObject) {
   EXPECT_EQ(MessageOf([&] { client.SetSocketClass({}); }), "No Socket Class Defined");
 }
 
-TEST_F(ClientTest, SocketObjectsNamesTypeAndOwner) {
-  LoggingClient client;
-  PlainControl plain(nullptr);
-  const std::string first = client.GetSocket()->GetName();
-  const int number = std::stoi(first.substr(6));
-  EXPECT_EQ(first, "socket" + std::to_string(number));
-  EXPECT_EQ(plain.GetSocket()->GetName(), "socket" + std::to_string(number + 1));
-  EXPECT_EQ(client.GetSocket()->GetName(), first);
-
-  EXPECT_EQ(MessageOf([&] { client.Socket()->SetSocketType(2); }),
-            "Invalid type for a Stream socket");
-  EXPECT_THROW(plain.Socket()->DoConnect(), sockets::EInvalidCast);
-  EXPECT_THROW(plain.Socket()->DoAccept(), sockets::EInvalidCast);
-}
-
 TEST_F(ClientTest, OpenWithoutAnAddressFailsAndClosesItsSocket) {
   LoggingClient client;
   client.SetAddress("");
   EXPECT_EQ(MessageOf([&] { client.Open(kStream); }), "No address specified");
-  EXPECT_EQ(client.log, (std::vector<std::string>{"Looking-up a host name", "Closed"}));
+  EXPECT_EQ(client.log, (Log{"Looking-up a host name", "Closed"}));
   EXPECT_EQ(client.Socket()->Handle(), winsock::INVALID_SOCKET);
 }
 

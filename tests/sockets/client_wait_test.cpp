@@ -14,7 +14,6 @@ namespace {
 
 using sockets::DeferredQueue;
 using testsupport::WaitUntil;
-using Log = std::vector<std::string>;
 
 const std::string kInterrupted = "Error 10004 (Interrupted system call) finding address for host";
 
