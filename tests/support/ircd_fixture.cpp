@@ -1,0 +1,167 @@
+// Starting and stopping the test's ngircd: the configuration comes from the same
+// script that the local server for trying the client uses, the server's output goes
+// to a log file in its folder, and every wait has a deadline.
+#include "tests/support/ircd_fixture.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string_view>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "tests/support/loopback_socket.h"
+
+extern char** environ;
+
+namespace testsupport {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kStartLimit = 10s;
+constexpr auto kStopLimit = 5s;
+// Between two looks at a process or a port that give no notice of their own.
+constexpr auto kPollStep = 10ms;
+// A port found free can be taken by someone else before the server binds it.
+constexpr int kStartAttempts = 3;
+
+std::string FindProgram(std::string_view name) {
+  std::string folders = "/usr/sbin:/usr/local/sbin";
+  if (const char* path = std::getenv("PATH")) folders = std::string(path) + ":" + folders;
+  std::istringstream list(folders);
+  for (std::string folder; std::getline(list, folder, ':');) {
+    const std::string candidate = folder + "/" + std::string(name);
+    if (!folder.empty() && access(candidate.c_str(), X_OK) == 0) return candidate;
+  }
+  return "";
+}
+
+// Runs a program with no input and its output appended to `log`; -1 when it could
+// not start. The test program's other descriptors stay out of it.
+pid_t Spawn(const std::vector<std::string>& arguments, const std::filesystem::path& log) {
+  std::vector<char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+  pid_t pid = -1;
+  if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+bool HasEnded(pid_t pid, int* status = nullptr) {
+  int ignored;
+  return waitpid(pid, status ? status : &ignored, WNOHANG) == pid;
+}
+
+bool WaitForEnd(pid_t pid, std::chrono::steady_clock::duration limit, int* status = nullptr) {
+  const auto deadline = Clock::now() + limit;
+  while (!HasEnded(pid, status)) {
+    if (Clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(kPollStep);
+  }
+  return true;
+}
+
+// Asks the process to end, and forces it when it has not within `grace`.
+void EndProcess(pid_t pid, std::chrono::steady_clock::duration grace) {
+  kill(pid, SIGTERM);
+  if (!WaitForEnd(pid, grace)) {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+  }
+}
+
+// A port that was free a moment ago.
+std::uint16_t FreePort() {
+  const SocketFd probe = BindLoopback(false);
+  return probe.Valid() ? LocalPort(probe.Get()) : 0;
+}
+
+}  // namespace
+
+bool IrcdFixture::Installed() {
+  return !FindProgram("ngircd").empty();
+}
+
+std::string IrcdFixture::Start() {
+  Stop();
+  const std::string program = FindProgram("ngircd");
+  if (program.empty()) return "ngircd is not installed";
+  std::string folder_template =
+      (std::filesystem::temp_directory_path() / "ircd-fixture-XXXXXX").string();
+  if (mkdtemp(folder_template.data()) == nullptr) return "cannot make a temporary folder";
+  folder_ = folder_template;
+
+  std::string error;
+  for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
+    error = StartOnce(program);
+    if (error.empty()) return "";
+  }
+  error += Log();
+  Stop();
+  return error;
+}
+
+std::string IrcdFixture::StartOnce(const std::string& program) {
+  port_ = FreePort();
+  const std::filesystem::path log = folder_ / "ngircd.log";
+  const pid_t writer =
+      Spawn({"bash", IRCD_CONFIG_SCRIPT, std::to_string(port_), folder_.string(), "--test"}, log);
+  int status = 0;
+  if (writer < 0) return "cannot run bash to write the configuration:\n";
+  if (!WaitForEnd(writer, kStartLimit, &status)) {
+    EndProcess(writer, std::chrono::seconds(0));
+    return "writing the configuration took too long:\n";
+  }
+  if (status != 0) return "writing the configuration failed:\n";
+
+  pid_ = Spawn({program, "-n", "-f", (folder_ / "ngircd.conf").string()}, log);
+  if (pid_ < 0) return "ngircd did not start:\n";
+  const auto deadline = Clock::now() + kStartLimit;
+  for (;;) {
+    if (HasEnded(pid_)) {
+      pid_ = -1;
+      return "ngircd ended while starting:\n";
+    }
+    // The probe connection is closed at once; the server forgets it.
+    if (ConnectLoopback(port_).Valid() && !HasEnded(pid_)) return "";
+    if (Clock::now() >= deadline) {
+      EndProcess(std::exchange(pid_, -1), kStopLimit);
+      return "ngircd accepted no connection within 10 s:\n";
+    }
+    std::this_thread::sleep_for(kPollStep);
+  }
+}
+
+void IrcdFixture::Stop() {
+  if (pid_ > 0) EndProcess(std::exchange(pid_, -1), kStopLimit);
+  if (!folder_.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+    folder_.clear();
+  }
+}
+
+std::string IrcdFixture::Log() const {
+  std::ifstream file(folder_ / "ngircd.log");
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+}  // namespace testsupport

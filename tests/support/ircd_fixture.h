@@ -1,0 +1,51 @@
+// A real IRC server for a test: ngircd on a free port of 127.0.0.1, with the
+// configuration scripts/ircd-config writes (server name irc.test.local, password
+// "Mossel", no look-ups, no flood delays), in a temporary folder that goes with it.
+//
+//   if (!IrcdFixture::Installed()) GTEST_SKIP() << "ngircd is not installed";
+//   IrcdFixture ircd;
+//   const std::string error = ircd.Start();
+//   ASSERT_EQ(error, "");
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace testsupport {
+
+class IrcdFixture {
+ public:
+  static constexpr const char* kServerName = "irc.test.local";
+  static constexpr const char* kPassword = "Mossel";
+
+  // Whether the server program is there at all.
+  static bool Installed();
+
+  IrcdFixture() = default;
+  ~IrcdFixture() { Stop(); }
+  IrcdFixture(const IrcdFixture&) = delete;
+  IrcdFixture& operator=(const IrcdFixture&) = delete;
+
+  // Starts the server and waits until it accepts connections: empty once it runs,
+  // else what went wrong, with the server's own output.
+  std::string Start();
+  // Ends the server (asked first, then forced) and removes its folder.
+  void Stop();
+
+  bool Running() const { return pid_ > 0; }
+  std::uint16_t Port() const { return port_; }
+  // What the server has written so far (its log), for failure messages.
+  std::string Log() const;
+
+ private:
+  std::string StartOnce(const std::string& program);
+
+  std::filesystem::path folder_;
+  pid_t pid_ = -1;
+  std::uint16_t port_ = 0;
+};
+
+}  // namespace testsupport

@@ -1,0 +1,116 @@
+// The tests' plain IRC user: registration, joining and reading with deadlines.
+#include "tests/support/plain_irc_client.h"
+
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+
+namespace testsupport {
+namespace {
+
+// The command of a server line: the first word after the optional ":prefix".
+std::string_view CommandOf(std::string_view line) {
+  if (line.starts_with(':')) {
+    const std::size_t blank = line.find(' ');
+    line.remove_prefix(blank == std::string_view::npos ? line.size() : blank + 1);
+  }
+  return line.substr(0, line.find(' '));
+}
+
+// Numeric replies from 400 on are the server's refusals.
+bool IsErrorReply(std::string_view command) {
+  return command.size() == 3 && command[0] >= '4' && command[0] <= '5' &&
+         std::isdigit(static_cast<unsigned char>(command[1])) &&
+         std::isdigit(static_cast<unsigned char>(command[2]));
+}
+
+}  // namespace
+
+PlainIrcClient::PlainIrcClient(std::uint16_t port) : socket_(ConnectLoopback(port)) {}
+
+bool PlainIrcClient::Register(const std::string& nick, const std::string& password,
+                              int timeout_ms) {
+  if ((!password.empty() && !SendLine("PASS " + password)) || !SendLine("NICK " + nick) ||
+      !SendLine("USER " + nick + " X Y :" + nick)) {
+    return false;
+  }
+  return WaitForReply({"376", "422"}, timeout_ms);
+}
+
+bool PlainIrcClient::Join(const std::string& channel, int timeout_ms) {
+  return SendLine("JOIN " + channel) && WaitForReply({"366"}, timeout_ms);
+}
+
+bool PlainIrcClient::WaitForReply(std::initializer_list<std::string_view> successes,
+                                  int timeout_ms) {
+  const auto succeeds = [successes](std::string_view line) {
+    return std::find(successes.begin(), successes.end(), CommandOf(line)) != successes.end();
+  };
+  const auto end = WaitForLine(
+      [&](std::string_view line) {
+        const std::string_view command = CommandOf(line);
+        return succeeds(line) || command == "ERROR" || IsErrorReply(command);
+      },
+      Clock::now() + std::chrono::milliseconds(timeout_ms));
+  return end && succeeds(*end);
+}
+
+bool PlainIrcClient::SendLine(std::string_view line) {
+  std::string bytes(line);
+  bytes += "\r\n";
+  return socket_.Valid() && SendAll(socket_.Get(), bytes, Clock::now() + std::chrono::seconds(5));
+}
+
+std::optional<std::string> PlainIrcClient::TakeLineContaining(std::string_view text) {
+  const LineTest contains = [text](std::string_view line) { return line.find(text) != line.npos; };
+  Receive(Clock::now());
+  return TakeLine(contains);
+}
+
+std::optional<std::string> PlainIrcClient::WaitForLineContaining(std::string_view text,
+                                                                 int timeout_ms) {
+  return WaitForLine([text](std::string_view line) { return line.find(text) != line.npos; },
+                     Clock::now() + std::chrono::milliseconds(timeout_ms));
+}
+
+std::optional<std::string> PlainIrcClient::WaitForLine(const LineTest& wanted,
+                                                       Clock::time_point deadline) {
+  for (;;) {
+    if (auto line = TakeLine(wanted)) return line;
+    if (!Receive(deadline)) return std::nullopt;
+  }
+}
+
+std::optional<std::string> PlainIrcClient::TakeLine(const LineTest& wanted) {
+  for (std::size_t i = next_untaken_; i < transcript_.size(); ++i) {
+    if (wanted(transcript_[i])) {
+      next_untaken_ = i + 1;
+      return transcript_[i];
+    }
+  }
+  return std::nullopt;
+}
+
+bool PlainIrcClient::Receive(Clock::time_point deadline) {
+  if (!Connected() || !WaitReadable(socket_.Get(), deadline)) return false;
+  bool received_any = false;
+  char buffer[4096];
+  ssize_t received;
+  while ((received = recv(socket_.Get(), buffer, sizeof buffer, MSG_DONTWAIT)) > 0) {
+    received_any = true;
+    partial_line_.append(buffer, std::size_t(received));
+  }
+  if (received == 0 ||
+      (received < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
+    peer_closed_ = true;
+  }
+  for (std::string& line : TakeCrLfLines(partial_line_)) {
+    if (line.starts_with("PING ")) SendLine("PONG " + line.substr(5));
+    transcript_.push_back(std::move(line));
+  }
+  return received_any;
+}
+
+}  // namespace testsupport

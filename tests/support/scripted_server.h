@@ -1,0 +1,94 @@
+// A scripted IRC server for exact test cases: it listens on 127.0.0.1, serves one
+// client at a time on a thread of its own, sends exactly the bytes a test gives it
+// and collects the lines the client writes.
+//
+// The blocking waits suit clients that do not need the test thread (a plain socket).
+// A client that lives on the test thread's event loop needs that loop running while
+// the test waits: use the non-blocking accessors with testsupport::WaitUntil, e.g.
+//   ASSERT_TRUE(WaitUntil([&] { return server.HasLine(); }));
+//   EXPECT_EQ(server.TakeLine(), "NICK Tolvex");
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "tests/support/loopback_socket.h"
+
+namespace testsupport {
+
+class ScriptedServer {
+ public:
+  // Starts listening on a free port; throws std::runtime_error when it cannot.
+  ScriptedServer();
+  ~ScriptedServer();
+  ScriptedServer(const ScriptedServer&) = delete;
+  ScriptedServer& operator=(const ScriptedServer&) = delete;
+
+  std::uint16_t Port() const { return port_; }
+  // A port of 127.0.0.1 where nothing listens while the test program runs.
+  static std::uint16_t RefusedPort();
+
+  // Connection state. The server accepts the next client only once the current one
+  // has gone, so a reconnect shows as ClientsAccepted() going up.
+  bool HasClient() const;
+  std::size_t ClientsAccepted() const;
+  bool WaitForClient(int timeout_ms = 5000) const;
+  bool WaitForNoClient(int timeout_ms = 5000) const;
+
+  // Exactly these bytes, as one send (a test splits the stream where it wants by
+  // calling Send more than once). False when no client is there to take them.
+  bool Send(std::string_view bytes);
+  bool SendLine(std::string_view line);  // the line and CR LF
+
+  // The lines the client wrote, each cut at CR LF (a lone CR or LF stays inside its
+  // line; bytes without CR LF when the client leaves are dropped). TakeLine and
+  // WaitForLine hand out each line once, in order, across reconnects;
+  // ReceivedLines lists every line so far, taken or not.
+  bool HasLine() const;
+  std::optional<std::string> TakeLine();
+  std::optional<std::string> WaitForLine(int timeout_ms = 5000);
+  std::vector<std::string> ReceivedLines() const;
+
+  // Ends the current client's connection: gracefully (the client reads the end of
+  // the stream) or abortively (the client sees a connection reset). False when
+  // there was no client.
+  bool CloseClient();
+  bool ResetClient();
+
+ private:
+  enum class Ending { kNone, kClose, kReset };
+
+  void Serve();
+  void AcceptClient();
+  void ReadFromClient();
+  void DropClient(Ending how);  // with mutex_ held
+  bool EndClient(Ending how);
+  void Wake() const;
+
+  SocketFd listener_;
+  SocketFd wake_read_;
+  SocketFd wake_write_;
+  std::uint16_t port_ = 0;
+
+  mutable std::mutex mutex_;
+  mutable std::condition_variable changed_;
+  SocketFd client_;
+  std::string partial_line_;
+  std::deque<std::string> untaken_;
+  std::vector<std::string> received_;
+  std::size_t clients_accepted_ = 0;
+  Ending requested_ending_ = Ending::kNone;
+  bool stopping_ = false;
+
+  std::thread thread_;
+};
+
+}  // namespace testsupport
