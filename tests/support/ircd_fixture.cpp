@@ -158,6 +158,7 @@ void IrcdFixture::Stop() {
 }
 
 std::string IrcdFixture::Log() const {
+  if (folder_.empty()) return "";
   std::ifstream file(folder_ / "ngircd.log");
   std::ostringstream text;
   text << file.rdbuf();

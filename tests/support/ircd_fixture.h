@@ -37,7 +37,8 @@ class IrcdFixture {
 
   bool Running() const { return pid_ > 0; }
   std::uint16_t Port() const { return port_; }
-  // What the server has written so far (its log), for failure messages.
+  // What the server has written so far (its log), for failure messages; empty once
+  // stopped.
   std::string Log() const;
 
  private:
