@@ -1,0 +1,177 @@
+// The buffered socket on the connection: flushing the write buffer, filling the
+// read buffer, and the stream transfers that ride on both.
+#include <algorithm>
+
+#include "sockets/error_text.h"
+#include "sockets/sock_error.h"
+#include "sockets/winsock_unit.h"
+#include "transport/buffered_socket.h"
+
+namespace transport {
+
+using sockets::TLiveness;
+
+int TBufferedSocketBase::StreamSend(const void* Buffer, int Count) {
+  if (Handle_ == winsock::INVALID_SOCKET || !GetConnected()) return 0;
+  return int(
+      CheckResult(sockets::WinsockAPI().send(Handle_, static_cast<const char*>(Buffer), Count, 0),
+                  winsock::WSAEWOULDBLOCK, sockets::kMsgSending));
+}
+
+int TBufferedSocketBase::StreamRecv(void* Buffer, int Count) {
+  if (Handle_ == winsock::INVALID_SOCKET ||
+      (State_ != sockets::ssConnected && State_ != sockets::ssClosing)) {
+    sockets::RaiseSockError(0, sockets::kMsgSocketNotOpen);
+  }
+  return int(CheckResult(sockets::WinsockAPI().recv(Handle_, static_cast<char*>(Buffer), Count, 0),
+                         winsock::WSAEWOULDBLOCK, sockets::kMsgReceiving));
+}
+
+std::uint32_t TBufferedSocketBase::StreamPending() {
+  return std::uint32_t(PendingBytes());
+}
+
+template <typename Transfer>
+int TBufferedSocketBase::ResetEndsConnection(Transfer transfer) {
+  try {
+    return transfer();
+  } catch (const sockets::ESockError&) {
+    if (LastError_ != winsock::WSAECONNRESET) throw;
+  }
+  DoDisconnect();
+  return -1;
+}
+
+// The status report comes first and its handler may do anything; the buffer is
+// looked at only afterwards, so the send never works from a stale view of it.
+void TBufferedSocketBase::FlushWriteBuffer() {
+  const TLiveness::TWatch alive = Watch();
+  while (WriteCount() > 0) {
+    DoInfo(sockets::siSending);
+    if (!alive || WriteCount() == 0) return;
+    const int sent =
+        ResetEndsConnection([this] { return StreamSend(WriteBuffer(), WriteCount()); });
+    if (sent <= 0) return;
+    PullUpWriteBuffer(std::uint32_t(sent));
+    if (!alive) return;
+    DoWriteBufferChange();
+    if (!alive) return;
+    if (Sending_) {
+      SendFromStream();
+      if (!alive) return;
+    }
+  }
+}
+
+// A full buffer is not offered to the connection: a receive of no bytes would
+// only ask for the next read notification, again and again, while nothing moves.
+void TBufferedSocketBase::FillReadBuffer() {
+  const TLiveness::TWatch alive = Watch();
+  while (ReadBufferFree() > 0) {
+    DoInfo(sockets::siReceiving);
+    if (!alive || ReadBufferFree() <= 0) return;
+    const int received =
+        ResetEndsConnection([this] { return StreamRecv(ReadBuffer_.Tail(), ReadBufferFree()); });
+    if (received <= 0) return;
+    ReadBuffer_.Grow(received);
+    received_total_ += std::uint64_t(received);
+    DoReadBufferChange();
+    if (!alive) return;
+    if (Receiving_) {
+      ReceiveToStream();
+      if (!alive) return;
+    }
+    if (ReadBufferFree() <= 0) {
+      DoReadBufferFull();
+      if (!alive) return;
+    }
+    if (!GetConnected()) return;
+  }
+}
+
+void TBufferedSocketBase::SendFromStream() {
+  if (SendStream_ == nullptr) return;
+  const std::int64_t left = SendStream_->Size() - SendStream_->Position();
+  const std::int64_t n = std::min<std::int64_t>(left, WriteBufferFree());
+  if (n > 0) WriteFromStream(*SendStream_, std::uint32_t(n));
+}
+
+void TBufferedSocketBase::ReceiveToStream() {
+  TStream* stream = ReceiveStream_;
+  if (stream == nullptr) return;
+  const TLiveness::TWatch alive = Watch();
+  const std::int64_t n = std::min<std::int64_t>(ReceiveSize_ - stream->Position(), ReadCount());
+  if (n > 0) {
+    ReadToStream(*stream, std::uint32_t(n));
+    // A handler of the emptied buffer may have ended this transfer.
+    if (!alive || ReceiveStream_ != stream) return;
+  }
+  if (stream->Position() >= ReceiveSize_) {
+    ReleaseReceiveStream();
+    DoFileReceived();
+  }
+}
+
+void TBufferedSocketBase::ReleaseSendStream() {
+  SendStream_ = nullptr;
+  Sending_ = false;
+  OwnedSendStream_.reset();
+}
+
+void TBufferedSocketBase::ReleaseReceiveStream() {
+  ReceiveStream_ = nullptr;
+  Receiving_ = false;
+  OwnedReceiveStream_.reset();
+}
+
+void TBufferedSocketBase::StartSendTransfer(TStream& Stream) {
+  ReleaseSendStream();
+  RunSendTransfer(Stream);
+}
+
+void TBufferedSocketBase::StartSendTransfer(std::unique_ptr<TStream> Stream) {
+  ReleaseSendStream();
+  if (!Stream) return;
+  TStream& stream = *Stream;
+  OwnedSendStream_ = std::move(Stream);
+  RunSendTransfer(stream);
+}
+
+void TBufferedSocketBase::RunSendTransfer(TStream& Stream) {
+  SendStream_ = &Stream;
+  Sending_ = true;
+  const TLiveness::TWatch alive = Watch();
+  SendFromStream();
+  if (!alive || SendStream_ != &Stream) return;
+  // An empty stream has nothing to send, so no send will end the transfer.
+  if (WriteCount() == 0) {
+    ReleaseSendStream();
+    DoFileSent();
+    return;
+  }
+  FlushWriteBuffer();
+}
+
+void TBufferedSocketBase::StartReceiveTransfer(TStream& Stream, std::int64_t Count) {
+  ReleaseReceiveStream();
+  RunReceiveTransfer(Stream, Count);
+}
+
+void TBufferedSocketBase::StartReceiveTransfer(std::unique_ptr<TStream> Stream,
+                                               std::int64_t Count) {
+  ReleaseReceiveStream();
+  if (!Stream) return;
+  TStream& stream = *Stream;
+  OwnedReceiveStream_ = std::move(Stream);
+  RunReceiveTransfer(stream, Count);
+}
+
+void TBufferedSocketBase::RunReceiveTransfer(TStream& Stream, std::int64_t Count) {
+  ReceiveStream_ = &Stream;
+  ReceiveSize_ = Stream.Position() + std::max<std::int64_t>(Count, 0);
+  Receiving_ = true;
+  // The bytes already held belong to the transfer too.
+  ReceiveToStream();
+}
+
+}  // namespace transport

@@ -1,0 +1,79 @@
+// The line socket: cutting received lines out of the read buffer, and writing
+// lines.
+#include "transport/line_socket.h"
+
+#include <utility>
+
+#include "sockets/raise_event.h"
+
+namespace transport {
+
+using sockets::TLiveness;
+
+TLineSocketBase::TLineSocketBase(sockets::TSockCtrl* Owner) : TBufferedSocketBase(Owner) {}
+
+bool TLineSocketBase::WriteLine(std::string_view Line) {
+  const std::string_view terminator =
+      LineOptions.Contains(lsoAddLineChars) ? GetLineTerminator() : std::string_view();
+  return WriteString(Line, terminator);
+}
+
+bool TLineSocketBase::ExtractLine() {
+  if (!LineOptions.Contains(lsoLineReceivedEvents)) return false;
+  const TLiveness::TWatch alive = Watch();
+  // A handler that cuts lines itself, from inside this one, gets a string of its
+  // own.
+  std::string line = std::move(spare_line_);
+  const bool found =
+      ReadString(line, GetLineTerminator(), LineOptions.Contains(lsoReturnLineChars));
+  if (found && alive) DoLineReceived(line, true);
+  if (alive) spare_line_ = std::move(line);
+  return found;
+}
+
+void TLineSocketBase::DoLineReceived(const std::string& Line, bool Complete) {
+  sockets::RaiseEvent(OnLineReceived, *this, Line, Complete);
+}
+
+void TLineSocketBase::DoReadBufferFull() {
+  const TLiveness::TWatch alive = Watch();
+  while (ExtractLine()) {
+    if (!alive) return;
+  }
+  if (ReadBufferFree() <= 0) TBufferedSocketBase::DoReadBufferFull();
+}
+
+bool TLineSocketBase::WriteString(std::string_view Text, std::string_view Terminator) {
+  const bool written = TBufferedSocketBase::WriteString(Text, Terminator);
+  if (written && LineOptions.Contains(lsoAutoFlushAfterWrite)) FlushWriteBuffer();
+  return written;
+}
+
+bool TLineSocketBase::WritePChar(const char* Text, std::string_view Terminator) {
+  const bool written = TBufferedSocketBase::WritePChar(Text, Terminator);
+  if (written && LineOptions.Contains(lsoAutoFlushAfterWrite)) FlushWriteBuffer();
+  return written;
+}
+
+// Each pass must move something, received bytes or cut lines; a pass that moves
+// nothing ends the work, so a buffer too small for any line cannot spin here.
+void TLineSocketBase::FillReadBuffer() {
+  const TLiveness::TWatch alive = Watch();
+  for (;;) {
+    const std::uint64_t received_before = received_total_;
+    TBufferedSocketBase::FillReadBuffer();
+    if (!alive) return;
+    bool cut_any = false;
+    while (ExtractLine()) {
+      if (!alive) return;
+      cut_any = true;
+    }
+    const bool moved = cut_any || received_total_ != received_before;
+    if (!moved || !LineOptions.Contains(lsoLineReceivedEvents) || !GetConnected() ||
+        StreamPending() == 0) {
+      return;
+    }
+  }
+}
+
+}  // namespace transport
