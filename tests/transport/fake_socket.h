@@ -1,0 +1,118 @@
+// Buffered and line sockets over a scripted connection instead of a network, and
+// a record of the events they raise.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <deque>
+#include <exception>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "sockets/component.h"
+#include "sockets/sock_error.h"
+#include "transport/text_client.h"
+
+namespace transport_test {
+
+// The owner of every fake socket: a text client being designed, so that it has
+// no window and starts no library. It lives as long as the test program.
+inline transport::TTextClient& DesignOwner() {
+  static sockets::TComponent designer(nullptr);
+  static auto* owner = [] {
+    designer.SetDesigning(true);
+    return new transport::TTextClient(&designer);
+  }();
+  return *owner;
+}
+
+// Each receive takes from the first chunk of `incoming` only, as a network
+// delivers one segment at a time; kReset there fails the receive as a reset
+// by the peer. Sends collect in `sent` until `send_room` is used up.
+template <typename Base>
+class Fake : public Base {
+ public:
+  static constexpr const char* kReset = "<reset>";
+
+  Fake() : Base(&DesignOwner()) { this->SetState(sockets::ssConnected); }
+
+  std::deque<std::string> incoming;
+  std::string sent;
+  int send_room = INT_MAX;
+  bool reset_on_send = false;
+
+  void Close() override {
+    this->SetState(sockets::ssClosed);
+    Base::Close();
+  }
+
+ protected:
+  int StreamSend(const void* buffer, int count) override {
+    if (!this->GetConnected()) return 0;
+    if (reset_on_send) Reset();
+    count = std::min(count, send_room);
+    send_room -= count;
+    sent.append(static_cast<const char*>(buffer), std::size_t(count));
+    return count;
+  }
+  int StreamRecv(void* buffer, int count) override {
+    if (incoming.empty()) return 0;
+    if (incoming.front() == kReset) Reset();
+    std::string& chunk = incoming.front();
+    count = std::min(count, int(chunk.size()));
+    chunk.copy(static_cast<char*>(buffer), std::size_t(count));
+    chunk.erase(0, std::size_t(count));
+    if (chunk.empty()) incoming.pop_front();
+    return count;
+  }
+  std::uint32_t StreamPending() override {
+    std::uint32_t pending = 0;
+    for (const std::string& chunk : incoming) pending += std::uint32_t(chunk.size());
+    return pending;
+  }
+
+ private:
+  [[noreturn]] void Reset() {
+    this->SetLastError(10054);
+    throw sockets::ESockError("reset");
+  }
+};
+
+using FakeBuffered = Fake<transport::TBufferedSocketBase>;
+using FakeLine = Fake<transport::TLineSocket>;
+
+// Names every buffer event in `log` as it is raised.
+inline void LogBufferEvents(transport::TBufferedSocketBase& socket, std::vector<std::string>& log) {
+  const auto note = [&log](const char* name) {
+    return [&log, name](transport::TBufferedSocketBase&) { log.emplace_back(name); };
+  };
+  socket.OnReadBufferEmpty = note("read empty");
+  socket.OnReadBufferFull = note("read full");
+  socket.OnReadBufferChange = note("read change");
+  socket.OnWriteBufferEmpty = note("write empty");
+  socket.OnWriteBufferFull = note("write full");
+  socket.OnWriteBufferChange = note("write change");
+  socket.OnFileSent = note("file sent");
+  socket.OnFileReceived = note("file received");
+}
+
+// What `action` gives, printed, or the message of the exception it raises;
+// "none" for an action without a result that raises nothing.
+template <typename Action>
+std::string Outcome(Action action) {
+  try {
+    if constexpr (std::is_void_v<decltype(action())>) {
+      action();
+      return "none";
+    } else {
+      return testing::PrintToString(action());
+    }
+  } catch (const std::exception& error) {
+    return error.what();
+  }
+}
+
+}  // namespace transport_test
