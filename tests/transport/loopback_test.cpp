@@ -1,0 +1,141 @@
+// The line socket and stream transfers over a real loopback connection whose
+// far end cuts the stream at random: every byte arrives once, in order.
+#include <atomic>
+#include <memory>
+#include <random>
+
+#include "tests/transport/loopback_fixture.h"
+#include "tests/transport/stream_peer.h"
+
+namespace transport_test {
+namespace {
+
+using testsupport::WaitUntil;
+
+constexpr int kLines = 3000;
+
+// Lines of 0 to 600 bytes of any value, none holding CR LF.
+std::vector<std::string> RandomLines(std::uint32_t seed) {
+  std::mt19937 random(seed);
+  std::vector<std::string> lines(kLines);
+  for (std::string& line : lines) {
+    line.resize(random() % 601);
+    for (char& byte : line) byte = char(random());
+    for (std::size_t at = line.find("\r\n"); at != std::string::npos; at = line.find("\r\n")) {
+      line[at + 1] = 'n';
+    }
+  }
+  return lines;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string stream;
+  for (const std::string& line : lines) stream += line + "\r\n";
+  return stream;
+}
+
+// Where two byte sequences first differ, for a readable failure.
+template <typename Sequence>
+std::string FirstDifference(const Sequence& got, const Sequence& expected) {
+  const auto [a, b] = std::mismatch(got.begin(), got.end(), expected.begin(), expected.end());
+  if (a == got.end() && b == expected.end()) return "none";
+  return "at " + std::to_string(a - got.begin()) + " of " + std::to_string(got.size()) + "/" +
+         std::to_string(expected.size());
+}
+
+TEST_F(LoopbackTest, ReceivedLinesArriveWholeInOrderEachOnce) {
+  const std::uint32_t seed = Seed();
+  SCOPED_TRACE("seed " + std::to_string(seed) + " (set TRANSPORT_SEED to repeat)");
+  const std::vector<std::string> lines = RandomLines(seed);
+  const std::string stream = Joined(lines);
+  std::atomic<bool> sent = false;
+  StreamPeer peer;
+  peer.Run([&](int fd) { sent = SendInPieces(fd, stream, seed); });
+
+  transport::TTextClient client(nullptr);
+  std::vector<std::string> received;
+  client.OnLineReceived = [&](transport::TLineSocketBase&, const std::string& line, bool) {
+    received.push_back(line);
+  };
+  Connect(client, peer.Port());
+  ASSERT_TRUE(WaitUntil([&] { return sent && received.size() >= lines.size(); }, 60000))
+      << received.size() << " lines";
+  EXPECT_EQ(FirstDifference(received, lines), "none");
+}
+
+TEST_F(LoopbackTest, WrittenLinesLeaveWholeInOrderEachOnce) {
+  const std::uint32_t seed = Seed() + 1;
+  SCOPED_TRACE("seed " + std::to_string(seed) + " (set TRANSPORT_SEED to repeat)");
+  const std::vector<std::string> lines = RandomLines(seed);
+  const std::string stream = Joined(lines);
+  std::string arrived;
+  std::atomic<bool> done = false;
+  StreamPeer peer;
+  peer.Run([&](int fd) {
+    arrived = ReceiveInPieces(fd, stream.size(), seed);
+    done = true;
+  });
+
+  transport::TTextClient client(nullptr);
+  transport::TLineSocket& socket = Connect(client, peer.Port());
+  for (const std::string& line : lines) {
+    // A full write buffer refuses the line whole; it empties as the peer reads.
+    ASSERT_TRUE(WaitUntil([&] { return socket.WriteLine(line); }));
+  }
+  ASSERT_TRUE(WaitUntil([&] { return done.load(); }, 60000));
+  EXPECT_EQ(FirstDifference(arrived, stream), "none");
+}
+
+std::string RandomBytes(std::size_t count, std::uint32_t seed) {
+  std::mt19937 random(seed);
+  std::string bytes(count, '\0');
+  for (char& byte : bytes) byte = char(random());
+  return bytes;
+}
+
+TEST_F(LoopbackTest, ASendTransferCarriesAMebibyte) {
+  const std::string data = RandomBytes(1 << 20, Seed());
+  std::string arrived;
+  std::atomic<bool> done = false;
+  StreamPeer peer;
+  peer.Run([&](int fd) {
+    arrived = ReceiveInPieces(fd, data.size(), Seed());
+    done = true;
+  });
+
+  transport::TTextClient client(nullptr);
+  int files_sent = 0;
+  client.OnFileSent = [&](transport::TBufferedSocketBase&) { ++files_sent; };
+  transport::TLineSocket& socket = Connect(client, peer.Port());
+  socket.StartSendTransfer(std::make_unique<transport::TMemoryStream>(data));
+  ASSERT_TRUE(WaitUntil([&] { return done && files_sent > 0; }, 60000));
+  EXPECT_EQ(FirstDifference(arrived, data), "none");
+  EXPECT_EQ(files_sent, 1);
+  EXPECT_FALSE(socket.Sending());
+}
+
+TEST_F(LoopbackTest, AReceiveTransferTakesAMebibyteAndLinesFollowIt) {
+  const std::string data = RandomBytes(1 << 20, Seed());
+  StreamPeer peer;
+  peer.Run([&](int fd) { SendInPieces(fd, data + "after\r\n", Seed()); });
+
+  transport::TTextClient client(nullptr);
+  transport::TMemoryStream sink;
+  int files_received = 0;
+  std::vector<std::string> lines;
+  client.OnConnect = [&](sockets::TSockCtrl&, sockets::TSocketBase* socket) {
+    sockets::CheckedCast<transport::TLineSocket>(*socket).StartReceiveTransfer(sink, data.size());
+  };
+  client.OnFileReceived = [&](transport::TBufferedSocketBase&) { ++files_received; };
+  client.OnLineReceived = [&](transport::TLineSocketBase&, const std::string& line, bool) {
+    lines.push_back(line);
+  };
+  Connect(client, peer.Port());
+  ASSERT_TRUE(WaitUntil([&] { return !lines.empty(); }, 60000));
+  EXPECT_EQ(FirstDifference(sink.Bytes(), data), "none");
+  EXPECT_EQ(files_received, 1);
+  EXPECT_EQ(lines, std::vector<std::string>{"after"});
+}
+
+}  // namespace
+}  // namespace transport_test

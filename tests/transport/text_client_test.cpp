@@ -1,0 +1,78 @@
+// The text client: the settings it hands to each new socket object, and a whole
+// conversation with a scripted line server, reset and reconnect included.
+#include "tests/support/scripted_server.h"
+#include "tests/transport/fake_socket.h"
+#include "tests/transport/loopback_fixture.h"
+
+namespace transport_test {
+namespace {
+
+using testsupport::WaitUntil;
+using transport::TLineSocket;
+using transport::TTextClient;
+
+class OtherLineSocket : public TLineSocket {
+  using TLineSocket::TLineSocket;
+};
+
+TEST_F(LoopbackTest, TextClientHandsItsSettingsToEachNewSocketObject) {
+  TTextClient client(nullptr);
+  EXPECT_EQ(Outcome([&] { client.GetSocket(); }), "Invalid class conversion");
+  EXPECT_EQ(client.Socket(), nullptr);
+
+  client.OnLineReceived = [](transport::TLineSocketBase&, const std::string&, bool) {};
+  client.OnReadBufferFull = [](transport::TBufferedSocketBase&) {};
+  client.SetSocketClass(TTextClient::LineSocketClass());
+  auto& socket = sockets::CheckedCast<TLineSocket>(*client.Socket());
+  EXPECT_EQ(socket.ReadBufferSize(), 1024u);
+  EXPECT_EQ(socket.WriteBufferSize(), 1024u);
+  EXPECT_EQ(socket.RecordSize(), 16u);
+  EXPECT_EQ(socket.LineType, transport::lstCRLF);
+  EXPECT_EQ(socket.LineOptions.Byte(), 11);
+  EXPECT_TRUE(socket.OnLineReceived && socket.OnReadBufferFull && !socket.OnFileSent);
+
+  client.SetReadBufferSize(5120);
+  EXPECT_EQ(socket.ReadBufferSize(), 1024u);
+  client.SetRecordSize(6000);
+  EXPECT_EQ(Outcome([&] { client.SetSocketClass(sockets::TSocketClass::Of<OtherLineSocket>()); }),
+            "Cannot change buffer size - data will be lost.");
+  EXPECT_EQ(client.Socket(), nullptr);
+}
+
+TEST_F(LoopbackTest, TextClientConverses) {
+  testsupport::ScriptedServer server;
+  TTextClient client(nullptr);
+  client.LineOptions.Include(transport::lsoReturnLineChars);
+  std::vector<std::string> lines;
+  int disconnects = 0;
+  client.OnLineReceived = [&](transport::TLineSocketBase&, const std::string& line, bool) {
+    lines.push_back(line);
+  };
+  client.OnDisconnect = [&](sockets::TSockCtrl&, sockets::TSocketBase*) { ++disconnects; };
+
+  TLineSocket* socket = &Connect(client, server.Port());
+  ASSERT_TRUE(server.WaitForClient());
+  server.Send("PING :a");
+  server.Send("b\r\nNOTICE x\r\n");
+  ASSERT_TRUE(WaitUntil([&] { return lines.size() == 2; }));
+  EXPECT_EQ(lines, (std::vector<std::string>{"PING :ab\r\n", "NOTICE x\r\n"}));
+  socket->WriteLine("PONG :ab");
+  ASSERT_TRUE(WaitUntil([&] { return server.HasLine(); }));
+  EXPECT_EQ(server.TakeLine(), "PONG :ab");
+
+  // A reset in the middle of a line ends the connection; the next one starts
+  // clean on the same socket object.
+  server.Send("half a li");
+  ASSERT_TRUE(WaitUntil([&] { return socket->ReadCount() == 9; }));
+  server.ResetClient();
+  ASSERT_TRUE(WaitUntil([&] { return disconnects == 1; }));
+  EXPECT_FALSE(client.Connected());
+  EXPECT_EQ(&Connect(client, server.Port()), socket);
+  ASSERT_TRUE(WaitUntil([&] { return server.ClientsAccepted() == 2 && server.HasClient(); }));
+  server.SendLine("fresh");
+  ASSERT_TRUE(WaitUntil([&] { return lines.size() == 3; }));
+  EXPECT_EQ(lines.back(), "fresh\r\n");
+}
+
+}  // namespace
+}  // namespace transport_test
