@@ -13,6 +13,7 @@
 
 namespace sockets {
 
+class TCustomBasicServerSocket;
 class TSockCtrl;
 
 enum TSocketState : std::uint8_t { ssClosed, ssConnected, ssClosing, ssListening };
@@ -97,6 +98,9 @@ class TSocketBase {
   std::uint64_t received_total_ = 0;
 
  private:
+  // Accepting a connection fills the new object's handle and peer address.
+  friend class TCustomBasicServerSocket;
+
   void DrainInput();
 
   TLiveness liveness_;

@@ -1,0 +1,115 @@
+// The server component's admission tests: the address filter with numbers,
+// "*", prefixes and host names, both filter modes, the reverse look-up of the
+// peer, and look-ups that fail.
+#include <string>
+#include <vector>
+
+#include "sockets/winsock_unit.h"
+#include "tests/sockets/server_fixture.h"
+
+namespace sockets_test {
+namespace {
+
+using testsupport::WaitUntil;
+
+TEST_F(ServerTest, AddressMatchesComparesPartByPart) {
+  struct Case {
+    std::vector<std::string> filter;
+    std::string address;
+    bool matches;
+  };
+  const Case cases[] = {
+      {{"192.168.*"}, "192.168.5.7", true},
+      {{"192.168.*"}, "10.0.0.1", false},
+      {{"192.168"}, "192.168.200.1", true},
+      {{"192.168.1.5"}, "192.168.1.50", false},
+      {{"192.168.1.5"}, "192.168.1.5", true},
+      {{"*.*.*.1"}, "10.2.3.1", true},
+      {{"*.*.*.1"}, "10.2.3.2", false},
+      {{"10.*", "192.*"}, "192.1.1.1", true},
+      {{}, "10.0.0.1", false},
+      {{""}, "10.0.0.1", true},
+      // An entry longer than the address does not match it.
+      {{"10.1.2.3.4"}, "10.1.2.3", false},
+      // Host-name patterns, against the reverse look-up of 127.0.0.1.
+      {{"localhost"}, "127.0.0.1", true},
+      {{"*"}, "127.0.0.1", true},
+      {{"local"}, "127.0.0.1", false},
+      {{"*.example"}, "127.0.0.1", false},
+  };
+  LoggingServer server;
+  for (const Case& c : cases) {
+    server.SetAddressFilter(c.filter);
+    EXPECT_EQ(server.AddressMatches(c.address), c.matches)
+        << c.address << " against " << testing::PrintToString(c.filter);
+  }
+}
+
+TEST_F(ServerTest, TheFilterAndTheReverseLookUpDecideOnEachPeer) {
+  struct Case {
+    std::vector<std::string> filter;
+    std::uint8_t mode;
+    bool lookup_peer_name;
+    const char* outcome;
+  };
+  const Case cases[] = {
+      {{}, 1, false, "OnAccept"},
+      {{}, 0, false, "OnReject"},
+      {{"127.*"}, 1, false, "OnReject"},
+      {{"127.*"}, 0, false, "OnAccept"},
+      {{"10.*", "127.0"}, 1, false, "OnReject"},
+      {{"10.*"}, 0, false, "OnReject"},
+      {{"localhost"}, 1, false, "OnReject"},
+      {{"localhost"}, 0, false, "OnAccept"},
+      {{}, 1, true, "OnAccept"},
+  };
+  for (const Case& c : cases) {
+    const std::string name = testing::PrintToString(c.filter) + " mode " + std::to_string(c.mode);
+    LoggingServer server;
+    server.SetAddressFilter(c.filter);
+    server.SetFilterMode(c.mode);
+    server.SetLookupPeerName(c.lookup_peer_name);
+    server.OpenOnLoopback();
+    SocketFd peer = ConnectLoopback(server.PortNumber());
+    ASSERT_TRUE(WaitUntil([&] { return server.Count("OnAccept") + server.Count("OnReject") == 1; }))
+        << name;
+    EXPECT_EQ(server.Count(c.outcome), 1) << name;
+  }
+}
+
+// The listening socket closes while the peer's name is being looked up, which
+// ends the look-up with an error.
+void CloseWhileLookingUp(LoggingServer& server) {
+  server.OpenOnLoopback();
+  SocketFd peer = ConnectLoopback(server.PortNumber());
+  bool closed = false;
+  Poll poll([&] {
+    if (!closed && sockets::WaitNesting > 0) {
+      closed = true;
+      server.Close();
+    }
+  });
+  ASSERT_TRUE(WaitUntil([&] { return server.Connections().Count() == 0 && closed; }));
+  EXPECT_TRUE(ServerEnds(peer));
+}
+
+TEST_F(StalledServerLookupTest, AFailedReverseLookUpOfThePeerRefusesIt) {
+  LoggingServer server;
+  server.SetLookupPeerName(true);
+  CloseWhileLookingUp(server);
+  EXPECT_EQ(server.log, (Log{"Closed", "Rejecting Connection", "OnReject", "Closed"}));
+  EXPECT_TRUE(reported.empty());
+}
+
+// The filter cannot judge the peer: the error reaches the application, and the
+// peer is not let in.
+TEST_F(StalledServerLookupTest, AFailedLookUpInTheFilterIsReportedAndClosesTheConnection) {
+  LoggingServer server;
+  server.SetAddressFilter({"localhost"});
+  CloseWhileLookingUp(server);
+  EXPECT_EQ(server.log, (Log{"Closed", "Closed"}));
+  EXPECT_EQ(reported, (Log{"Error 10004 (Interrupted system call) finding host for address"}));
+}
+
+}  // namespace
+}  // namespace sockets_test
