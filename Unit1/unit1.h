@@ -1,0 +1,146 @@
+// TForm1: the client's main window. The user connects to a server, is
+// registered, joins and leaves one channel, chats and types raw command lines;
+// what the server says is shown in the chat list, the names list and the log pane.
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+#include <string>
+
+#include "irc/parlane.h"
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace il {
+class TIndentListBox;
+}
+namespace sockets {
+class TSockCtrl;
+class TSocketBase;
+}  // namespace sockets
+namespace transport {
+class TTextClient;
+class TLineSocketBase;
+}  // namespace transport
+
+namespace unit1 {
+
+// The key code of Return (either Return key) in the key handlers.
+constexpr int VK_RETURN = 13;
+
+class TForm1 : public QMainWindow {
+ public:
+  explicit TForm1(QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // The controls, named as the window's layout names them.
+  QFrame* pnlTop;
+  QPushButton* btnConnect;
+  QLineEdit* ircServer;
+  QLineEdit* ircPort;
+  QLineEdit* ircChannel;
+  QPushButton* btnJoin;
+  QPushButton* btnPart;
+  QCheckBox* cbnew;
+  QCheckBox* cbdel;
+  QCheckBox* cbcng;
+  il::TIndentListBox* ilbChat;
+  QFrame* pnlNames;
+  QListWidget* lbNames;
+  QFrame* pnlMessage;
+  QLabel* Label1;
+  QLabel* Label2;
+  QLineEdit* Edit1;
+  QLineEdit* Edit2;
+  QFrame* Panel1;
+  QPlainTextEdit* Memo1;
+  QMenu* File1;
+  QAction* Exit1;
+
+  // The two components.
+  irc::TParlane IRC;
+  std::unique_ptr<transport::TTextClient> IRCClient;
+
+  // Handlers of the window and its controls.
+  void FormCreate();
+  void FormResize();
+  void FormDestroy();
+  void btnConnectClick();
+  void IRCClientConnect(sockets::TSockCtrl& Sender, sockets::TSocketBase* Socket);
+  void IRCClientDisconnect(sockets::TSockCtrl& Sender, sockets::TSocketBase* Socket);
+  void IRCClientLineReceived(transport::TLineSocketBase& Socket, const std::string& Line,
+                             bool Complete);
+  void btnJoinClick();
+  void btnPartClick();
+  void Edit1KeyUp(int Key);
+  void Edit2KeyUp(int Key);
+  void Exit1Click();
+
+  // Handlers of the IRC component's events.
+  void IRCKill(irc::TParlane& Sender, const std::string& PersonKicked,
+               const std::string& ReasonMsg);
+  void IRCBan(irc::TParlane& Sender, const std::string& PersonKicked, const std::string& ReasonMsg);
+  void IRCKick(irc::TParlane& Sender, const std::string& PersonKicked,
+               const std::string& ReasonMsg);
+  void IRCQuit(irc::TParlane& Sender, const std::string& RcvdFrom, const std::string& RcvdID,
+               const std::string& RcvdCmd, const std::string& RcvdMsg);
+  void IRCPart(irc::TParlane& Sender, const std::string& RcvdFrom, const std::string& RcvdID,
+               const std::string& RcvdCmd, const std::string& RcvdMsg);
+  void IRCReply(irc::TParlane& Sender, const std::string& RcvdFrom, const std::string& RcvdID,
+                const std::string& RcvdCmd, const std::string& RcvdMsg);
+  void IRCPrivMsg(irc::TParlane& Sender, const std::string& RcvdFrom, const std::string& RcvdID,
+                  const std::string& RcvdCmd, const std::string& RcvdMsg);
+  void IRCNotice(irc::TParlane& Sender, const std::string& RcvdFrom, const std::string& RcvdID,
+                 const std::string& RcvdCmd, const std::string& RcvdMsg);
+  void IRCMode(irc::TParlane& Sender, const std::string& RcvdFrom, const std::string& RcvdID,
+               const std::string& RcvdCmd, const std::string& RcvdMsg);
+  void IRCPing(irc::TParlane& Sender, const std::string& RcvdFrom, const std::string& RcvdID,
+               const std::string& RcvdCmd, const std::string& RcvdMsg);
+  void IRCError(irc::TParlane& Sender, const std::string& RcvdFrom, const std::string& RcvdID,
+                const std::string& RcvdCmd, const std::string& RcvdMsg);
+  void IRCJoin(irc::TParlane& Sender, const std::string& RcvdNick, const std::string& RcvdFrom,
+               const std::string& RcvdID, const std::string& RcvdCmd, const std::string& RcvdMsg);
+  void IRCInvite(irc::TParlane& Sender, const std::string& RcvdFrom, const std::string& RcvdID,
+                 const std::string& RcvdCmd, const std::string& RcvdMsg);
+  void IRCNick(irc::TParlane& Sender, const std::string& RcvdFrom, const std::string& RcvdID,
+               const std::string& RcvdCmd, const std::string& RcvdMsg);
+  void IRCNames(irc::TParlane& Sender, const std::string& RcvdName);
+  void IRCMsgLog(irc::TParlane& Sender, const std::string& RcvdNick, const std::string& RcvdFrom,
+                 const std::string& RcvdID, const std::string& RcvdCmd, const std::string& RcvdMsg,
+                 const std::string& RcvdLine);
+  void IRCNickAdd(irc::TParlane& Sender, const std::string& RcvdNick);
+  void IRCNickSet(irc::TParlane& Sender, const std::string& RcvdNick);
+  void IRCNickDel(irc::TParlane& Sender, const std::string& RcvdNick);
+  void IRCNickCng(irc::TParlane& Sender, const std::string& OldNick, const std::string& NewNick);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateControls();
+  void SetTabOrder();
+  void CreateComponents();
+  void BindIRCEvents();
+
+  void SendLine(const std::string& line);
+  void ForwardLine(const std::string& line);
+  void ResetConnection();
+  void AddChatEntry(const std::string& title, const std::string& text);
+
+  // Log pane and names list, in the bytes the components carry.
+  void AddLogLine(const std::string& line);
+  void AddName(const std::string& nick);
+  // The ban, kick and kill of the user: the log line, then QUIT and Idle.
+  void PersonRemoved(const std::string& kind, const std::string& PersonKicked,
+                     const std::string& ReasonMsg, const std::string& quit_line);
+};
+
+}  // namespace unit1

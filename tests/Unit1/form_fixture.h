@@ -1,0 +1,113 @@
+// A shown main window with a scripted IRC server beside it, and the steps the
+// tests take with them: typing, pressing Return, connecting, and waiting until
+// the client has handled what the server sent.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Il/indent_list_box.h"
+#include "Unit1/unit1.h"
+#include "platform/winsys/winsys.h"
+#include "tests/support/scripted_server.h"
+#include "tests/support/wait_until.h"
+
+namespace unit1 {
+
+class FormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous_handler_ = winsys::Application().SetExceptionHandler(
+        [this](const std::exception& error) { errors_.push_back(error.what()); });
+    // Shown and laid out before any entry reaches the chat list, whose text
+    // column depends on its width.
+    form_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form_));
+  }
+  void TearDown() override {
+    winsys::Application().SetExceptionHandler(previous_handler_);
+    EXPECT_EQ(errors_, std::vector<std::string>{}) << "uncaught exceptions";
+  }
+
+  static void Type(QLineEdit* edit, const QString& text) {
+    edit->clear();
+    QTest::keyClicks(edit, text);
+  }
+  static void PressReturn(QLineEdit* edit) { QTest::keyClick(edit, Qt::Key_Return); }
+  static void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+  // Connect pressed with the scripted server (or `port`) in the entry fields.
+  void ConnectTo(std::uint16_t port) {
+    Type(form_.ircServer, "127.0.0.1");
+    Type(form_.ircPort, QString::number(port));
+    Click(form_.btnConnect);
+  }
+  // Connected and registered: the three registration lines are taken.
+  void Register() {
+    ConnectTo(server_.Port());
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(NextLine().has_value());
+  }
+  // Registered, joined and confirmed as on the channel.
+  void JoinChannel() {
+    Register();
+    Deliver({":irc.test 376 Tolvex :End of MOTD"});
+    Click(form_.btnJoin);
+    ASSERT_EQ(NextLine(), "JOIN #beginner");
+    Deliver({":Tolvex!q@host JOIN :#beginner"});
+  }
+
+  std::optional<std::string> NextLine() {
+    if (!testsupport::WaitUntil([&] { return server_.HasLine(); })) return std::nullopt;
+    return server_.TakeLine();
+  }
+  // Sends the lines, then a PING, and waits for its answer: by then the client
+  // has handled every line before it. Returns what the client sent meanwhile.
+  std::vector<std::string> Deliver(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) server_.SendLine(line);
+    server_.SendLine("PING :sync");
+    std::vector<std::string> sent;
+    for (auto line = NextLine(); line; line = NextLine()) {
+      if (*line == "PONG sync") return sent;
+      sent.push_back(*line);
+    }
+    ADD_FAILURE() << "no answer to the PING";
+    return sent;
+  }
+
+  std::vector<std::string> ChatEntries() const {
+    std::vector<std::string> entries;
+    for (int i = 0; i < form_.ilbChat->Count(); ++i) entries.push_back(form_.ilbChat->Item(i));
+    return entries;
+  }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (int i = 0; i < form_.lbNames->count(); ++i) {
+      names.push_back(form_.lbNames->item(i)->text().toStdString());
+    }
+    return names;
+  }
+  std::vector<std::string> LogLines() const {
+    std::vector<std::string> lines;
+    for (const QString& line : form_.Memo1->toPlainText().split('\n')) {
+      lines.push_back(line.toStdString());
+    }
+    return lines;
+  }
+
+  testsupport::ScriptedServer server_;
+  TForm1 form_;
+  std::vector<std::string> errors_;
+
+ private:
+  winsys::TApplication::ExceptionHandler previous_handler_;
+};
+
+}  // namespace unit1
