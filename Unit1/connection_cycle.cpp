@@ -107,7 +107,10 @@ void TForm1::Exit1Click() {
 
 void TForm1::SendLine(const std::string& line) {
   auto& socket = sockets::CheckedCast<transport::TLineSocket>(*IRCClient->GetSocket());
-  socket.WriteLine(std::string(FirstLine(line)));
+  // Written while no connection is open, the line would wait in the write
+  // buffer and go out first on the next connection, ahead of its registration.
+  if (!socket.Connected()) return;
+  socket.WriteLine(FirstLine(line));
 }
 
 void TForm1::ForwardLine(const std::string& line) {

@@ -88,8 +88,11 @@ TEST_F(FormTest, RefusedConnectionAndDisconnectReturnToIdle) {
   EXPECT_FALSE(form_.ircChannel->isEnabled());
   EXPECT_EQ(Names(), (std::vector<std::string>{"alice", "Tolvex"}));
 
-  // The next connection starts clean.
-  Register();
+  // A line typed while idle is not sent with the next connection.
+  Type(form_.Edit2, "WHOIS stale");
+  PressReturn(form_.Edit2);
+  ConnectTo(server_.Port());
+  EXPECT_EQ(NextLine(), "PASS Mossel");
   EXPECT_EQ(server_.ClientsAccepted(), 2u);
 }
 
