@@ -3,6 +3,7 @@
 #include "transport/buffered_socket.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "sockets/raise_event.h"
 

@@ -1,6 +1,7 @@
 // The buffered socket on the connection: flushing the write buffer, filling the
 // read buffer, and the stream transfers that ride on both.
 #include <algorithm>
+#include <utility>
 
 #include "sockets/error_text.h"
 #include "sockets/sock_error.h"

@@ -191,6 +191,21 @@ TEST(BufferedSocket, AResetByThePeerEndsInTheDisconnectHandling) {
   }
 }
 
+TEST(BufferedSocket, ANewConnectionStartsWithoutWhatTheLastOneLeft) {
+  FakeBuffered socket;
+  Receive(socket, "half a li");
+  socket.send_room = 2;
+  socket.WriteString("QUIT :gone", "\r\n");
+  socket.FlushWriteBuffer();
+  socket.Close();
+  socket.WriteString("NICK again", "\r\n");
+  std::string address = "127.0.0.1";
+  // The library is not started here: the connect itself fails.
+  Outcome([&] { socket.Connect("", address, "", 7000, {}); });
+  EXPECT_EQ(socket.ReadCount(), 0);
+  EXPECT_EQ(std::string(socket.WriteBuffer(), std::size_t(socket.WriteCount())), "NICK again\r\n");
+}
+
 TEST(BufferedSocket, SendsAndReceivesOnlyThroughItsBuffers) {
   FakeBuffered socket;
   char byte = 0;

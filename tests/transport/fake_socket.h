@@ -44,9 +44,10 @@ class Fake : public Base {
   int send_room = INT_MAX;
   bool reset_on_send = false;
 
+  // The library is not started, so the stream socket's close does nothing.
   void Close() override {
-    this->SetState(sockets::ssClosed);
     Base::Close();
+    this->SetState(sockets::ssClosed);
   }
 
  protected:
