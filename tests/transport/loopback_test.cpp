@@ -93,48 +93,35 @@ std::string RandomBytes(std::size_t count, std::uint32_t seed) {
   return bytes;
 }
 
-TEST_F(LoopbackTest, ASendTransferCarriesAMebibyte) {
-  const std::string data = RandomBytes(1 << 20, Seed());
+TEST_F(LoopbackTest, StreamTransfersCarryAMebibyteEachWayAndLinesFollow) {
+  const std::uint32_t seed = Seed();
+  const std::string out = RandomBytes(1 << 20, seed);
+  const std::string in = RandomBytes(1 << 20, seed + 1);
   std::string arrived;
-  std::atomic<bool> done = false;
   StreamPeer peer;
   peer.Run([&](int fd) {
-    arrived = ReceiveInPieces(fd, data.size(), Seed());
-    done = true;
+    arrived = ReceiveInPieces(fd, out.size(), seed);
+    SendInPieces(fd, in + "after\r\n", seed);
   });
 
   transport::TTextClient client(nullptr);
-  int files_sent = 0;
-  client.OnFileSent = [&](transport::TBufferedSocketBase&) { ++files_sent; };
-  transport::TLineSocket& socket = Connect(client, peer.Port());
-  socket.StartSendTransfer(std::make_unique<transport::TMemoryStream>(data));
-  ASSERT_TRUE(WaitUntil([&] { return done && files_sent > 0; }, 60000));
-  EXPECT_EQ(FirstDifference(arrived, data), "none");
-  EXPECT_EQ(files_sent, 1);
-  EXPECT_FALSE(socket.Sending());
-}
-
-TEST_F(LoopbackTest, AReceiveTransferTakesAMebibyteAndLinesFollowIt) {
-  const std::string data = RandomBytes(1 << 20, Seed());
-  StreamPeer peer;
-  peer.Run([&](int fd) { SendInPieces(fd, data + "after\r\n", Seed()); });
-
-  transport::TTextClient client(nullptr);
   transport::TMemoryStream sink;
-  int files_received = 0;
-  std::vector<std::string> lines;
+  std::vector<std::string> log;
   client.OnConnect = [&](sockets::TSockCtrl&, sockets::TSocketBase* socket) {
-    sockets::CheckedCast<transport::TLineSocket>(*socket).StartReceiveTransfer(sink, data.size());
+    auto& line_socket = sockets::CheckedCast<transport::TLineSocket>(*socket);
+    line_socket.StartReceiveTransfer(sink, std::int64_t(in.size()));
+    line_socket.StartSendTransfer(std::make_unique<transport::TMemoryStream>(out));
   };
-  client.OnFileReceived = [&](transport::TBufferedSocketBase&) { ++files_received; };
+  client.OnFileSent = [&](transport::TBufferedSocketBase&) { log.push_back("sent"); };
+  client.OnFileReceived = [&](transport::TBufferedSocketBase&) { log.push_back("received"); };
   client.OnLineReceived = [&](transport::TLineSocketBase&, const std::string& line, bool) {
-    lines.push_back(line);
+    log.push_back(line);
   };
   Connect(client, peer.Port());
-  ASSERT_TRUE(WaitUntil([&] { return !lines.empty(); }, 60000));
-  EXPECT_EQ(FirstDifference(sink.Bytes(), data), "none");
-  EXPECT_EQ(files_received, 1);
-  EXPECT_EQ(lines, std::vector<std::string>{"after"});
+  ASSERT_TRUE(WaitUntil([&] { return log.size() == 3; }, 60000));
+  EXPECT_EQ(log, (std::vector<std::string>{"sent", "received", "after"}));
+  EXPECT_EQ(FirstDifference(arrived, out), "none");
+  EXPECT_EQ(FirstDifference(sink.Bytes(), in), "none");
 }
 
 }  // namespace
