@@ -161,7 +161,8 @@ class TBufferedSocketBase : public sockets::TStreamSocket {
 
   // Sends held bytes until the connection takes no more; receives until it has
   // nothing more or the read buffer is full. A connection reset by the peer ends
-  // in the disconnect handling; other socket errors propagate.
+  // in the disconnect handling; other socket errors propagate. Filling a socket
+  // that is neither connected nor closing fails with "Socket not open".
   virtual void FlushWriteBuffer();
   virtual void FillReadBuffer();
 
@@ -170,8 +171,7 @@ class TBufferedSocketBase : public sockets::TStreamSocket {
   // without a network. The library's send and receive, checked, raising no
   // event (the flush and fill report siSending and siReceiving before they look
   // at the buffers): 0 when the connection would block, and for StreamSend on a
-  // socket that is not connected; StreamRecv on a socket that is neither
-  // connected nor closing fails with "Socket not open".
+  // socket that is not connected.
   virtual int StreamSend(const void* Buffer, int Count);
   virtual int StreamRecv(void* Buffer, int Count);
   // Bytes waiting on the connection, uncut.

@@ -20,10 +20,7 @@ int TBufferedSocketBase::StreamSend(const void* Buffer, int Count) {
 }
 
 int TBufferedSocketBase::StreamRecv(void* Buffer, int Count) {
-  if (Handle_ == winsock::INVALID_SOCKET ||
-      (State_ != sockets::ssConnected && State_ != sockets::ssClosing)) {
-    sockets::RaiseSockError(0, sockets::kMsgSocketNotOpen);
-  }
+  if (Handle_ == winsock::INVALID_SOCKET) sockets::RaiseSockError(0, sockets::kMsgSocketNotOpen);
   return int(CheckResult(sockets::WinsockAPI().recv(Handle_, static_cast<char*>(Buffer), Count, 0),
                          winsock::WSAEWOULDBLOCK, sockets::kMsgReceiving));
 }
@@ -71,6 +68,11 @@ void TBufferedSocketBase::FillReadBuffer() {
   while (ReadBufferFree() > 0) {
     DoInfo(sockets::siReceiving);
     if (!alive || ReadBufferFree() <= 0) return;
+    // Checked before the receive, so that the error a notification left in
+    // LastError cannot make this failure pass for a reset.
+    if (State_ != sockets::ssConnected && State_ != sockets::ssClosing) {
+      sockets::RaiseSockError(0, sockets::kMsgSocketNotOpen);
+    }
     const int received =
         ResetEndsConnection([this] { return StreamRecv(ReadBuffer_.Tail(), ReadBufferFree()); });
     if (received <= 0) return;

@@ -132,6 +132,8 @@ TEST(BufferedSocket, AResetByThePeerEndsInTheDisconnectHandling) {
     socket.reset_on_send = on_send;
     socket.WriteString("x", "");
     on_send ? socket.FlushWriteBuffer() : socket.FillReadBuffer();
+    // The reset stays in LastError; a later fill of the closed socket is no reset.
+    EXPECT_EQ(Outcome([&] { socket.FillReadBuffer(); }), "Socket not open");
     DesignOwner().OnDisconnect = nullptr;
     EXPECT_EQ(disconnects, 1);
     EXPECT_FALSE(socket.Connected());
