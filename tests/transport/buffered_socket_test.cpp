@@ -49,7 +49,8 @@ TEST(BufferedSocket, WritesAtTheBoundaries) {
     bool raised = false;
     socket.OnWriteBufferFull = [&](TBufferedSocketBase&) { raised = true; };
     const std::string bytes(std::size_t(count), 'w');
-    EXPECT_EQ(Outcome([&] { return socket.Write(bytes.data(), std::uint32_t(count)); }), written);
+    EXPECT_EQ(Outcome([&] { return socket.Write(bytes.data(), std::uint32_t(bytes.size())); }),
+              written);
     EXPECT_EQ(raised, full) << held << "+" << count;
   }
   FakeBuffered socket;
