@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "sockets/is_numeric.h"
 #include "sockets/server_socket.h"
@@ -43,7 +44,9 @@ bool PartsMatch(std::string entry, std::string text, KeepGoing keep_going) {
 
 bool TCustomBasicServerSocket::AddressMatches(const std::string& Address) {
   const std::string address = ShortString(Address);
-  for (const std::string& entry : AddressFilter_) {
+  // A copy: a handler that runs during a look-up may set another filter.
+  const std::vector<std::string> filter = AddressFilter_;
+  for (const std::string& entry : filter) {
     if (EntryMatches(entry, address)) return true;
   }
   return false;
