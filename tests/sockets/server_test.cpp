@@ -1,6 +1,6 @@
 // The server component on loopback: the connection limit, bytes on several
-// connections, the peer's close, listening and stopping, and handlers that free
-// the server from inside its events.
+// connections, the peer's close, notifications held back by a look-up wait,
+// and handlers that free the server from inside its events.
 #include <memory>
 
 #include "sockets/socket_messages.h"
@@ -25,6 +25,7 @@ TEST_F(ServerTest, BeyondMaxConnectionsAPeerIsRefusedUnreadAndLeavesWithItsClose
   server.SetMaxConnections(1);
   server.OnRead = [&](TSockCtrl&, TSocketBase*) { server.log.push_back("OnRead"); };
   server.OpenOnLoopback();
+  EXPECT_EQ(MessageOf([&] { server.Open(kStream); }), "Socket Already opened");
   SocketFd first = ConnectLoopback(server.PortNumber());
   ASSERT_TRUE(WaitUntil([&] { return server.Count("OnAccept") == 1; }));
 
@@ -62,24 +63,6 @@ TEST_F(ServerTest, EachConnectionGetsItsOwnBytesAndOneThePeerClosesIsFreed) {
   ASSERT_TRUE(WaitUntil([&] { return !first_connection; }));
   EXPECT_EQ(server.log, (Log{"Disconnected", "Closed"}));
   EXPECT_EQ(server.Connections().Count(), 1u);
-}
-
-TEST_F(ServerTest, ListeningStartsAndStopsAsAClientOpensAndCloses) {
-  LoggingServer server;
-  server.OpenOnLoopback();
-  EXPECT_TRUE(server.Listening());
-  EXPECT_EQ(server.Port(), std::to_string(server.PortNumber()));
-  EXPECT_EQ(MessageOf([&] { server.Open(kStream); }), "Socket Already opened");
-  SocketFd peer = ConnectLoopback(server.PortNumber());
-  ASSERT_TRUE(WaitUntil([&] { return server.Count("OnAccept") == 1; }));
-
-  server.Close();
-  EXPECT_FALSE(server.Listening());
-  EXPECT_FALSE(ConnectLoopback(server.PortNumber()).Valid());
-  EXPECT_TRUE(server.Connections().Items(0)->Connected());
-  server.OpenOnLoopback();
-  SocketFd again = ConnectLoopback(server.PortNumber());
-  EXPECT_TRUE(WaitUntil([&] { return server.Count("OnAccept") == 1; }));
 }
 
 TEST_F(ServerTest, ANotificationForAHandleOfNoConnectionIsReportedWithoutSocket) {
@@ -124,45 +107,19 @@ TEST_F(StalledServerLookupTest, NotificationsHeldBackForOtherConnectionsOutliveA
 // Each case frees the server inside an event of one of its connections; the
 // sanitizers see any later use.
 TEST_F(ServerTest, HandlersMayFreeTheServerFromAConnectionsEvents) {
-  using Arm = void (*)(LoggingServer&, const std::function<void()>&);
-  struct Case {
-    const char* name;
-    Arm arm;
-    const char* peer_sends;  // before it closes; none: it stays
-  };
-  const Case cases[] = {
-      {"OnAccept",
-       [](LoggingServer& s, const std::function<void()>& f) {
-         s.OnAccept = [f](TSockCtrl&, TSocketBase*) { f(); };
-       },
-       nullptr},
-      {"OnReject",
-       [](LoggingServer& s, const std::function<void()>& f) {
-         s.SetMaxConnections(0);
-         s.OnReject = [f](TSockCtrl&, TSocketBase*) { f(); };
-       },
-       nullptr},
-      {"OnRead",
-       [](LoggingServer& s, const std::function<void()>& f) {
-         s.OnRead = [f](TSockCtrl&, TSocketBase*) { f(); };
-       },
-       "bytes"},
-      {"OnDisconnect",
-       [](LoggingServer& s, const std::function<void()>& f) {
-         s.OnDisconnect = [f](TSockCtrl&, TSocketBase*) { f(); };
-       },
-       ""},
-  };
-  for (const Case& c : cases) {
+  for (const std::string event : {"OnAccept", "OnReject", "OnRead", "OnDisconnect"}) {
     auto server = std::make_unique<LoggingServer>();
-    c.arm(*server, [&server] { server.reset(); });
+    const auto free_server = [&server](TSockCtrl&, TSocketBase*) { server.reset(); };
+    if (event == "OnAccept") server->OnAccept = free_server;
+    if (event == "OnReject") server->OnReject = free_server;
+    if (event == "OnRead") server->OnRead = free_server;
+    if (event == "OnDisconnect") server->OnDisconnect = free_server;
+    server->SetMaxConnections(event == "OnReject" ? 0 : 1);
     server->OpenOnLoopback();
     SocketFd peer = ConnectLoopback(server->PortNumber());
-    if (c.peer_sends != nullptr) {
-      ASSERT_TRUE(SendText(peer, c.peer_sends)) << c.name;
-      peer.Reset();
-    }
-    EXPECT_TRUE(WaitUntil([&] { return server == nullptr; })) << c.name;
+    if (event == "OnRead" && !SendText(peer, "bytes")) FAIL() << "no bytes sent";
+    if (event == "OnRead" || event == "OnDisconnect") peer.Reset();
+    EXPECT_TRUE(WaitUntil([&] { return server == nullptr; })) << event;
   }
 }
 
