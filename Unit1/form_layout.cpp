@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "Il/indent_list_box.h"
 #include "Unit1/unit1.h"
@@ -116,6 +117,10 @@ void TForm1::CreateControls() {
   pnlMessage->setFixedHeight(66);
   Label1 = Place(new QLabel("Message:", pnlMessage), 8, 16, 46, 13);
   Label2 = Place(new QLabel("Commands:", pnlMessage), 8, 40, 55, 13);
+  // The system's font may be wider than the one the sizes were made for.
+  for (QLabel* label : {Label1, Label2}) {
+    label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
+  }
   Edit1 = Place(new QLineEdit(pnlMessage), 104, 12, 593, 21);
   Edit2 = Place(new QLineEdit(pnlMessage), 104, 36, 593, 21);
   pnlMessage->installEventFilter(this);

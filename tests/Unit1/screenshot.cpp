@@ -1,0 +1,80 @@
+// Takes the README's picture of the window: connected to a local IRC server,
+// on its channel, with a short conversation. A second user on a plain socket
+// joins first and talks; the window is driven as a user would drive it.
+// Usage: Unit1_screenshot PORT OUTPUT.png (an IRC server on 127.0.0.1:PORT
+// with the client's password).
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "Il/indent_list_box.h"
+#include "Unit1/unit1.h"
+#include "tests/support/plain_irc_client.h"
+#include "tests/support/wait_until.h"
+
+namespace {
+
+constexpr int kStepLimitMs = 10000;
+
+[[noreturn]] void Fail(const char* step) {
+  std::fprintf(stderr, "screenshot: %s\n", step);
+  std::exit(1);
+}
+
+void Expect(bool reached, const char* step) {
+  if (!reached) Fail(step);
+}
+
+bool WaitForEntries(const unit1::TForm1& form, int count) {
+  return testsupport::WaitUntil([&] { return form.ilbChat->Count() >= count; }, kStepLimitMs);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  if (argc != 3) Fail("usage: Unit1_screenshot PORT OUTPUT.png");
+  const auto port = static_cast<std::uint16_t>(std::atoi(argv[1]));
+
+  unit1::TForm1 form;
+  form.show();
+  Expect(QTest::qWaitForWindowExposed(&form), "the window is not shown");
+
+  testsupport::PlainIrcClient alice(port);
+  Expect(alice.Register("alice", "Mossel"), "the second user cannot register");
+  Expect(alice.Join("#beginner"), "the second user cannot join");
+
+  form.ircServer->setText("127.0.0.1");
+  form.ircPort->setText(QString::number(port));
+  form.cbnew->setChecked(true);
+  QTest::mouseClick(form.btnConnect, Qt::LeftButton);
+  Expect(testsupport::WaitUntil([&] { return form.btnJoin->isEnabled(); }, kStepLimitMs),
+         "the client is not registered");
+  QTest::mouseClick(form.btnJoin, Qt::LeftButton);
+  Expect(testsupport::WaitUntil([&] { return form.btnPart->isEnabled(); }, kStepLimitMs),
+         "the client is not on the channel");
+
+  alice.SendLine("PRIVMSG #beginner :Hello Tolvex, welcome to #beginner!");
+  Expect(WaitForEntries(form, 1), "the second user's message does not arrive");
+  QTest::keyClicks(form.Edit1, "Hi alice, thanks. Just trying out this client.");
+  QTest::keyClick(form.Edit1, Qt::Key_Return);
+  Expect(WaitForEntries(form, 2), "the own message does not come back");
+  alice.SendLine(
+      "PRIVMSG #beginner :Long messages wrap inside the text column, so the sender's "
+      "name keeps a column of its own on the left and nothing is cut off at the edge.");
+  Expect(WaitForEntries(form, 3), "the second message does not arrive");
+  QTest::keyClicks(form.Edit2, "WHOIS alice");
+  QTest::keyClick(form.Edit2, Qt::Key_Return);
+  Expect(testsupport::WaitUntil(
+             [&] { return form.Memo1->toPlainText().contains("End of WHOIS list"); }, kStepLimitMs),
+         "the answer to the command line does not arrive");
+
+  if (!form.grab().save(QString::fromLocal8Bit(argv[2]))) Fail("the picture cannot be written");
+  return 0;
+}
