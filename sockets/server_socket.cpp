@@ -88,6 +88,8 @@ void TCustomBasicServerSocket::SelectEvent(TMessage& Message) {
       break;
     case TNotifiedSockets::kOwnSocket:
       socket = GetSocket();
+      // Still queued for a handle closed since: the fresh handle has not asked.
+      if (Message.WParam != socket->Handle()) return;
       break;
     case TNotifiedSockets::kNone:
       // A socket class of neither kind: no socket to hand the notification to.

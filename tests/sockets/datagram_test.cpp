@@ -129,5 +129,19 @@ TEST_F(ServerTest, ADatagramSocketHasAHandleFromItsCreationAndAFreshOneAfterClos
   EXPECT_TRUE(receiver.Got(1));
 }
 
+// A read notification held back by a look-up wait, for a handle that closes
+// meanwhile, must not make the fresh handle read.
+TEST_F(StalledServerLookupTest, ANotificationForAClosedDatagramHandleIsDropped) {
+  DatagramEnd sender, closing;
+  Poll poll([&] {
+    if (sockets::WaitNesting > 0 && !sockets::DeferredQueue.Empty()) closing.server.Close();
+  });
+  sender.socket().SendTo("127.0.0.1", closing.port(), "late", 4);
+  EXPECT_NE(MessageOf([&] { closing.server.LookupHostName("127.0.0.1"); }), "no exception");
+  EXPECT_TRUE(WaitUntil([&] { return sockets::DeferredQueue.Empty(); }));
+  EXPECT_TRUE(closing.received.empty());
+  EXPECT_TRUE(reported.empty());
+}
+
 }  // namespace
 }  // namespace sockets_test
