@@ -17,7 +17,7 @@ TEST_F(FormTest, PingIsAnsweredWithItsTokenAndNothingElse) {
   EXPECT_EQ(form_.Memo1->toPlainText(), "");
 }
 
-TEST_F(FormTest, JoinFollowsTheStateTable) {
+TEST_F(FormTest, JoinAndPartFollowTheStateTable) {
   Register();
   Deliver({":irc.test 375 Tolvex :- irc.test Message of the day -",
            ":irc.test 376 Tolvex :End of MOTD command"});
@@ -40,6 +40,14 @@ TEST_F(FormTest, JoinFollowsTheStateTable) {
   Click(form_.btnPart);
   EXPECT_EQ(Deliver({}), Lines{"PART #test"});
   EXPECT_TRUE(form_.btnPart->isEnabled()) << "the server's answer moves the controls";
+
+  Deliver({":irc.test 353 Tolvex = #test :Tolvex alice"});
+  ASSERT_EQ(Names().size(), 2u);
+  Deliver({":Tolvex!q@host PART #test :bye"});
+  EXPECT_EQ(Names(), Lines{});
+  EXPECT_TRUE(form_.btnJoin->isEnabled());
+  EXPECT_FALSE(form_.btnPart->isEnabled());
+  EXPECT_TRUE(form_.ircChannel->isEnabled());
 }
 
 TEST_F(FormTest, NamesListFollowsTheNamesEvents) {
@@ -62,16 +70,6 @@ TEST_F(FormTest, NamesListFollowsTheNamesEvents) {
   // A renamed entry keeps its place.
   EXPECT_EQ(Names(), (Lines{"zed", "erin", "Tolvex"}));
   EXPECT_EQ(ChatEntries(), (Lines{"New:|erin", "Leave:|alice", "Change:|dave zed"}));
-}
-
-TEST_F(FormTest, OwnPartEmptiesTheNamesAndAllowsJoiningAgain) {
-  JoinChannel();
-  Deliver({":irc.test 353 Tolvex = #beginner :Tolvex alice"});
-  Deliver({":Tolvex!q@host PART #beginner :bye"});
-  EXPECT_EQ(Names(), Lines{});
-  EXPECT_TRUE(form_.btnJoin->isEnabled());
-  EXPECT_FALSE(form_.btnPart->isEnabled());
-  EXPECT_TRUE(form_.ircChannel->isEnabled());
 }
 
 TEST_F(FormTest, MessagesBecomeChatEntriesAndNoticesLogLines) {
