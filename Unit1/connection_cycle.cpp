@@ -1,12 +1,10 @@
 // The connect and cancel cycle, registration, joining and parting, the two
 // entry lines, and the plumbing between the window and its two components.
-#include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "Il/indent_list_box.h"
 #include "Unit1/protocol_line.h"
 #include "Unit1/unit1.h"
 #include "platform/toolkit/text_codec.h"
