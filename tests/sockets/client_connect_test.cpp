@@ -4,13 +4,10 @@
 #include <stdexcept>
 #include <utility>
 
-#include "tests/sockets/client_fixture.h"
-#include "tests/sockets/loopback_peer.h"
+#include "tests/sockets/component_fixture.h"
 
 namespace sockets_test {
 namespace {
-
-using testsupport::WaitUntil;
 
 // An OnRead handler that takes at most `chunk` bytes per call into `received`.
 sockets::TSocketEvent Reader(std::string& received, int chunk, int* calls = nullptr) {
@@ -23,7 +20,7 @@ sockets::TSocketEvent Reader(std::string& received, int chunk, int* calls = null
 
 TEST_F(ClientTest, ConnectsByAddressAndByHostName) {
   for (const char* address : {"127.0.0.1", "localhost"}) {
-    LoopbackPeer listener = LoopbackPeer::Bound();
+    LoopbackSocket listener = LoopbackSocket::Listen();
     LoggingClient client;
     client.SetAddress(address);
     client.SetPort(std::to_string(listener.Port()));
@@ -34,12 +31,12 @@ TEST_F(ClientTest, ConnectsByAddressAndByHostName) {
         << address;
     EXPECT_TRUE(client.Connected());
     EXPECT_EQ(client.DottedAddress(), "127.0.0.1");
-    EXPECT_EQ(MessageOf([&] { client.Open(kStream); }), "Socket Already opened");
+    EXPECT_EQ(Outcome([&] { client.Open(kStream); }), "Socket Already opened");
   }
 }
 
 TEST_F(ClientTest, RefusedConnectReportsOnceAndTheSocketObjectConnectsLater) {
-  LoopbackPeer refusing = LoopbackPeer::Bound(false);
+  LoopbackSocket refusing = LoopbackSocket::BoundOnly();
   LoggingClient client;
   client.OpenTo(refusing.Port());
   ASSERT_TRUE(WaitUntil([&] { return client.Count("OnConnect failed") == 1; }));
@@ -47,7 +44,7 @@ TEST_F(ClientTest, RefusedConnectReportsOnceAndTheSocketObjectConnectsLater) {
   EXPECT_FALSE(client.Connected());
   EXPECT_EQ(socket->LastError(), 10061);
 
-  LoopbackPeer listener = LoopbackPeer::Bound();
+  LoopbackSocket listener = LoopbackSocket::Listen();
   client.OpenTo(listener.Port());
   ASSERT_TRUE(WaitUntil([&] { return client.Count("OnWrite") == 1; }));
   EXPECT_TRUE(client.Connected());
@@ -56,21 +53,21 @@ TEST_F(ClientTest, RefusedConnectReportsOnceAndTheSocketObjectConnectsLater) {
 }
 
 TEST_F(ClientTest, ExchangesBytesAndFollowsThePeersClose) {
-  LoopbackPeer listener = LoopbackPeer::Bound();
+  LoopbackSocket listener = LoopbackSocket::Listen();
   LoggingClient client;
   std::string received;
   client.OnRead = Reader(received, 64);
   client.OpenTo(listener.Port());
-  LoopbackPeer peer = listener.Accept();
+  LoopbackSocket peer = listener.Accept();
   ASSERT_TRUE(WaitUntil([&] { return client.Connected(); }));
 
   EXPECT_EQ(client.Socket()->Send("hello", 5), 5);
   EXPECT_EQ(peer.Receive(5), "hello");
-  peer.Send("world");
+  peer.SendAll("world");
   ASSERT_TRUE(WaitUntil([&] { return received == "world"; }));
 
   client.log.clear();
-  peer.Send("tail");
+  peer.SendAll("tail");
   peer.Close();
   ASSERT_TRUE(WaitUntil([&] { return client.closed_notices == 1; }));
   EXPECT_EQ(received, "worldtail");
@@ -85,11 +82,11 @@ TEST_F(ClientTest, CloseLetsOnReadTakeWhatWaitsAndStopsWhenAPassTakesNothing) {
     std::string received;
   };
   for (const Case& c : {Case{2, 3, "abcdef"}, Case{0, 1, ""}}) {
-    LoopbackPeer listener = LoopbackPeer::Bound();
+    LoopbackSocket listener = LoopbackSocket::Listen();
     LoggingClient client;
     client.OpenTo(listener.Port());
-    LoopbackPeer peer = listener.Accept();
-    peer.Send("abcdef");
+    LoopbackSocket peer = listener.Accept();
+    peer.SendAll("abcdef");
     // Without OnRead the read notification takes nothing, so the bytes wait.
     ASSERT_TRUE(
         WaitUntil([&] { return client.Connected() && client.Socket()->BytesAvailable() == 6; }));
@@ -105,7 +102,7 @@ TEST_F(ClientTest, CloseLetsOnReadTakeWhatWaitsAndStopsWhenAPassTakesNothing) {
 }
 
 TEST_F(ClientTest, AConnectionOpenedWhereTheCloseIsReportedStaysOpen) {
-  LoopbackPeer listener = LoopbackPeer::Bound();
+  LoopbackSocket listener = LoopbackSocket::Listen();
   LoggingClient client;
   client.OpenTo(listener.Port());
   ASSERT_TRUE(WaitUntil([&] { return client.Connected(); }));
@@ -119,7 +116,7 @@ TEST_F(ClientTest, AConnectionOpenedWhereTheCloseIsReportedStaysOpen) {
 }
 
 TEST_F(ClientTest, AnExceptionFromAHandlerIsReportedAndLaterEventsStillCome) {
-  LoopbackPeer listener = LoopbackPeer::Bound();
+  LoopbackSocket listener = LoopbackSocket::Listen();
   LoggingClient client;
   client.OnConnect = [](TSockCtrl&, TSocketBase*) { throw std::runtime_error("handler failed"); };
   client.OpenTo(listener.Port());
@@ -131,7 +128,7 @@ TEST_F(ClientTest, AnExceptionFromAHandlerIsReportedAndLaterEventsStillCome) {
 // that very socket; the sanitizers see any later use.
 TEST_F(ClientTest, HandlersMayFreeTheSocketOrTheControlThatRaisedTheEvent) {
   {
-    LoopbackPeer listener = LoopbackPeer::Bound();
+    LoopbackSocket listener = LoopbackSocket::Listen();
     LoggingClient client;
     client.OnConnect = [&](TSockCtrl&, TSocketBase*) {
       client.SetSocketClass(sockets::TSocketClass::Of<OtherSocket>());
@@ -141,22 +138,22 @@ TEST_F(ClientTest, HandlersMayFreeTheSocketOrTheControlThatRaisedTheEvent) {
     EXPECT_EQ(client.Socket()->Handle(), winsock::INVALID_SOCKET);
   }
   {
-    LoopbackPeer listener = LoopbackPeer::Bound();
+    LoopbackSocket listener = LoopbackSocket::Listen();
     auto client = std::make_unique<LoggingClient>();
     client->OnDisconnect = [&](TSockCtrl&, TSocketBase*) { client.reset(); };
     client->OpenTo(listener.Port());
-    LoopbackPeer peer = listener.Accept();
+    LoopbackSocket peer = listener.Accept();
     ASSERT_TRUE(WaitUntil([&] { return client->Connected(); }));
     peer.Close();
     EXPECT_TRUE(WaitUntil([&] { return client == nullptr; }));
   }
   {
-    LoopbackPeer listener = LoopbackPeer::Bound();
+    LoopbackSocket listener = LoopbackSocket::Listen();
     auto client = std::make_unique<LoggingClient>();
     LoggingClient* raw = client.get();
     raw->OpenTo(listener.Port());
-    LoopbackPeer peer = listener.Accept();
-    peer.Send("data");
+    LoopbackSocket peer = listener.Accept();
+    peer.SendAll("data");
     ASSERT_TRUE(WaitUntil([&] { return raw->Connected() && raw->Socket()->BytesAvailable() > 0; }));
     raw->OnRead = [&](TSockCtrl&, TSocketBase*) { client.reset(); };
     raw->Close();

@@ -1,7 +1,7 @@
 // The addressing setters, the socket class, and the life of the socket library
 // with the controls.
 #include "sockets/winsock_unit.h"
-#include "tests/sockets/client_fixture.h"
+#include "tests/sockets/component_fixture.h"
 
 namespace sockets_test {
 namespace {
@@ -48,13 +48,13 @@ TEST_F(ClientTest, SocketClassKeepsOrReplacesTheSocketObject) {
   EXPECT_TRUE(other.InheritsFrom(kStream));
   EXPECT_FALSE(kStream.InheritsFrom(other));
   EXPECT_TRUE(kStream.InheritsFrom(kStream));
-  EXPECT_EQ(MessageOf([&] { client.SetSocketClass({}); }), "No Socket Class Defined");
+  EXPECT_EQ(Outcome([&] { client.SetSocketClass({}); }), "No Socket Class Defined");
 }
 
 TEST_F(ClientTest, OpenWithoutAnAddressFailsAndClosesItsSocket) {
   LoggingClient client;
   client.SetAddress("");
-  EXPECT_EQ(MessageOf([&] { client.Open(kStream); }), "No address specified");
+  EXPECT_EQ(Outcome([&] { client.Open(kStream); }), "No address specified");
   EXPECT_EQ(client.log, (Log{"Looking-up a host name", "Closed"}));
   EXPECT_EQ(client.Socket()->Handle(), winsock::INVALID_SOCKET);
 }

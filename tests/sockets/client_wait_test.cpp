@@ -6,21 +6,19 @@
 #include "sockets/exceptions.h"
 #include "sockets/socket_messages.h"
 #include "sockets/winsock_unit.h"
-#include "tests/sockets/client_fixture.h"
-#include "tests/sockets/loopback_peer.h"
+#include "tests/sockets/component_fixture.h"
 
 namespace sockets_test {
 namespace {
 
 using sockets::DeferredQueue;
-using testsupport::WaitUntil;
 
 const std::string kInterrupted = "Error 10004 (Interrupted system call) finding address for host";
 
 // `other` connects to `listener` while `waiting` looks "localhost" up; `step`
 // runs once the connect's notifications are held back, or after a deadline,
 // and must end the wait.
-std::string ConnectDuringAWait(const LoopbackPeer& listener, LoggingClient& other,
+std::string ConnectDuringAWait(const LoopbackSocket& listener, LoggingClient& other,
                                LoggingClient& waiting, const std::function<void()>& step) {
   other.OpenTo(listener.Port());
   waiting.SetAddress("localhost");
@@ -33,11 +31,11 @@ std::string ConnectDuringAWait(const LoopbackPeer& listener, LoggingClient& othe
       step();
     }
   });
-  return MessageOf([&] { waiting.Open(kStream); });
+  return Outcome([&] { waiting.Open(kStream); });
 }
 
 TEST_F(StalledLookupTest, NotificationsDuringAWaitComeAfterItInArrivalOrderOnePerTurn) {
-  LoopbackPeer listener = LoopbackPeer::Bound();
+  LoopbackSocket listener = LoopbackSocket::Listen();
   LoggingClient other, waiting;
   Log during_wait;
   std::size_t queued_at_connect = 0;
@@ -74,7 +72,7 @@ TEST_F(ClientTest, AHandlerThatRaisesOnADeferredNotificationDoesNotStallTheQueue
 }
 
 TEST_F(StalledLookupTest, HeldBackNotificationsOfAClosedSocketAreSkipped) {
-  LoopbackPeer listener = LoopbackPeer::Bound();
+  LoopbackSocket listener = LoopbackSocket::Listen();
   LoggingClient other, waiting;
   EXPECT_EQ(ConnectDuringAWait(listener, other, waiting,
                                [&] {
@@ -103,7 +101,7 @@ TEST_F(StalledLookupTest, TimeOutEndsTheWaitOnlyWithAnOnTimeOutHandler) {
       listed = listed || client.InTimerList();
       if (deadline.hasExpired()) client.Close();
     });
-    const std::string message = MessageOf([&] { client.Open(kStream); });
+    const std::string message = Outcome([&] { client.Open(kStream); });
     if (with_handler) {
       EXPECT_EQ(message, "Error 10060 (Connection timed out) finding address for host");
       EXPECT_EQ(client.log,
@@ -121,7 +119,7 @@ TEST_F(StalledLookupTest, TerminatingTheApplicationEndsAWait) {
   LoggingClient client;
   client.SetAddress("localhost");
   winsys::Application().Terminate();
-  EXPECT_EQ(MessageOf([&] { client.Open(kStream); }), kInterrupted);
+  EXPECT_EQ(Outcome([&] { client.Open(kStream); }), kInterrupted);
 }
 
 TEST_F(StalledLookupTest, DestroyingTheControlDuringItsWaitEndsItsOperations) {
@@ -129,7 +127,7 @@ TEST_F(StalledLookupTest, DestroyingTheControlDuringItsWaitEndsItsOperations) {
   LoggingClient* raw = client.get();
   raw->SetAddress("localhost");
   Poll poll([&] { client.reset(); });
-  EXPECT_EQ(MessageOf([&] { raw->Open(kStream); }), "Socket control destroyed during a look-up");
+  EXPECT_EQ(Outcome([&] { raw->Open(kStream); }), "Socket control destroyed during a look-up");
   EXPECT_EQ(sockets::WaitNesting, 0);
 }
 

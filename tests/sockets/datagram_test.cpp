@@ -5,13 +5,12 @@
 
 #include "sockets/address_text.h"
 #include "sockets/winsock_unit.h"
-#include "tests/sockets/server_fixture.h"
+#include "tests/sockets/component_fixture.h"
 
 namespace sockets_test {
 namespace {
 
 using sockets::TDatagramSocket;
-using testsupport::WaitUntil;
 
 // A server component with a bound datagram socket that keeps each datagram
 // with its sender's port.
@@ -81,7 +80,7 @@ TEST_F(ServerTest, ADatagramAboveTheLibrarysLimitIsRefusedBeforeAnythingIsSent) 
     sender.server.log.clear();
     receiver.received.clear();
     const std::string datagram(std::size_t(c.size), 'x');
-    const std::string outcome = MessageOf([&] {
+    const std::string outcome = Outcome([&] {
       if (c.connected) {
         sender.socket().Send(datagram.data(), c.size);
       } else {
@@ -105,7 +104,7 @@ TEST_F(ServerTest, ADatagramSocketHasAHandleFromItsCreationAndAFreshOneAfterClos
   server.SetSocketClass(kDatagram);
   TDatagramSocket& socket = server.Datagrams();
   const winsock::SOCKET created = socket.Handle();
-  EXPECT_EQ(MessageOf([&] { socket.Send("x", 1); }), "Socket not open");
+  EXPECT_EQ(Outcome([&] { socket.Send("x", 1); }), "Socket not open");
   server.OpenOnLoopback(kDatagram);
   EXPECT_EQ(socket.Handle(), created);
 
@@ -115,11 +114,11 @@ TEST_F(ServerTest, ADatagramSocketHasAHandleFromItsCreationAndAFreshOneAfterClos
   EXPECT_NE(socket.Handle(), created);
   // The fresh handle is unbound: receiving asks the library, which refuses.
   char byte;
-  EXPECT_EQ(MessageOf([&] { socket.Recv(&byte, 1); }), "Error 10022 (Invalid argument) recieving");
+  EXPECT_EQ(Outcome([&] { socket.Recv(&byte, 1); }), "Error 10022 (Invalid argument) recieving");
   // A failed bind closes the socket too, and leaves another fresh handle.
   const winsock::SOCKET before_bind = socket.Handle();
   server.StoreListeningPort(receiver.port());
-  EXPECT_EQ(MessageOf([&] { server.Open(kDatagram); }),
+  EXPECT_EQ(Outcome([&] { server.Open(kDatagram); }),
             "Error 10048 (Address already in use) Binding Socket");
   EXPECT_NE(socket.Handle(), before_bind);
   EXPECT_NE(socket.Handle(), winsock::INVALID_SOCKET);
@@ -137,7 +136,7 @@ TEST_F(StalledServerLookupTest, ANotificationForAClosedDatagramHandleIsDropped) 
     if (sockets::WaitNesting > 0 && !sockets::DeferredQueue.Empty()) closing.server.Close();
   });
   sender.socket().SendTo("127.0.0.1", closing.port(), "late", 4);
-  EXPECT_NE(MessageOf([&] { closing.server.LookupHostName("127.0.0.1"); }), "no exception");
+  EXPECT_NE(Outcome([&] { closing.server.LookupHostName("127.0.0.1"); }), "none");
   EXPECT_TRUE(WaitUntil([&] { return sockets::DeferredQueue.Empty(); }));
   EXPECT_TRUE(closing.received.empty());
   EXPECT_TRUE(reported.empty());

@@ -7,8 +7,11 @@
 #include <cstdlib>
 
 #include "sockets/winsock_unit.h"
+#include "tests/support/outcome.h"
 
 namespace sockets_test {
+
+using testsupport::Outcome;
 
 class FakeLibraryTest : public ::testing::Test {
  protected:

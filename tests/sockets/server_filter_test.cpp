@@ -5,12 +5,10 @@
 #include <vector>
 
 #include "sockets/winsock_unit.h"
-#include "tests/sockets/server_fixture.h"
+#include "tests/sockets/component_fixture.h"
 
 namespace sockets_test {
 namespace {
-
-using testsupport::WaitUntil;
 
 TEST_F(ServerTest, AddressMatchesComparesPartByPart) {
   struct Case {
@@ -54,7 +52,7 @@ TEST_F(ServerTest, TheFilterModeAndTheReverseLookUpDecideOnEachPeer) {
     server.SetFilterMode(c.mode);
     server.SetLookupPeerName(c.lookup_peer_name);
     server.OpenOnLoopback();
-    SocketFd peer = ConnectLoopback(server.PortNumber());
+    LoopbackSocket peer = LoopbackSocket::ConnectTo(server.PortNumber());
     EXPECT_TRUE(WaitUntil([&] { return server.Count(c.outcome) == 1; }))
         << testing::PrintToString(c.filter) << " mode " << int(c.mode);
   }
@@ -64,7 +62,7 @@ TEST_F(ServerTest, TheFilterModeAndTheReverseLookUpDecideOnEachPeer) {
 // looked up, which ends the look-up with an error. Returns the server's log.
 Log CloseWhileLookingUp(LoggingServer& server) {
   server.OpenOnLoopback();
-  SocketFd peer = ConnectLoopback(server.PortNumber());
+  LoopbackSocket peer = LoopbackSocket::ConnectTo(server.PortNumber());
   Poll poll([&] {
     if (sockets::WaitNesting > 0 && server.Listening()) server.Close();
   });

@@ -5,12 +5,10 @@
 
 #include "sockets/socket_messages.h"
 #include "sockets/winsock_unit.h"
-#include "tests/sockets/server_fixture.h"
+#include "tests/sockets/component_fixture.h"
 
 namespace sockets_test {
 namespace {
-
-using testsupport::WaitUntil;
 
 // An OnRead handler that appends what it reads to `into`.
 sockets::TSocketEvent Collect(std::string& into) {
@@ -25,13 +23,13 @@ TEST_F(ServerTest, BeyondMaxConnectionsAPeerIsRefusedUnreadAndLeavesWithItsClose
   server.SetMaxConnections(1);
   server.OnRead = [&](TSockCtrl&, TSocketBase*) { server.log.push_back("OnRead"); };
   server.OpenOnLoopback();
-  EXPECT_EQ(MessageOf([&] { server.Open(kStream); }), "Socket Already opened");
-  SocketFd first = ConnectLoopback(server.PortNumber());
+  EXPECT_EQ(Outcome([&] { server.Open(kStream); }), "Socket Already opened");
+  LoopbackSocket first = LoopbackSocket::ConnectTo(server.PortNumber());
   ASSERT_TRUE(WaitUntil([&] { return server.Count("OnAccept") == 1; }));
 
   server.log.clear();
-  SocketFd second = ConnectLoopback(server.PortNumber());
-  ASSERT_TRUE(SendText(second, "refused peer's bytes"));
+  LoopbackSocket second = LoopbackSocket::ConnectTo(server.PortNumber());
+  ASSERT_TRUE(second.SendAll("refused peer's bytes"));
   ASSERT_TRUE(WaitUntil([&] { return server.Count("OnReject") == 1; }));
   EXPECT_EQ(server.log, (Log{"Rejecting Connection", "OnReject", "Closed"}));
   EXPECT_EQ(server.held_at_close, std::vector<std::size_t>{2});
@@ -83,13 +81,13 @@ TEST_F(StalledServerLookupTest, NotificationsHeldBackForOtherConnectionsOutliveA
   std::string received;
   server.OnRead = Collect(received);
   server.OpenOnLoopback();
-  SocketFd closing = ConnectLoopback(server.PortNumber());
-  SocketFd reading = ConnectLoopback(server.PortNumber());
+  LoopbackSocket closing = LoopbackSocket::ConnectTo(server.PortNumber());
+  LoopbackSocket reading = LoopbackSocket::ConnectTo(server.PortNumber());
   ASSERT_TRUE(WaitUntil([&] { return server.Count("OnAccept") == 2; }));
   int step = 0;
   Poll poll([&] {
     if (sockets::WaitNesting == 0) return;
-    if (step == 0 && SendText(reading, "held back")) {
+    if (step == 0 && reading.SendAll("held back")) {
       step = 1;
     } else if (step == 1 && !sockets::DeferredQueue.Empty()) {
       server.Connections().Items(0)->Close();
@@ -99,7 +97,7 @@ TEST_F(StalledServerLookupTest, NotificationsHeldBackForOtherConnectionsOutliveA
       step = 3;
     }
   });
-  EXPECT_NE(MessageOf([&] { server.LookupHostName("127.0.0.1"); }), "no exception");
+  EXPECT_NE(Outcome([&] { server.LookupHostName("127.0.0.1"); }), "none");
   EXPECT_EQ(step, 3);
   EXPECT_TRUE(WaitUntil([&] { return received == "held back"; }));
 }
@@ -116,9 +114,9 @@ TEST_F(ServerTest, HandlersMayFreeTheServerFromAConnectionsEvents) {
     if (event == "OnDisconnect") server->OnDisconnect = free_server;
     server->SetMaxConnections(event == "OnReject" ? 0 : 1);
     server->OpenOnLoopback();
-    SocketFd peer = ConnectLoopback(server->PortNumber());
-    if (event == "OnRead" && !SendText(peer, "bytes")) FAIL() << "no bytes sent";
-    if (event == "OnRead" || event == "OnDisconnect") peer.Reset();
+    LoopbackSocket peer = LoopbackSocket::ConnectTo(server->PortNumber());
+    if (event == "OnRead" && !peer.SendAll("bytes")) FAIL() << "no bytes sent";
+    if (event == "OnRead" || event == "OnDisconnect") peer.Close();
     EXPECT_TRUE(WaitUntil([&] { return server == nullptr; })) << event;
   }
 }

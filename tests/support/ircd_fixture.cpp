@@ -88,8 +88,7 @@ void EndProcess(pid_t pid, std::chrono::steady_clock::duration grace) {
 
 // A port that was free a moment ago.
 std::uint16_t FreePort() {
-  const SocketFd probe = BindLoopback(false);
-  return probe.Valid() ? LocalPort(probe.Get()) : 0;
+  return LoopbackSocket::BoundOnly().Port();
 }
 
 }  // namespace
@@ -139,7 +138,7 @@ std::string IrcdFixture::StartOnce(const std::string& program) {
       return "ngircd ended while starting:\n";
     }
     // The probe connection is closed at once; the server forgets it.
-    if (ConnectLoopback(port_).Valid() && !HasEnded(pid_)) return "";
+    if (LoopbackSocket::ConnectTo(port_).Valid() && !HasEnded(pid_)) return "";
     if (Clock::now() >= deadline) {
       EndProcess(std::exchange(pid_, -1), kStopLimit);
       return "ngircd accepted no connection within 10 s:\n";

@@ -1,4 +1,4 @@
-// Loopback sockets for the test fixtures over the C library.
+// Loopback sockets for the tests over the C library.
 #include "tests/support/loopback_socket.h"
 
 #include <arpa/inet.h>
@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <thread>
 #include <utility>
 
 namespace testsupport {
@@ -23,6 +24,10 @@ sockaddr_in LoopbackAddress(std::uint16_t port) {
   return address;
 }
 
+Clock::time_point After(int timeout_ms) {
+  return Clock::now() + std::chrono::milliseconds(timeout_ms);
+}
+
 bool WaitFor(int fd, short events, Clock::time_point deadline) {
   pollfd entry{fd, events, 0};
   int ready;
@@ -34,67 +39,118 @@ bool WaitFor(int fd, short events, Clock::time_point deadline) {
 
 }  // namespace
 
-SocketFd& SocketFd::operator=(SocketFd&& other) noexcept {
-  if (this != &other) Reset(std::exchange(other.fd_, -1));
+LoopbackSocket::LoopbackSocket(LoopbackSocket&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), pieces_(std::move(other.pieces_)) {}
+
+LoopbackSocket& LoopbackSocket::operator=(LoopbackSocket&& other) noexcept {
+  if (this != &other) {
+    Close();
+    fd_ = std::exchange(other.fd_, -1);
+    pieces_ = std::move(other.pieces_);
+  }
   return *this;
 }
 
-void SocketFd::Reset(int fd) {
-  if (fd_ >= 0) close(fd_);
-  fd_ = fd;
-}
-
-SocketFd BindLoopback(bool listening) {
-  SocketFd socket_fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+LoopbackSocket LoopbackSocket::BoundOnly() {
+  LoopbackSocket bound(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   const sockaddr_in address = LoopbackAddress(0);
-  if (!socket_fd.Valid() ||
-      bind(socket_fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-      (listening && listen(socket_fd.Get(), 8) != 0)) {
-    return SocketFd();
+  if (bound.Valid() &&
+      bind(bound.fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    bound.Close();
   }
-  return socket_fd;
+  return bound;
 }
 
-std::uint16_t LocalPort(int fd) {
+LoopbackSocket LoopbackSocket::Listen(int backlog) {
+  LoopbackSocket listener = BoundOnly();
+  if (listener.Valid() && listen(listener.fd_, backlog) != 0) listener.Close();
+  return listener;
+}
+
+LoopbackSocket LoopbackSocket::ConnectTo(std::uint16_t port) {
+  LoopbackSocket connection(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  const sockaddr_in address = LoopbackAddress(port);
+  if (connection.Valid() &&
+      connect(connection.fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    connection.Close();
+  }
+  const int on = 1;
+  if (connection.Valid()) setsockopt(connection.fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  return connection;
+}
+
+std::uint16_t LoopbackSocket::Port() const {
   sockaddr_in address{};
   socklen_t length = sizeof address;
-  if (getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) return 0;
+  if (getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) return 0;
   return ntohs(address.sin_port);
 }
 
-SocketFd ConnectLoopback(std::uint16_t port) {
-  SocketFd socket_fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  const sockaddr_in address = LoopbackAddress(port);
-  if (!socket_fd.Valid() ||
-      connect(socket_fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    return SocketFd();
-  }
-  const int on = 1;
-  setsockopt(socket_fd.Get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-  return socket_fd;
+bool LoopbackSocket::WaitReadable(int timeout_ms) const {
+  return WaitFor(fd_, POLLIN, After(timeout_ms));
 }
 
-int MillisecondsLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-  return int(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+LoopbackSocket LoopbackSocket::Accept(int timeout_ms) const {
+  if (!WaitReadable(timeout_ms)) return LoopbackSocket();
+  return LoopbackSocket(accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC));
 }
 
-bool WaitReadable(int fd, Clock::time_point deadline) {
-  return WaitFor(fd, POLLIN, deadline);
-}
-
-bool SendAll(int fd, std::string_view bytes, Clock::time_point deadline) {
+bool LoopbackSocket::SendAll(std::string_view bytes, int timeout_ms) const {
+  const auto deadline = After(timeout_ms);
   while (!bytes.empty()) {
-    const ssize_t sent = send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    const ssize_t sent =
+        send(fd_, bytes.data(), NextPiece(bytes.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
     if (sent > 0) {
       bytes.remove_prefix(std::size_t(sent));
       continue;
     }
     if (errno == EINTR) continue;
     if (errno != EAGAIN && errno != EWOULDBLOCK) return false;
-    if (!WaitFor(fd, POLLOUT, deadline)) return false;
+    if (!WaitFor(fd_, POLLOUT, deadline)) return false;
   }
   return true;
+}
+
+std::string LoopbackSocket::Receive(std::size_t count, int timeout_ms) const {
+  const auto deadline = After(timeout_ms);
+  std::string received;
+  char buffer[4096];
+  while (received.size() < count && WaitFor(fd_, POLLIN, deadline)) {
+    const std::size_t wanted = std::min(sizeof buffer, count - received.size());
+    const ssize_t n = recv(fd_, buffer, NextPiece(wanted), 0);
+    if (n <= 0) break;
+    received.append(buffer, std::size_t(n));
+  }
+  return received;
+}
+
+void LoopbackSocket::Drain() const {
+  char buffer[65536];
+  while (recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT) > 0) {
+  }
+}
+
+std::size_t LoopbackSocket::NextPiece(std::size_t at_most) const {
+  if (!pieces_) return at_most;
+  std::mt19937& random = *pieces_;
+  if (random() % 8 == 0) std::this_thread::sleep_for(std::chrono::microseconds(random() % 2000));
+  return std::min(at_most, std::uniform_int_distribution<std::size_t>(1, 3000)(random));
+}
+
+void LoopbackSocket::Close() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+}
+
+void LoopbackSocket::CloseWithReset() {
+  const linger abortive{1, 0};
+  if (fd_ >= 0) setsockopt(fd_, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+  Close();
+}
+
+int MillisecondsLeft(Clock::time_point deadline) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+  return int(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
 }
 
 std::vector<std::string> TakeCrLfLines(std::string& buffer) {

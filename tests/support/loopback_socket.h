@@ -1,10 +1,13 @@
-// Plain POSIX sockets on 127.0.0.1 for the test fixtures: an owned descriptor,
-// listening and connecting, sending and reading with deadlines, and cutting a
-// byte stream into CR LF lines.
+// The far end of every loopback test: a plain POSIX socket on 127.0.0.1 that
+// listens, accepts, connects, sends and reads with deadlines, and cuts a byte
+// stream into CR LF lines. No POSIX header here, so that the tests of the socket
+// library can include it next to the library's own names.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,37 +16,59 @@ namespace testsupport {
 
 using Clock = std::chrono::steady_clock;
 
-// Closes its descriptor when it goes; -1 holds none.
-class SocketFd {
+// Closes its descriptor when it goes; an invalid one holds none.
+class LoopbackSocket {
  public:
-  explicit SocketFd(int fd = -1) : fd_(fd) {}
-  ~SocketFd() { Reset(); }
-  SocketFd(SocketFd&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-  SocketFd& operator=(SocketFd&& other) noexcept;
-  SocketFd(const SocketFd&) = delete;
-  SocketFd& operator=(const SocketFd&) = delete;
+  explicit LoopbackSocket(int fd = -1) : fd_(fd) {}
+  ~LoopbackSocket() { Close(); }
+  LoopbackSocket(LoopbackSocket&& other) noexcept;
+  LoopbackSocket& operator=(LoopbackSocket&& other) noexcept;
+  LoopbackSocket(const LoopbackSocket&) = delete;
+  LoopbackSocket& operator=(const LoopbackSocket&) = delete;
+
+  // Listening on a port of the system's choice; a backlog of 0 makes a queue
+  // that soon drops further connection requests.
+  static LoopbackSocket Listen(int backlog = 8);
+  // Bound to a port of the system's choice without listening: connects to it are
+  // refused.
+  static LoopbackSocket BoundOnly();
+  // A blocking connection to 127.0.0.1:port, invalid when refused.
+  static LoopbackSocket ConnectTo(std::uint16_t port);
 
   int Get() const { return fd_; }
   bool Valid() const { return fd_ >= 0; }
-  void Reset(int fd = -1);
+  std::uint16_t Port() const;
+
+  // Something to read, or a connection to accept, within the time.
+  bool WaitReadable(int timeout_ms = 5000) const;
+  LoopbackSocket Accept(int timeout_ms = 5000) const;
+  // Hands every byte to the kernel, waiting for room; false when the peer is gone
+  // or time is up.
+  bool SendAll(std::string_view bytes, int timeout_ms = 5000) const;
+  // What arrives within the time until `count` bytes are in; less when the
+  // stream ends first.
+  std::string Receive(std::size_t count, int timeout_ms = 5000) const;
+  // Reads whatever is waiting, without waiting.
+  void Drain() const;
+
+  // From now on sends and reads go in pieces of 1 to 3000 bytes with now and then
+  // a pause of up to 2 ms, drawn from `seed`, so that the other end sees the
+  // stream cut everywhere.
+  void CutIntoPieces(std::uint32_t seed) { pieces_.emplace(seed); }
+
+  void Close();
+  // Closes with a reset instead of the end of the stream.
+  void CloseWithReset();
 
  private:
-  int fd_;
-};
+  std::size_t NextPiece(std::size_t at_most) const;
 
-// A TCP socket bound to 127.0.0.1 on a port of the system's choice, listening or
-// not (connects to a bound socket that does not listen are refused).
-SocketFd BindLoopback(bool listening);
-std::uint16_t LocalPort(int fd);
-// A blocking connection to 127.0.0.1:port, invalid when refused.
-SocketFd ConnectLoopback(std::uint16_t port);
+  int fd_;
+  mutable std::optional<std::mt19937> pieces_;
+};
 
 // Milliseconds left until the deadline, never negative.
 int MillisecondsLeft(Clock::time_point deadline);
-bool WaitReadable(int fd, Clock::time_point deadline);
-// Hands every byte to the kernel, waiting for room until the deadline; false when
-// the peer is gone or time is up.
-bool SendAll(int fd, std::string_view bytes, Clock::time_point deadline);
 
 // Moves every complete line (ended by CR LF, which is dropped) out of the front of
 // `buffer`; a lone CR or LF stays inside its line.

@@ -28,7 +28,7 @@ bool IsErrorReply(std::string_view command) {
 
 }  // namespace
 
-PlainIrcClient::PlainIrcClient(std::uint16_t port) : socket_(ConnectLoopback(port)) {}
+PlainIrcClient::PlainIrcClient(std::uint16_t port) : socket_(LoopbackSocket::ConnectTo(port)) {}
 
 bool PlainIrcClient::Register(const std::string& nick, const std::string& password,
                               int timeout_ms) {
@@ -60,7 +60,7 @@ bool PlainIrcClient::WaitForReply(std::initializer_list<std::string_view> succes
 bool PlainIrcClient::SendLine(std::string_view line) {
   std::string bytes(line);
   bytes += "\r\n";
-  return socket_.Valid() && SendAll(socket_.Get(), bytes, Clock::now() + std::chrono::seconds(5));
+  return socket_.Valid() && socket_.SendAll(bytes);
 }
 
 std::optional<std::string> PlainIrcClient::TakeLineContaining(std::string_view text) {
@@ -94,7 +94,7 @@ std::optional<std::string> PlainIrcClient::TakeLine(const LineTest& wanted) {
 }
 
 bool PlainIrcClient::Receive(Clock::time_point deadline) {
-  if (!Connected() || !WaitReadable(socket_.Get(), deadline)) return false;
+  if (!Connected() || !socket_.WaitReadable(MillisecondsLeft(deadline))) return false;
   bool received_any = false;
   char buffer[4096];
   ssize_t received;

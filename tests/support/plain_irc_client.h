@@ -27,7 +27,7 @@ class PlainIrcClient {
   explicit PlainIrcClient(std::uint16_t port);
 
   bool Connected() const { return socket_.Valid() && !peer_closed_; }
-  void Close() { socket_.Reset(); }
+  void Close() { socket_.Close(); }
 
   // PASS (unless the password is empty), NICK and "USER <nick> X Y :<nick>", then
   // waits for the end of the greeting (376, or 422 without a message of the day).
@@ -58,7 +58,7 @@ class PlainIrcClient {
   // deadline has passed); false when nothing came.
   bool Receive(Clock::time_point deadline);
 
-  SocketFd socket_;
+  LoopbackSocket socket_;
   std::string partial_line_;
   std::vector<std::string> transcript_;
   std::size_t next_untaken_ = 0;

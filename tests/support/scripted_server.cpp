@@ -19,18 +19,18 @@ namespace {
 
 // How long a test waits for the server thread to carry out an ending or to hand a
 // send to the kernel; far longer than either takes.
-constexpr std::chrono::seconds kServerStepLimit{5};
+constexpr int kServerStepLimitMs = 5000;
 
 }  // namespace
 
-ScriptedServer::ScriptedServer() : listener_(BindLoopback(true)) {
+ScriptedServer::ScriptedServer() : listener_(LoopbackSocket::Listen()) {
   int wake[2];
   if (!listener_.Valid() || pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
     throw std::runtime_error("scripted server: cannot listen on 127.0.0.1");
   }
-  wake_read_.Reset(wake[0]);
-  wake_write_.Reset(wake[1]);
-  port_ = LocalPort(listener_.Get());
+  wake_read_ = LoopbackSocket(wake[0]);
+  wake_write_ = LoopbackSocket(wake[1]);
+  port_ = listener_.Port();
   thread_ = std::thread(&ScriptedServer::Serve, this);
 }
 
@@ -45,8 +45,8 @@ ScriptedServer::~ScriptedServer() {
 
 std::uint16_t ScriptedServer::RefusedPort() {
   // Kept bound, never listening, for the whole program: no one else can take the port.
-  static const SocketFd bound = BindLoopback(false);
-  return LocalPort(bound.Get());
+  static const LoopbackSocket bound = LoopbackSocket::BoundOnly();
+  return bound.Port();
 }
 
 bool ScriptedServer::HasClient() const {
@@ -73,7 +73,7 @@ bool ScriptedServer::WaitForNoClient(int timeout_ms) const {
 
 bool ScriptedServer::Send(std::string_view bytes) {
   std::lock_guard lock(mutex_);
-  return client_.Valid() && SendAll(client_.Get(), bytes, Clock::now() + kServerStepLimit);
+  return client_.Valid() && client_.SendAll(bytes, kServerStepLimitMs);
 }
 
 bool ScriptedServer::SendLine(std::string_view line) {
@@ -95,22 +95,6 @@ std::optional<std::string> ScriptedServer::TakeLine() {
   return line;
 }
 
-std::optional<std::string> ScriptedServer::WaitForLine(int timeout_ms) {
-  std::unique_lock lock(mutex_);
-  if (!changed_.wait_for(lock, std::chrono::milliseconds(timeout_ms),
-                         [&] { return !untaken_.empty(); })) {
-    return std::nullopt;
-  }
-  std::string line = std::move(untaken_.front());
-  untaken_.pop_front();
-  return line;
-}
-
-std::vector<std::string> ScriptedServer::ReceivedLines() const {
-  std::lock_guard lock(mutex_);
-  return received_;
-}
-
 bool ScriptedServer::CloseClient() {
   return EndClient(Ending::kClose);
 }
@@ -124,7 +108,8 @@ bool ScriptedServer::EndClient(Ending how) {
   if (!client_.Valid()) return false;
   requested_ending_ = how;
   Wake();
-  changed_.wait_for(lock, kServerStepLimit, [&] { return requested_ending_ == Ending::kNone; });
+  changed_.wait_for(lock, std::chrono::milliseconds(kServerStepLimitMs),
+                    [&] { return requested_ending_ == Ending::kNone; });
   return true;
 }
 
@@ -171,7 +156,7 @@ void ScriptedServer::AcceptClient() {
   const int on = 1;
   setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
   std::lock_guard lock(mutex_);
-  client_.Reset(fd);
+  client_ = LoopbackSocket(fd);
   ++clients_accepted_;
   changed_.notify_all();
 }
@@ -185,22 +170,14 @@ void ScriptedServer::ReadFromClient() {
     DropClient(Ending::kClose);
   } else {
     partial_line_.append(buffer, std::size_t(received));
-    for (std::string& line : TakeCrLfLines(partial_line_)) {
-      received_.push_back(line);
-      untaken_.push_back(std::move(line));
-    }
+    for (std::string& line : TakeCrLfLines(partial_line_)) untaken_.push_back(std::move(line));
   }
   changed_.notify_all();
 }
 
 void ScriptedServer::DropClient(Ending how) {
   if (!client_.Valid()) return;
-  if (how == Ending::kReset) {
-    // Closing with a zero linger time sends a reset instead of the end of the stream.
-    const linger abortive{1, 0};
-    setsockopt(client_.Get(), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
-  }
-  client_.Reset();
+  how == Ending::kReset ? client_.CloseWithReset() : client_.Close();
   partial_line_.clear();
 }
 

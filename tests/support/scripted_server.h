@@ -18,7 +18,6 @@
 #include <string>
 #include <string_view>
 #include <thread>
-#include <vector>
 
 #include "tests/support/loopback_socket.h"
 
@@ -49,13 +48,10 @@ class ScriptedServer {
   bool SendLine(std::string_view line);  // the line and CR LF
 
   // The lines the client wrote, each cut at CR LF (a lone CR or LF stays inside its
-  // line; bytes without CR LF when the client leaves are dropped). TakeLine and
-  // WaitForLine hand out each line once, in order, across reconnects;
-  // ReceivedLines lists every line so far, taken or not.
+  // line; bytes without CR LF when the client leaves are dropped). TakeLine hands
+  // out each line once, in order, across reconnects.
   bool HasLine() const;
   std::optional<std::string> TakeLine();
-  std::optional<std::string> WaitForLine(int timeout_ms = 5000);
-  std::vector<std::string> ReceivedLines() const;
 
   // Ends the current client's connection: gracefully (the client reads the end of
   // the stream) or abortively (the client sees a connection reset). False when
@@ -73,17 +69,16 @@ class ScriptedServer {
   bool EndClient(Ending how);
   void Wake() const;
 
-  SocketFd listener_;
-  SocketFd wake_read_;
-  SocketFd wake_write_;
+  LoopbackSocket listener_;
+  LoopbackSocket wake_read_;
+  LoopbackSocket wake_write_;
   std::uint16_t port_ = 0;
 
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
-  SocketFd client_;
+  LoopbackSocket client_;
   std::string partial_line_;
   std::deque<std::string> untaken_;
-  std::vector<std::string> received_;
   std::size_t clients_accepted_ = 0;
   Ending requested_ending_ = Ending::kNone;
   bool stopping_ = false;

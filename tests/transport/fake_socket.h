@@ -2,21 +2,20 @@
 // a record of the events they raise.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <climits>
 #include <deque>
-#include <exception>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "sockets/component.h"
 #include "sockets/sock_error.h"
+#include "tests/support/outcome.h"
 #include "transport/text_client.h"
 
 namespace transport_test {
+
+using testsupport::Outcome;
 
 // The owner of every fake socket: a text client being designed, so that it has
 // no window and starts no library. It lives as long as the test program.
@@ -98,22 +97,6 @@ inline void LogBufferEvents(transport::TBufferedSocketBase& socket, std::vector<
   socket.OnWriteBufferChange = note("write change");
   socket.OnFileSent = note("file sent");
   socket.OnFileReceived = note("file received");
-}
-
-// What `action` gives, printed, or the message of the exception it raises;
-// "none" for an action without a result that raises nothing.
-template <typename Action>
-std::string Outcome(Action action) {
-  try {
-    if constexpr (std::is_void_v<decltype(action())>) {
-      action();
-      return "none";
-    } else {
-      return testing::PrintToString(action());
-    }
-  } catch (const std::exception& error) {
-    return error.what();
-  }
 }
 
 }  // namespace transport_test

@@ -1,31 +1,30 @@
-// Fixture of the transport's loopback tests: failures that reach the
-// application's exception handler are collected and fail the test, and a text
-// client connects to a port of 127.0.0.1.
+// Fixture of the transport's loopback tests: the socket components' fixture, with
+// failures that reach the application's exception handler failing the test, a
+// text client that connects to a port of 127.0.0.1, and a far end on a thread of
+// its own.
 #pragma once
-
-#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <string>
-#include <vector>
+#include <thread>
 
-#include "platform/winsys/winsys.h"
 #include "sockets/invalid_cast.h"
-#include "tests/support/wait_until.h"
+#include "tests/sockets/component_fixture.h"
 #include "transport/text_client.h"
 
 namespace transport_test {
 
-class LoopbackTest : public ::testing::Test {
+using testsupport::LoopbackSocket;
+using testsupport::Outcome;
+using testsupport::WaitUntil;
+
+class LoopbackTest : public sockets_test::ClientTest {
  protected:
-  void SetUp() override {
-    previous_handler_ = winsys::Application().SetExceptionHandler(
-        [this](const std::exception& error) { reported_.push_back(error.what()); });
-  }
   void TearDown() override {
-    winsys::Application().SetExceptionHandler(previous_handler_);
-    EXPECT_EQ(reported_, std::vector<std::string>{});
+    EXPECT_EQ(reported, sockets_test::Log{});
+    ClientTest::TearDown();
   }
 
   // Opens `client` to `port` and waits until it is connected.
@@ -33,7 +32,7 @@ class LoopbackTest : public ::testing::Test {
     client.SetAddress("127.0.0.1");
     client.SetPort(std::to_string(port));
     client.Open(transport::TTextClient::LineSocketClass());
-    EXPECT_TRUE(testsupport::WaitUntil([&] { return client.Connected(); }));
+    EXPECT_TRUE(WaitUntil([&] { return client.Connected(); }));
     return sockets::CheckedCast<transport::TLineSocket>(*client.GetSocket());
   }
 
@@ -43,10 +42,24 @@ class LoopbackTest : public ::testing::Test {
     const char* given = std::getenv("TRANSPORT_SEED");
     return given != nullptr ? std::uint32_t(std::strtoul(given, nullptr, 10)) : 20240611u;
   }
+};
+
+// Accepts one connection within a few seconds on a thread of its own and runs
+// `script` with it there, its transfers cut into pieces drawn from `seed`. Waits
+// for the script when it goes.
+class PeerThread {
+ public:
+  PeerThread(std::uint32_t seed, std::function<void(const LoopbackSocket&)> script)
+      : thread_([this, seed, script = std::move(script)] {
+          LoopbackSocket connection = listener_.Accept();
+          connection.CutIntoPieces(seed);
+          if (connection.Valid()) script(connection);
+        }) {}
+  std::uint16_t Port() const { return listener_.Port(); }
 
  private:
-  std::vector<std::string> reported_;
-  winsys::TApplication::ExceptionHandler previous_handler_;
+  const LoopbackSocket listener_ = LoopbackSocket::Listen();
+  std::jthread thread_;
 };
 
 }  // namespace transport_test

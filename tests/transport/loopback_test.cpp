@@ -5,12 +5,9 @@
 #include <random>
 
 #include "tests/transport/loopback_fixture.h"
-#include "tests/transport/stream_peer.h"
 
 namespace transport_test {
 namespace {
-
-using testsupport::WaitUntil;
 
 constexpr int kLines = 3000;
 
@@ -49,8 +46,7 @@ TEST_F(LoopbackTest, ReceivedLinesArriveWholeInOrderEachOnce) {
   const std::vector<std::string> lines = RandomLines(seed);
   const std::string stream = Joined(lines);
   std::atomic<bool> sent = false;
-  StreamPeer peer;
-  peer.Run([&](int fd) { sent = SendInPieces(fd, stream, seed); });
+  PeerThread peer(seed, [&](const LoopbackSocket& far) { sent = far.SendAll(stream, 30000); });
 
   transport::TTextClient client(nullptr);
   std::vector<std::string> received;
@@ -70,9 +66,8 @@ TEST_F(LoopbackTest, WrittenLinesLeaveWholeInOrderEachOnce) {
   const std::string stream = Joined(lines);
   std::string arrived;
   std::atomic<bool> done = false;
-  StreamPeer peer;
-  peer.Run([&](int fd) {
-    arrived = ReceiveInPieces(fd, stream.size(), seed);
+  PeerThread peer(seed, [&](const LoopbackSocket& far) {
+    arrived = far.Receive(stream.size(), 30000);
     done = true;
   });
 
@@ -98,10 +93,9 @@ TEST_F(LoopbackTest, StreamTransfersCarryAMebibyteEachWayAndLinesFollow) {
   const std::string out = RandomBytes(1 << 20, seed);
   const std::string in = RandomBytes(1 << 20, seed + 1);
   std::string arrived;
-  StreamPeer peer;
-  peer.Run([&](int fd) {
-    arrived = ReceiveInPieces(fd, out.size(), seed);
-    SendInPieces(fd, in + "after\r\n", seed);
+  PeerThread peer(seed, [&](const LoopbackSocket& far) {
+    arrived = far.Receive(out.size(), 30000);
+    far.SendAll(in + "after\r\n", 30000);
   });
 
   transport::TTextClient client(nullptr);

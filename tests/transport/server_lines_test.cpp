@@ -10,7 +10,6 @@
 namespace transport_test {
 namespace {
 
-using testsupport::WaitUntil;
 using Lines = std::vector<std::string>;
 
 TEST_F(LoopbackTest, AnAcceptedLineSocketAnswersATextClientLineByLine) {

@@ -1,13 +1,11 @@
 // The text client: the settings it hands to each new socket object, and a whole
 // conversation with a scripted line server, reset and reconnect included.
 #include "tests/support/scripted_server.h"
-#include "tests/transport/fake_socket.h"
 #include "tests/transport/loopback_fixture.h"
 
 namespace transport_test {
 namespace {
 
-using testsupport::WaitUntil;
 using transport::TLineSocket;
 using transport::TTextClient;
 
@@ -66,6 +64,7 @@ TEST_F(LoopbackTest, TextClientConverses) {
   ASSERT_TRUE(WaitUntil([&] { return socket->ReadCount() == 9; }));
   server.ResetClient();
   ASSERT_TRUE(WaitUntil([&] { return disconnects == 1; }));
+  EXPECT_EQ(socket->LastError(), 10054);
   EXPECT_FALSE(client.Connected());
   EXPECT_EQ(&Connect(client, server.Port()), socket);
   ASSERT_TRUE(WaitUntil([&] { return server.ClientsAccepted() == 2 && server.HasClient(); }));

@@ -2,7 +2,6 @@
 // each event again.
 #include <string>
 
-#include "tests/platform/wsock32/libc_peer.h"
 #include "tests/platform/wsock32/wsock32_fixture.h"
 #include "tests/support/wait_until.h"
 
@@ -16,30 +15,10 @@ using winsock::FD_READ;
 using winsock::FD_WRITE;
 using Notes = std::vector<Note>;
 
-class SelectTest : public WinsockTest {
- protected:
-  // A library socket connected to a peer of the C library.
-  winsock::SOCKET Connected(long events = kStreamEvents) {
-    const winsock::SOCKET s = ConnectTo(listener.Port(), events);
-    peer = listener.Accept();
-    EXPECT_TRUE(peer.Valid());
-    EXPECT_TRUE(WaitForEvent(s, FD_CONNECT));
-    return s;
-  }
-
-  std::string Recv(winsock::SOCKET s, int length) {
-    std::string data(std::size_t(length), '\0');
-    const int count = ws.recv(s, data.data(), length, 0);
-    data.resize(count > 0 ? std::size_t(count) : 0);
-    return data;
-  }
-
-  LibcSocket listener = LibcSocket::Listen();
-  LibcSocket peer;
-};
+using SelectTest = WinsockTest;
 
 TEST_F(SelectTest, ConnectToAClosedPortReportsRefusedAndNothingElse) {
-  const LibcSocket closed = LibcSocket::BoundOnly();
+  const LoopbackSocket closed = LoopbackSocket::BoundOnly();
   const winsock::SOCKET s = ConnectTo(closed.Port());
   ASSERT_TRUE(WaitForEvent(s, FD_CONNECT));
   Settle();
@@ -52,14 +31,14 @@ TEST_F(SelectTest, ConnectToAListenerReportsSuccessThenOneWrite) {
   EXPECT_EQ(ws.send(s, "hello", 5, 0), 5);
   Settle();
   EXPECT_EQ(EventsOf(s), (Notes{{FD_CONNECT, 0}, {FD_WRITE, 0}}));
-  EXPECT_EQ(peer.Receive(), "hello");
+  EXPECT_EQ(peer.Receive(5), "hello");
 }
 
 TEST_F(SelectTest, ConnectWhilePendingOrConnectedFails) {
   // A listener whose queue is full drops further connection requests, so a
   // connect to it stays pending.
-  const LibcSocket full = LibcSocket::Listen(0);
-  const LibcSocket queued = LibcSocket::ConnectTo(full.Port());
+  const LoopbackSocket full = LoopbackSocket::Listen(0);
+  const LoopbackSocket queued = LoopbackSocket::ConnectTo(full.Port());
   ASSERT_TRUE(full.WaitReadable());
   const winsock::SOCKET pending = ConnectTo(full.Port());
   const winsock::sockaddr_in address = Loopback(full.Port());
@@ -123,7 +102,7 @@ TEST_F(SelectTest, GracefulCloseComesOnceThePeersDataIsRead) {
 
 TEST_F(SelectTest, ResetGivesCloseWith10054) {
   const winsock::SOCKET s = Connected(FD_READ | FD_CONNECT | FD_CLOSE);
-  peer.Reset();
+  peer.CloseWithReset();
   ASSERT_TRUE(WaitForEvent(s, FD_CLOSE));
   EXPECT_EQ(EventsOf(s).back(), (Note{FD_CLOSE, winsock::WSAECONNRESET}));
   char byte;
@@ -142,8 +121,8 @@ TEST_F(SelectTest, AcceptIsPostedWhileConnectionsWait) {
   ASSERT_EQ(ws.listen(server, 5), 0);
   int length = sizeof address;
   ASSERT_EQ(ws.getsockname(server, name, &length), 0);
-  const LibcSocket first = LibcSocket::ConnectTo(ws.ntohs(address.sin_port));
-  const LibcSocket second = LibcSocket::ConnectTo(ws.ntohs(address.sin_port));
+  const LoopbackSocket first = LoopbackSocket::ConnectTo(ws.ntohs(address.sin_port));
+  const LoopbackSocket second = LoopbackSocket::ConnectTo(ws.ntohs(address.sin_port));
   ASSERT_TRUE(WaitForEvent(server, FD_ACCEPT));
   Settle();
   EXPECT_EQ(Count(server, FD_ACCEPT), 1);

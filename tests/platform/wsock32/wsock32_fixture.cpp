@@ -1,8 +1,11 @@
-// The notification tests' fixture.
+// Loading libwsock32.so from beside the test executable, and the notification
+// tests' fixture.
 #include "tests/platform/wsock32/wsock32_fixture.h"
 
-#include <QCoreApplication>
+#include <dlfcn.h>
 
+#include <QCoreApplication>
+#include <filesystem>
 #include <ostream>
 
 #include "tests/support/wait_until.h"
@@ -13,6 +16,38 @@ namespace {
 constexpr winsys::UINT kSentinel = 0x7FFF;
 
 }  // namespace
+
+std::string LibraryPath() {
+  const auto directory = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+  return (directory / "libwsock32.so").string();
+}
+
+void* LibraryHandle() {
+  // Local binding, as the program's loader does: the library's names stay out
+  // of the process's global lookup.
+  static void* handle = dlopen(LibraryPath().c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle) {
+    ADD_FAILURE() << "cannot load " << LibraryPath() << ": " << dlerror();
+    std::abort();
+  }
+  return handle;
+}
+
+const EntryPoints& Winsock() {
+  static const EntryPoints entry_points = [] {
+    EntryPoints found;
+#define WSOCK32TEST_RESOLVE(name, result, params)                                   \
+  found.name = reinterpret_cast<winsock::name##_fn>(dlsym(LibraryHandle(), #name)); \
+  if (!found.name) {                                                                \
+    ADD_FAILURE() << "missing entry point " #name;                                  \
+    std::abort();                                                                   \
+  }
+    WINSOCK_ENTRY_POINTS(WSOCK32TEST_RESOLVE)
+#undef WSOCK32TEST_RESOLVE
+    return found;
+  }();
+  return entry_points;
+}
 
 void PrintTo(const Note& note, std::ostream* out) {
   *out << "{" << note.low << ", " << note.error << "}";
@@ -61,6 +96,21 @@ winsock::SOCKET WinsockTest::ConnectTo(std::uint16_t port, long events) {
             winsock::SOCKET_ERROR);
   EXPECT_EQ(ws.WSAGetLastError(), winsock::WSAEWOULDBLOCK);
   return s;
+}
+
+winsock::SOCKET WinsockTest::Connected(long events) {
+  const winsock::SOCKET s = ConnectTo(listener.Port(), events);
+  peer = listener.Accept();
+  EXPECT_TRUE(peer.Valid());
+  EXPECT_TRUE(WaitForEvent(s, winsock::FD_CONNECT));
+  return s;
+}
+
+std::string WinsockTest::Recv(winsock::SOCKET s, int length) {
+  std::string data(std::size_t(length), '\0');
+  const int count = ws.recv(s, data.data(), length, 0);
+  data.resize(count > 0 ? std::size_t(count) : 0);
+  return data;
 }
 
 std::vector<Note> WinsockTest::NotesOf(winsys::UINT msg, winsys::WPARAM wparam) const {

@@ -1,6 +1,7 @@
-// Fixture of the client component's tests: a client that logs its events in
-// order, the application's exception handler captured, and look-ups that never
-// complete where a test needs a wait that only it ends.
+// Fixture of the socket components' tests on loopback: a client and a server that
+// log their events in order, the application's exception handler captured, and
+// look-ups that never complete where a test needs a wait that only it ends.
+// Peers are plain loopback sockets or other components.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,18 +16,27 @@
 
 #include "platform/winsys/winsys.h"
 #include "sockets/client_socket.h"
+#include "sockets/datagram_socket.h"
+#include "sockets/server_socket.h"
 #include "sockets/socket_base.h"
 #include "sockets/stream_socket.h"
+#include "tests/support/loopback_socket.h"
+#include "tests/support/outcome.h"
 #include "tests/support/wait_until.h"
 
 namespace sockets_test {
 
 using sockets::TSockCtrl;
 using sockets::TSocketBase;
+using testsupport::LoopbackSocket;
+using testsupport::Outcome;
+using testsupport::WaitUntil;
 
 using Log = std::vector<std::string>;
 
 inline const sockets::TSocketClass kStream = sockets::TSocketClass::Of<sockets::TStreamSocket>();
+inline const sockets::TSocketClass kDatagram =
+    sockets::TSocketClass::Of<sockets::TDatagramSocket>();
 
 // A socket class of the tests' own, to replace the stream socket with.
 class OtherSocket : public sockets::TStreamSocket {
@@ -35,7 +45,7 @@ class OtherSocket : public sockets::TStreamSocket {
 
 class LoggingClient : public sockets::TCustomClientSocket {
  public:
-  explicit LoggingClient(sockets::TComponent* owner = nullptr) : TCustomClientSocket(owner) {
+  LoggingClient() : TCustomClientSocket(nullptr) {
     OnInfo = [this](TSockCtrl&, sockets::TSockInfo code, TSocketBase*) {
       log.emplace_back(sockets::SockInfoText[code]);
     };
@@ -63,11 +73,45 @@ class LoggingClient : public sockets::TCustomClientSocket {
     TCustomClientSocket::SocketClosed(socket);
   }
 
-  std::vector<std::string> log;
+  Log log;
   int select_events = 0;
   int closed_notices = 0;
 };
 
+class LoggingServer : public sockets::TCustomBasicServerSocket {
+ public:
+  LoggingServer() : TCustomBasicServerSocket(nullptr) {
+    // Notifications still queued for a connection that has closed come as
+    // siNoSuchSocket; the log leaves them out.
+    OnInfo = [this](TSockCtrl&, sockets::TSockInfo code, TSocketBase*) {
+      if (code == sockets::siNoSuchSocket) return;
+      log.emplace_back(sockets::SockInfoText[code]);
+      if (code == sockets::siClosed) held_at_close.push_back(Connections().Count());
+    };
+    OnAccept = [this](TSockCtrl&, TSocketBase*) { log.push_back("OnAccept"); };
+    OnReject = [this](TSockCtrl&, TSocketBase*) { log.push_back("OnReject"); };
+  }
+
+  // Listens on 127.0.0.1 at a port of the library's choice; the log starts
+  // empty afterwards.
+  void OpenOnLoopback(sockets::TSocketClass socket_class = kStream) {
+    SetAddress("127.0.0.1");
+    StoreListeningPort(0);
+    Open(socket_class);
+    log.clear();
+  }
+  long Count(const std::string& entry) const { return std::count(log.begin(), log.end(), entry); }
+  sockets::TDatagramSocket& Datagrams() {
+    return dynamic_cast<sockets::TDatagramSocket&>(*GetSocket());
+  }
+
+  Log log;
+  // How many connections were held whenever a socket reported siClosed.
+  std::vector<std::size_t> held_at_close;
+};
+
+// Failures that reach the application's exception handler are collected in
+// `reported`; a terminate request ends with the test.
 class ClientTest : public ::testing::Test {
  protected:
   static constexpr const char* kLookupDelay = "WSOCK32_LOOKUP_DELAY_MS";
@@ -83,7 +127,7 @@ class ClientTest : public ::testing::Test {
     unsetenv(kLookupDelay);
   }
 
-  std::vector<std::string> reported;
+  Log reported;
 
  private:
   winsys::TApplication::ExceptionHandler previous_handler_;
@@ -99,15 +143,8 @@ class StalledLookupTest : public ClientTest {
   }
 };
 
-// The message of the exception `action` raises; "no exception" when none.
-inline std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const std::exception& error) {
-    return error.what();
-  }
-  return "no exception";
-}
+class ServerTest : public ClientTest {};
+class StalledServerLookupTest : public StalledLookupTest {};
 
 // Runs `step` every few milliseconds while the test is inside a call that runs
 // the message loop, such as a look-up wait.
