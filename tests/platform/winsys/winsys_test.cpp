@@ -2,8 +2,6 @@
 // loop's end and the timer.
 #include <gtest/gtest.h>
 
-#include <QDeadlineTimer>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -81,22 +79,6 @@ TEST(Messages, ForADestroyedWindowAreDropped) {
   EXPECT_EQ(log, (Delivered{{marker.handle, 3}}));
 }
 
-TEST(Messages, AHandlerMayDestroyItsWindowAndCreateAnother) {
-  Delivered log;
-  std::unique_ptr<RecordingWindow> next;
-  HWND first = 0;
-  first = AllocateHWnd([&](HWND, UINT, WPARAM, LPARAM) {
-    DeallocateHWnd(first);
-    next = std::make_unique<RecordingWindow>(log);
-    PostMessage(next->handle, 7, 0, 0);
-    return 0;
-  });
-  PostMessage(first, 1, 0, 0);
-  PostMessage(first, 2, 0, 0);  // dropped: its window is gone by then
-  ASSERT_TRUE(testsupport::WaitUntil([&] { return !log.empty(); }));
-  EXPECT_EQ(log, (Delivered{{next->handle, 7}}));
-}
-
 TEST(ProcessMessages, RunsLaterMessagesInsideAHandler) {
   std::vector<std::string> log;
   HWND window = 0;
@@ -115,29 +97,6 @@ TEST(ProcessMessages, RunsLaterMessagesInsideAHandler) {
   PostMessage(window, 3, 0, 0);
   ASSERT_TRUE(testsupport::WaitUntil([&] { return log.size() == 4; }));
   EXPECT_EQ(log, (std::vector<std::string>{"1 begins", "3", "2", "1 ends"}));
-  DeallocateHWnd(window);
-}
-
-// The shape of a look-up wait: a handler waits for a completion that another
-// thread posts, handling messages meanwhile.
-TEST(HandleMessage, WaitsInsideAHandlerForAWorkersPost) {
-  bool completed = false, waited = false;
-  std::thread worker;
-  HWND window = 0;
-  window = AllocateHWnd([&](HWND, UINT msg, WPARAM, LPARAM) {
-    if (msg == 2) completed = true;
-    if (msg != 1) return 0;
-    worker = std::thread([window] { PostMessage(window, 2, 0, 0); });
-    TTimer keep_awake(50, [] {});  // bounds each wait should the post be lost
-    QDeadlineTimer deadline(5000);
-    while (!completed && !deadline.hasExpired()) Application().HandleMessage();
-    waited = true;
-    return 0;
-  });
-  PostMessage(window, 1, 0, 0);
-  ASSERT_TRUE(testsupport::WaitUntil([&] { return waited; }));
-  worker.join();
-  EXPECT_TRUE(completed);
   DeallocateHWnd(window);
 }
 
