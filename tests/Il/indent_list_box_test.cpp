@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "tests/Il/fixed_canvas.h"
 
 namespace {
@@ -79,68 +81,57 @@ class DrawStep : public testing::Test {
     box.AddItem("bob|" + kFiftyBytes);
   }
   // Measures, then draws entry 0 at top 30 the way the host does.
-  void Draw(il::TEnumType layout, toolkit::TOwnerDrawState state = 0) {
+  FixedCanvas Draw(il::TEnumType layout, toolkit::TOwnerDrawState state = 0) {
+    FixedCanvas canvas(15);
     box.SetIndent(layout);
     Measure(box, canvas, 0);
     box.PaintItem(canvas, 0, rect, state);
+    return canvas;
   }
 
   il::TIndentListBox box;
-  FixedCanvas canvas{15};
   const TRect rect{0, 30, 180, 75};
 };
 
-TEST_F(DrawStep, TabLayoutPutsTextInItsColumnAndSeparatorOnLastRow) {
-  Draw(il::itab);
-  ASSERT_EQ(canvas.texts.size(), 4u);
-  EXPECT_EQ(canvas.texts[0].text, "bob");
-  EXPECT_EQ(canvas.texts[0].font.Color, toolkit::clPurple);
-  EXPECT_EQ(canvas.texts[0].font.Style, toolkit::fsItalic);
-  for (int k = 0; k < 3; ++k) {
-    const iltest::DrawnText& line = canvas.texts[static_cast<std::size_t>(k + 1)];
-    EXPECT_EQ(line.x, 48);
-    EXPECT_EQ(line.y, 30 + k * 15);
-    EXPECT_EQ(line.font.Color, toolkit::clBlack);
-    EXPECT_EQ(line.font.Style, 0);
+// Where each layout puts the title and the lines of text, and whether it draws
+// the separator on the entry's last row of pixels.
+TEST_F(DrawStep, EachLayoutPlacesTitleTextAndSeparator) {
+  using Placed = std::vector<std::tuple<int, int, std::string>>;
+  const auto x = [](std::size_t count) { return std::string(count, 'x'); };
+  const std::tuple<il::TEnumType, Placed, bool> cases[] = {
+      {il::itab, {{0, 30, "bob"}, {48, 30, x(22)}, {48, 45, x(22)}, {48, 60, x(6)}}, true},
+      {il::iline, {{0, 30, "bob"}, {0, 45, x(30)}, {0, 60, x(20)}}, true},
+      {il::inone, {{1, 30, "bob|" + x(26)}, {1, 45, x(24)}}, false},
+  };
+  for (const auto& [layout, placed, separator] : cases) {
+    const FixedCanvas canvas = Draw(layout);
+    Placed drawn;
+    for (const iltest::DrawnText& text : canvas.texts)
+      drawn.emplace_back(text.x, text.y, text.text);
+    EXPECT_EQ(drawn, placed) << int(layout);
+    EXPECT_EQ(canvas.fills, std::vector<TRect>{rect});
+    ASSERT_EQ(canvas.lines.size(), separator ? 1u : 0u) << int(layout);
+    if (separator) {
+      const iltest::DrawnLine& line = canvas.lines[0];
+      EXPECT_EQ(std::make_tuple(line.x1, line.y1, line.x2, line.y2),
+                std::make_tuple(0, 74, 180, 74));
+      EXPECT_EQ(line.pen, toolkit::clSilver);
+    }
   }
-  ASSERT_EQ(canvas.lines.size(), 1u);
-  const iltest::DrawnLine& separator = canvas.lines[0];
-  EXPECT_EQ(separator.x1, 0);
-  EXPECT_EQ(separator.y1, 74);
-  EXPECT_EQ(separator.x2, 180);
-  EXPECT_EQ(separator.y2, 74);
-  EXPECT_EQ(separator.pen, toolkit::clSilver);
-  EXPECT_EQ(canvas.fills, std::vector<TRect>{rect});
 }
 
-TEST_F(DrawStep, LineLayoutPutsTextBelowTitle) {
-  Draw(il::iline);
-  ASSERT_EQ(canvas.texts.size(), 3u);
-  EXPECT_EQ(canvas.texts[0].y, 30);
-  EXPECT_EQ(canvas.texts[1].x, 0);
-  EXPECT_EQ(canvas.texts[1].y, 45);
-  EXPECT_EQ(canvas.texts[2].y, 60);
-  ASSERT_EQ(canvas.lines.size(), 1u);
-  EXPECT_EQ(canvas.lines[0].y1, 30 + 3 * 15 - 1);
-}
-
-TEST_F(DrawStep, NoneLayoutDrawsWholeEntryWithoutSeparator) {
-  Draw(il::inone);
-  ASSERT_EQ(canvas.texts.size(), 2u);
-  EXPECT_EQ(canvas.texts[0].text, "bob|" + std::string(26, 'x'));
-  EXPECT_EQ(canvas.texts[0].x, 1);
-  EXPECT_EQ(canvas.texts[1].y, 45);
-  EXPECT_EQ(canvas.texts[1].font.Color, toolkit::clBlack);
-  EXPECT_TRUE(canvas.lines.empty());
-}
-
-TEST_F(DrawStep, SelectedEntryKeepsTitleColourOnHighlight) {
-  Draw(il::itab, toolkit::odSelected);
-  EXPECT_EQ(canvas.fill_colors, std::vector<toolkit::TColor>{toolkit::clHighlight});
-  ASSERT_EQ(canvas.texts.size(), 4u);
-  EXPECT_EQ(canvas.texts[0].font.Color, toolkit::clPurple);
-  for (const iltest::DrawnText& text : canvas.texts) EXPECT_EQ(text.brush, toolkit::clHighlight);
-  EXPECT_EQ(canvas.texts[1].font.Color, toolkit::clHighlightText);
+TEST_F(DrawStep, TitleHasItsOwnFontAndASelectedEntryTheHighlight) {
+  for (const bool selected : {false, true}) {
+    const FixedCanvas canvas = Draw(il::itab, selected ? toolkit::odSelected : 0);
+    const toolkit::TColor background = selected ? toolkit::clHighlight : toolkit::clWindow;
+    EXPECT_EQ(canvas.fill_colors, std::vector<toolkit::TColor>{background});
+    ASSERT_EQ(canvas.texts.size(), 4u);
+    EXPECT_EQ(canvas.texts[0].font.Color, toolkit::clPurple);
+    EXPECT_EQ(canvas.texts[0].font.Style, toolkit::fsItalic);
+    for (const iltest::DrawnText& text : canvas.texts) EXPECT_EQ(text.brush, background);
+    EXPECT_EQ(canvas.texts[1].font.Color, selected ? toolkit::clHighlightText : toolkit::clBlack);
+    EXPECT_EQ(canvas.texts[1].font.Style, 0);
+  }
 }
 
 }  // namespace

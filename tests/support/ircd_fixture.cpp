@@ -86,11 +86,6 @@ void EndProcess(pid_t pid, std::chrono::steady_clock::duration grace) {
   }
 }
 
-// A port that was free a moment ago.
-std::uint16_t FreePort() {
-  return LoopbackSocket::BoundOnly().Port();
-}
-
 }  // namespace
 
 bool IrcdFixture::Installed() {
@@ -117,7 +112,8 @@ std::string IrcdFixture::Start() {
 }
 
 std::string IrcdFixture::StartOnce(const std::string& program) {
-  port_ = FreePort();
+  // A port that was free a moment ago.
+  port_ = LoopbackSocket::BoundOnly().Port();
   const std::filesystem::path log = folder_ / "ngircd.log";
   const pid_t writer =
       Spawn({"bash", IRCD_CONFIG_SCRIPT, std::to_string(port_), folder_.string(), "--test"}, log);

@@ -74,8 +74,7 @@ LoopbackSocket LoopbackSocket::ConnectTo(std::uint16_t port) {
       connect(connection.fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
     connection.Close();
   }
-  const int on = 1;
-  if (connection.Valid()) setsockopt(connection.fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  connection.NoDelay();
   return connection;
 }
 
@@ -92,7 +91,9 @@ bool LoopbackSocket::WaitReadable(int timeout_ms) const {
 
 LoopbackSocket LoopbackSocket::Accept(int timeout_ms) const {
   if (!WaitReadable(timeout_ms)) return LoopbackSocket();
-  return LoopbackSocket(accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC));
+  LoopbackSocket connection(accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC));
+  connection.NoDelay();
+  return connection;
 }
 
 bool LoopbackSocket::SendAll(std::string_view bytes, int timeout_ms) const {
@@ -128,6 +129,11 @@ void LoopbackSocket::Drain() const {
   char buffer[65536];
   while (recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT) > 0) {
   }
+}
+
+void LoopbackSocket::NoDelay() {
+  const int on = 1;
+  if (Valid()) setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 }
 
 std::size_t LoopbackSocket::NextPiece(std::size_t at_most) const {

@@ -32,7 +32,8 @@ class LoopbackSocket {
   // Bound to a port of the system's choice without listening: connects to it are
   // refused.
   static LoopbackSocket BoundOnly();
-  // A blocking connection to 127.0.0.1:port, invalid when refused.
+  // A blocking connection to 127.0.0.1:port, invalid when refused. Connections
+  // send small writes at once.
   static LoopbackSocket ConnectTo(std::uint16_t port);
 
   int Get() const { return fd_; }
@@ -61,6 +62,7 @@ class LoopbackSocket {
   void CloseWithReset();
 
  private:
+  void NoDelay();
   std::size_t NextPiece(std::size_t at_most) const;
 
   int fd_;

@@ -4,8 +4,6 @@
 #include "tests/support/scripted_server.h"
 
 #include <fcntl.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -151,12 +149,10 @@ void ScriptedServer::Serve() {
 }
 
 void ScriptedServer::AcceptClient() {
-  const int fd = accept4(listener_.Get(), nullptr, nullptr, SOCK_CLOEXEC);
-  if (fd < 0) return;
-  const int on = 1;
-  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  LoopbackSocket client = listener_.Accept(0);
+  if (!client.Valid()) return;
   std::lock_guard lock(mutex_);
-  client_ = LoopbackSocket(fd);
+  client_ = std::move(client);
   ++clients_accepted_;
   changed_.notify_all();
 }
