@@ -1,21 +1,40 @@
 // The socket library binding: the library name and file rules, loading, entry
-// points resolved on first use, and starting and stopping the library.
+// points resolved on first use, starting and stopping the library, and the
+// dotted-address test it answers.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "sockets/address_text.h"
 #include "sockets/dynamic_library.h"
 #include "sockets/exceptions.h"
 #include "sockets/winsock_unit.h"
-#include "tests/sockets/fake_library.h"
+#include "tests/support/outcome.h"
 
 namespace sockets_test {
 namespace {
 
 using sockets::WinsockAPI;
+using testsupport::Outcome;
+
+// The binding set to the stand-in library, stopped again and its switches
+// cleared after each test.
+class FakeLibraryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sockets::StopWinsock();
+    sockets::WinsockAPI().SetLibraryName("FAKESOCK");
+  }
+  void TearDown() override {
+    unsetenv("FAKESOCK_STARTUP_RESULT");
+    unsetenv("FAKESOCK_BLOCKING");
+    sockets::StopWinsock();
+  }
+};
 
 std::string ExecutableDirectory() {
   return std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
@@ -176,6 +195,22 @@ TEST_F(StartStop, CallsInOrderWithABlockingCallCancelled) {
             std::string(before.empty() ? "" : " ") +
                 "WSAStartup WSAIsBlocking WSACancelBlockingCall WSACleanup");
   dlclose(own);
+}
+
+using ThroughTheLibrary = FakeLibraryTest;
+
+TEST_F(ThroughTheLibrary, IsDottedAddressAsksInetAddr) {
+  struct Case {
+    std::string text;
+    bool dotted;
+  };
+  const Case cases[] = {
+      {"10.0.0.1", true},
+      {"irc.example.net", false},
+      {"255.255.255.255", false},
+      {"", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(sockets::IsDottedAddress(c.text), c.dotted) << c.text;
 }
 
 }  // namespace

@@ -1,14 +1,11 @@
-// The layer's small helpers: numeric and dotted-address tests, token cutting,
-// event masks.
+// The layer's small helpers: numeric tests, token cutting, event masks.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "sockets/address_text.h"
 #include "sockets/async_options.h"
 #include "sockets/is_numeric.h"
 #include "sockets/tokens.h"
-#include "tests/sockets/fake_library.h"
 
 namespace sockets_test {
 namespace {
@@ -65,22 +62,6 @@ TEST(AsyncOptionsToEvents, OptionsGiveTheirEventBits) {
   EXPECT_EQ(sockets::AsyncOptionsToEvents({sockets::csoWrite}), 2);
   EXPECT_EQ(sockets::AsyncOptionsToEvents({sockets::csoRead, sockets::csoOOB}), 5);
   EXPECT_EQ(sockets::AsyncOptionsToEvents(TAsyncOptions::FromByte(0xFF)), 7);
-}
-
-using ThroughTheLibrary = FakeLibraryTest;
-
-TEST_F(ThroughTheLibrary, IsDottedAddressAsksInetAddr) {
-  struct Case {
-    std::string text;
-    bool dotted;
-  };
-  const Case cases[] = {
-      {"10.0.0.1", true},
-      {"irc.example.net", false},
-      {"255.255.255.255", false},
-      {"", false},
-  };
-  for (const Case& c : cases) EXPECT_EQ(sockets::IsDottedAddress(c.text), c.dotted) << c.text;
 }
 
 }  // namespace

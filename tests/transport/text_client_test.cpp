@@ -18,19 +18,24 @@ TEST_F(LoopbackTest, TextClientHandsItsSettingsToEachNewSocketObject) {
   EXPECT_EQ(Outcome([&] { client.GetSocket(); }), "Invalid class conversion");
   EXPECT_EQ(client.Socket(), nullptr);
 
+  client.SetReadBufferSize(5120);
+  client.SetRecordSize(100);
+  client.LineType = transport::lstLF;
+  client.LineOptions.Include(transport::lsoReturnLineChars);
   client.OnLineReceived = [](transport::TLineSocketBase&, const std::string&, bool) {};
   client.OnReadBufferFull = [](transport::TBufferedSocketBase&) {};
   client.SetSocketClass(TTextClient::LineSocketClass());
   auto& socket = sockets::CheckedCast<TLineSocket>(*client.Socket());
-  EXPECT_EQ(socket.ReadBufferSize(), 1024u);
+  EXPECT_EQ(socket.ReadBufferSize(), 5120u);
   EXPECT_EQ(socket.WriteBufferSize(), 1024u);
-  EXPECT_EQ(socket.RecordSize(), 16u);
-  EXPECT_EQ(socket.LineType, transport::lstCRLF);
-  EXPECT_EQ(socket.LineOptions.Byte(), 11);
+  EXPECT_EQ(socket.RecordSize(), 100u);
+  EXPECT_EQ(socket.LineType, transport::lstLF);
+  EXPECT_EQ(socket.LineOptions.Byte(), client.LineOptions.Byte());
   EXPECT_TRUE(socket.OnLineReceived && socket.OnReadBufferFull && !socket.OnFileSent);
 
-  client.SetReadBufferSize(5120);
-  EXPECT_EQ(socket.ReadBufferSize(), 1024u);
+  // Later changes are for the next socket object only.
+  client.SetReadBufferSize(1024);
+  EXPECT_EQ(socket.ReadBufferSize(), 5120u);
   client.SetRecordSize(6000);
   EXPECT_EQ(Outcome([&] { client.SetSocketClass(sockets::TSocketClass::Of<OtherLineSocket>()); }),
             "Cannot change buffer size - data will be lost.");
