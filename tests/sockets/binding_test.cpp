@@ -1,6 +1,5 @@
 // The socket library binding: the library name and file rules, loading, entry
-// points resolved on first use, starting and stopping the library, and the
-// dotted-address test it answers.
+// points resolved on first use, and starting and stopping the library.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -9,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "sockets/address_text.h"
 #include "sockets/dynamic_library.h"
 #include "sockets/exceptions.h"
 #include "sockets/winsock_unit.h"
@@ -195,22 +193,6 @@ TEST_F(StartStop, CallsInOrderWithABlockingCallCancelled) {
             std::string(before.empty() ? "" : " ") +
                 "WSAStartup WSAIsBlocking WSACancelBlockingCall WSACleanup");
   dlclose(own);
-}
-
-using ThroughTheLibrary = FakeLibraryTest;
-
-TEST_F(ThroughTheLibrary, IsDottedAddressAsksInetAddr) {
-  struct Case {
-    std::string text;
-    bool dotted;
-  };
-  const Case cases[] = {
-      {"10.0.0.1", true},
-      {"irc.example.net", false},
-      {"255.255.255.255", false},
-      {"", false},
-  };
-  for (const Case& c : cases) EXPECT_EQ(sockets::IsDottedAddress(c.text), c.dotted) << c.text;
 }
 
 }  // namespace

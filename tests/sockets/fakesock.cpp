@@ -8,7 +8,6 @@
 // FakeSockCallLog() lists the start and stop calls made so far.
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "platform/wsock32/winsock.h"
@@ -70,21 +69,6 @@ FAKESOCK_EXPORT int WSACancelBlockingCall() {
 
 FAKESOCK_EXPORT winsock::u_short htons(winsock::u_short value) {
   return winsock::u_short(value << 8 | value >> 8);
-}
-
-// Strict a.b.c.d in decimal; anything else is winsock::INADDR_NONE.
-FAKESOCK_EXPORT winsock::u_long inet_addr(const char* text) {
-  unsigned part[4];
-  char tail;
-  if (std::sscanf(text, "%3u.%3u.%3u.%3u%c", &part[0], &part[1], &part[2], &part[3], &tail) != 4) {
-    return winsock::INADDR_NONE;
-  }
-  winsock::u_long address = 0;
-  for (int i = 3; i >= 0; --i) {
-    if (part[i] > 255) return winsock::INADDR_NONE;
-    address = address << 8 | part[i];
-  }
-  return address;
 }
 
 FAKESOCK_EXPORT SOCKET socket(int, int, int) {
