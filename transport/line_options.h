@@ -2,8 +2,9 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <string_view>
+
+#include "sockets/byte_set.h"
 
 namespace transport {
 
@@ -35,36 +36,7 @@ enum TLineSocketOptions : std::uint8_t {
 };
 
 // A set of TLineSocketOptions held in one byte, lsoAddLineChars as bit 0.
-class TLineSocketOptionsSet {
- public:
-  constexpr TLineSocketOptionsSet() = default;
-  constexpr TLineSocketOptionsSet(std::initializer_list<TLineSocketOptions> options) {
-    for (TLineSocketOptions option : options) Include(option);
-  }
-  static constexpr TLineSocketOptionsSet FromByte(std::uint8_t bits) {
-    TLineSocketOptionsSet options;
-    options.bits_ = bits;
-    return options;
-  }
-
-  constexpr bool Contains(TLineSocketOptions option) const { return bits_ & Bit(option); }
-  constexpr TLineSocketOptionsSet& Include(TLineSocketOptions option) {
-    bits_ = std::uint8_t(bits_ | Bit(option));
-    return *this;
-  }
-  constexpr TLineSocketOptionsSet& Exclude(TLineSocketOptions option) {
-    bits_ = std::uint8_t(bits_ & ~Bit(option));
-    return *this;
-  }
-  constexpr std::uint8_t Byte() const { return bits_; }
-  constexpr bool operator==(const TLineSocketOptionsSet&) const = default;
-
- private:
-  static constexpr std::uint8_t Bit(TLineSocketOptions option) {
-    return std::uint8_t(1u << option);
-  }
-  std::uint8_t bits_ = 0;
-};
+using TLineSocketOptionsSet = sockets::TByteSet<TLineSocketOptions>;
 
 // What a new line socket and a new text client start with (the byte value 11).
 inline constexpr TLineSocketOptionsSet kDefaultLineOptions{lsoAddLineChars, lsoAutoFlushAfterWrite,
