@@ -16,10 +16,7 @@ void TCustomClientSocket::Open(TSocketClass SocketClass) {
 }
 
 void TCustomClientSocket::Close() {
-  TSocketBase* socket = Socket();
-  if (socket == nullptr) return;
-  StopTimeOut();
-  socket->Close();
+  CloseSocketObject();
 }
 
 bool TCustomClientSocket::Connected() const {

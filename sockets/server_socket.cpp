@@ -33,10 +33,7 @@ void TCustomBasicServerSocket::Open(TSocketClass SocketClass) {
 }
 
 void TCustomBasicServerSocket::Close() {
-  TSocketBase* listener = Socket();
-  if (listener == nullptr) return;
-  StopTimeOut();
-  listener->Close();
+  CloseSocketObject();
 }
 
 // The library never gives a handle out twice, so a socket closed and opened

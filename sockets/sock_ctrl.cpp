@@ -93,4 +93,11 @@ void TSockCtrl::SocketTimeOut(TSocketBase*& Socket) {
   if (Socket != nullptr) Socket->DoTimeOut();
 }
 
+void TSockCtrl::CloseSocketObject() {
+  TSocketBase* socket = Socket();
+  if (socket == nullptr) return;
+  StopTimeOut();
+  socket->Close();
+}
+
 }  // namespace sockets

@@ -124,6 +124,10 @@ class TSockCtrl : public TComponent {
   virtual void SocketTimeOut(TSocketBase*& Socket);
 
  protected:
+  // Stops the time-out and closes the socket object, which stays for the next
+  // open; nothing when there is none. The client's and server's Close.
+  void CloseSocketObject();
+
   // Registered asynchronous requests; nothing registers one yet.
   TAsyncRequests AsyncRequests;
 
