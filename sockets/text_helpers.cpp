@@ -1,5 +1,5 @@
 // Filling message patterns with numbers and texts.
-#include "sockets/format.h"
+#include "sockets/text_helpers.h"
 
 namespace sockets {
 
