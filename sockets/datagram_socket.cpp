@@ -7,10 +7,10 @@
 #include "sockets/address_text.h"
 #include "sockets/error_text.h"
 #include "sockets/exceptions.h"
-#include "sockets/short_string.h"
 #include "sockets/sock_ctrl.h"
 #include "sockets/sock_error.h"
 #include "sockets/socket_messages.h"
+#include "sockets/text_helpers.h"
 #include "sockets/winsock_unit.h"
 
 namespace sockets {

@@ -7,7 +7,6 @@
 #include <string_view>
 #include <utility>
 
-#include "sockets/short_string.h"
 #include "sockets/text_helpers.h"
 
 namespace sockets {

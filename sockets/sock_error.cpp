@@ -5,7 +5,6 @@
 
 #include "sockets/error_text.h"
 #include "sockets/exceptions.h"
-#include "sockets/short_string.h"
 #include "sockets/text_helpers.h"
 
 namespace sockets {

@@ -6,10 +6,10 @@
 #include "sockets/invalid_cast.h"
 #include "sockets/raise_event.h"
 #include "sockets/server_events.h"
-#include "sockets/short_string.h"
 #include "sockets/sock_ctrl.h"
 #include "sockets/sock_error.h"
 #include "sockets/socket_messages.h"
+#include "sockets/text_helpers.h"
 #include "sockets/winsock_unit.h"
 
 namespace sockets {

@@ -4,8 +4,7 @@
 #include <string>
 
 #include "sockets/async_options.h"
-#include "sockets/is_numeric.h"
-#include "sockets/tokens.h"
+#include "sockets/text_helpers.h"
 
 namespace sockets_test {
 namespace {
