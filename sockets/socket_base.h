@@ -1,6 +1,6 @@
 // TSocketBase: one socket handle of the socket library, held for one control.
-// It turns notifications into the owner's events and leaves sending, receiving,
-// listening and connecting to its descendants.
+// It turns notifications into the owner's events and holds the one checked send
+// and receive its descendants build on; listening and connecting are theirs.
 #pragma once
 
 #include <cstdint>
