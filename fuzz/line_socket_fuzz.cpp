@@ -64,7 +64,7 @@ class TCountingLineSocket : public transport_test::FakeLine {
   std::size_t work_budget = 0;
 
  protected:
-  int StreamRecv(void* buffer, int count) override {
+  int LibraryRecv(void* buffer, int count, winsock::sockaddr_in* from, int* from_length) override {
     Spend();
     // What waits is data, even when it is spelled like the scripted reset: such a
     // segment arrives in two.
@@ -72,7 +72,7 @@ class TCountingLineSocket : public transport_test::FakeLine {
       incoming.front().erase(1);
       incoming.emplace(incoming.begin() + 1, std::string_view(kReset).substr(1));
     }
-    return transport_test::FakeLine::StreamRecv(buffer, count);
+    return transport_test::FakeLine::LibraryRecv(buffer, count, from, from_length);
   }
   std::uint32_t StreamPending() override {
     Spend();

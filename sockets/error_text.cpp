@@ -7,8 +7,7 @@
 #include <string_view>
 #include <utility>
 
-#include "sockets/format.h"
-#include "sockets/short_string.h"
+#include "sockets/text_helpers.h"
 
 namespace sockets {
 namespace {

@@ -151,6 +151,14 @@ class TSockCtrl : public TComponent {
   // The window procedure: the dispatch of one message.
   winsys::LRESULT Dispatch(winsys::HWND window, TMessage& Message);
   void HandleWindowMessage(TMessage& Message);
+  // Keeps the deferred notifications moving: SM_DRAIN to `window`, or, when a
+  // handler destroyed that window's control, to a control that still has
+  // notifications queued.
+  static void PostDrain(winsys::HWND window);
+  // Delivers the first deferred notification once no wait is in progress, to
+  // the control it was sent to, if that control still wants it. A handler that
+  // raises does not stall the rest of the queue.
+  static void DrainDeferred(winsys::HWND window);
   void RecordLookupCompletion(const TMessage& Message);
   bool SocketIsClosing(const TLookupWait& wait) const;
   // One second of this control's time-out.

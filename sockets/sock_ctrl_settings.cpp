@@ -8,9 +8,8 @@
 
 #include "sockets/address_text.h"
 #include "sockets/exceptions.h"
-#include "sockets/is_numeric.h"
-#include "sockets/short_string.h"
 #include "sockets/sock_ctrl.h"
+#include "sockets/text_helpers.h"
 #include "sockets/winsock_unit.h"
 
 namespace sockets {

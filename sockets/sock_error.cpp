@@ -5,8 +5,7 @@
 
 #include "sockets/error_text.h"
 #include "sockets/exceptions.h"
-#include "sockets/format.h"
-#include "sockets/short_string.h"
+#include "sockets/text_helpers.h"
 
 namespace sockets {
 namespace {

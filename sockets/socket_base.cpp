@@ -6,10 +6,10 @@
 #include "sockets/invalid_cast.h"
 #include "sockets/raise_event.h"
 #include "sockets/server_events.h"
-#include "sockets/short_string.h"
 #include "sockets/sock_ctrl.h"
 #include "sockets/sock_error.h"
 #include "sockets/socket_messages.h"
+#include "sockets/text_helpers.h"
 #include "sockets/winsock_unit.h"
 
 namespace sockets {
@@ -69,6 +69,38 @@ winsock::u_long TSocketBase::PendingBytes() {
   CheckResult(WinsockAPI().ioctlsocket(Handle_, winsock::FIONREAD, &count), 0,
               kMsgGettingReceiveCount);
   return count;
+}
+
+void TSocketBase::OpenHandle() {
+  Handle_ = winsock::SOCKET(CheckResult(
+      std::intptr_t(WinsockAPI().socket(winsock::AF_INET, SocketType_, 0)), 0, kMsgCreatingSocket));
+}
+
+int TSocketBase::CheckedSend(const void* Buffer, int Count, const winsock::sockaddr_in* To) {
+  if (Handle_ == winsock::INVALID_SOCKET || (To == nullptr && !GetConnected())) return 0;
+  return int(CheckResult(LibrarySend(Buffer, Count, To), winsock::WSAEWOULDBLOCK, kMsgSending));
+}
+
+int TSocketBase::CheckedRecv(void* Buffer, int Count, winsock::sockaddr_in* From, int* FromLen) {
+  if (Handle_ == winsock::INVALID_SOCKET) RaiseSockError(0, kMsgSocketNotOpen);
+  const int received = int(CheckResult(LibraryRecv(Buffer, Count, From, FromLen),
+                                       winsock::WSAEWOULDBLOCK, kMsgReceiving));
+  received_total_ += std::uint64_t(received);
+  return received;
+}
+
+int TSocketBase::LibrarySend(const void* Buffer, int Count, const winsock::sockaddr_in* To) {
+  const char* bytes = static_cast<const char*>(Buffer);
+  if (To == nullptr) return WinsockAPI().send(Handle_, bytes, Count, 0);
+  return WinsockAPI().sendto(Handle_, bytes, Count, 0,
+                             reinterpret_cast<const winsock::sockaddr*>(To), sizeof *To);
+}
+
+int TSocketBase::LibraryRecv(void* Buffer, int Count, winsock::sockaddr_in* From, int* FromLen) {
+  char* bytes = static_cast<char*>(Buffer);
+  if (From == nullptr && FromLen == nullptr) return WinsockAPI().recv(Handle_, bytes, Count, 0);
+  return WinsockAPI().recvfrom(Handle_, bytes, Count, 0, reinterpret_cast<winsock::sockaddr*>(From),
+                               FromLen);
 }
 
 winsock::u_short TSocketBase::BytesAvailable() {

@@ -1,6 +1,6 @@
 // TSocketBase: one socket handle of the socket library, held for one control.
-// It turns notifications into the owner's events and leaves sending, receiving,
-// listening and connecting to its descendants.
+// It turns notifications into the owner's events and holds the one checked send
+// and receive its descendants build on; listening and connecting are theirs.
 #pragma once
 
 #include <cstdint>
@@ -85,6 +85,35 @@ class TSocketBase {
  protected:
   // The bytes waiting, uncut.
   winsock::u_long PendingBytes();
+  // Opens a new handle of SocketType in place of none.
+  void OpenHandle();
+  // A handle opened elsewhere (an accepted connection) becomes this socket's.
+  void AdoptHandle(winsock::SOCKET Value) { Handle_ = Value; }
+
+  // The one send: 0 without a handle, on a socket that is not connected (unless
+  // To names the destination), and when the library would block; any other
+  // failure raises ESockError.
+  int CheckedSend(const void* Buffer, int Count, const winsock::sockaddr_in* To = nullptr);
+  // The one receive: "Socket not open" without a handle; 0 at the end of the
+  // stream and when the library would block; any other failure raises
+  // ESockError. What arrives counts in ReceivedTotal. From and FromLen, when
+  // given, receive the sender's address.
+  int CheckedRecv(void* Buffer, int Count, winsock::sockaddr_in* From = nullptr,
+                  int* FromLen = nullptr);
+  // Bytes received through CheckedRecv so far; tells a draining loop whether a
+  // pass consumed anything.
+  std::uint64_t ReceivedTotal() const { return received_total_; }
+
+  // Beneath the checked calls, the library's own send and receive on the handle,
+  // unchecked: tests replace them to run without a network.
+  virtual int LibrarySend(const void* Buffer, int Count, const winsock::sockaddr_in* To);
+  virtual int LibraryRecv(void* Buffer, int Count, winsock::sockaddr_in* From, int* FromLen);
+
+ private:
+  // Accepting a connection fills the new object's handle and peer address.
+  friend class TCustomBasicServerSocket;
+
+  void DrainInput();
 
   std::int32_t LastError_ = 0;
   winsock::SOCKET Handle_ = winsock::INVALID_SOCKET;
@@ -93,16 +122,7 @@ class TSocketBase {
   TSocketState State_ = ssClosed;
   std::int32_t SocketType_ = winsock::SOCK_STREAM;
   std::string Name_;
-  // Bytes received through Recv so far; tells the close drain whether a pass
-  // consumed anything.
   std::uint64_t received_total_ = 0;
-
- private:
-  // Accepting a connection fills the new object's handle and peer address.
-  friend class TCustomBasicServerSocket;
-
-  void DrainInput();
-
   TLiveness liveness_;
 };
 

@@ -23,13 +23,12 @@ void TStreamSocket::SetSocketType(std::int32_t Value) {
 }
 
 bool TStreamSocket::OpenNewHandle() {
-  if (Handle_ != winsock::INVALID_SOCKET) {
+  if (Handle() != winsock::INVALID_SOCKET) {
     const TLiveness::TWatch alive = Watch();
     Close();
-    if (!alive || Handle_ != winsock::INVALID_SOCKET) return false;
+    if (!alive || Handle() != winsock::INVALID_SOCKET) return false;
   }
-  Handle_ = winsock::SOCKET(CheckResult(
-      std::intptr_t(WinsockAPI().socket(winsock::AF_INET, SocketType_, 0)), 0, kMsgCreatingSocket));
+  OpenHandle();
   return true;
 }
 
@@ -42,8 +41,8 @@ void TStreamSocket::Connect(std::string HostName, std::string& Address, std::str
   // Every handler from here on may close or free this socket; the connect ends
   // where one did.
   const TLiveness::TWatch alive = Watch();
-  const winsock::SOCKET handle = Handle_;
-  const auto still_open = [&] { return alive && Handle_ == handle; };
+  const winsock::SOCKET handle = Handle();
+  const auto still_open = [&] { return alive && Handle() == handle; };
 
   DoInfo(siLookUp);
   if (!still_open()) return;
@@ -56,21 +55,21 @@ void TStreamSocket::Connect(std::string HostName, std::string& Address, std::str
     throw;
   }
   WinsockAPI().WSAAsyncSelect(
-      Handle_, Owner_->WindowHandle(), SM_SELECT,
+      Handle(), Owner()->WindowHandle(), SM_SELECT,
       AsyncOptionsToEvents(Options) | winsock::FD_CONNECT | winsock::FD_CLOSE);
   try {
-    Owner_->StartTimeOut();
+    Owner()->StartTimeOut();
     DoInfo(siConnecting);
     if (!still_open()) return;
     try {
-      CheckResult(WinsockAPI().connect(Handle_, AsSockaddr(Addr_), sizeof Addr_),
+      CheckResult(WinsockAPI().connect(Handle(), AsSockaddr(Addr()), sizeof Addr()),
                   winsock::WSAEWOULDBLOCK, kMsgConnecting);
     } catch (const ESockError&) {
       Close();
       throw;
     }
   } catch (...) {
-    if (alive) Owner_->StopTimeOut();
+    if (alive) Owner()->StopTimeOut();
     throw;
   }
 }
@@ -81,22 +80,23 @@ void TStreamSocket::Listen(std::string HostName, std::string& Address, std::stri
   if (!OpenNewHandle()) return;
 
   const TLiveness::TWatch alive = Watch();
-  const winsock::SOCKET handle = Handle_;
-  const auto still_open = [&] { return alive && Handle_ == handle; };
+  const winsock::SOCKET handle = Handle();
+  const auto still_open = [&] { return alive && Handle() == handle; };
 
   try {
     ResolveAddress(HostName, Address, ServiceName, Port);
     PrepareSocket();
-    CheckResult(WinsockAPI().bind(Handle_, AsSockaddr(Addr_), sizeof Addr_), 0, kMsgBindingSocket);
-    Owner_->StoreListeningPort(GetLocalPort());
+    CheckResult(WinsockAPI().bind(Handle(), AsSockaddr(Addr()), sizeof Addr()), 0,
+                kMsgBindingSocket);
+    Owner()->StoreListeningPort(GetLocalPort());
   } catch (...) {
     if (still_open()) Close();
     throw;
   }
-  WinsockAPI().WSAAsyncSelect(Handle_, Owner_->WindowHandle(), SM_SELECT,
+  WinsockAPI().WSAAsyncSelect(Handle(), Owner()->WindowHandle(), SM_SELECT,
                               winsock::FD_ACCEPT | winsock::FD_CLOSE);
   try {
-    CheckResult(WinsockAPI().listen(Handle_, Backlog), 0, kMsgListening);
+    CheckResult(WinsockAPI().listen(Handle(), Backlog), 0, kMsgListening);
     DoInfo(siListening);
   } catch (const ESockError&) {
     if (still_open()) Close();
@@ -108,30 +108,23 @@ int TStreamSocket::Send(const void* Buffer, int Count) {
   if (Count == 0) return 0;
   const TLiveness::TWatch alive = Watch();
   DoInfo(siSending);
-  if (!alive || Handle_ == winsock::INVALID_SOCKET || !GetConnected()) return 0;
-  return int(CheckResult(WinsockAPI().send(Handle_, static_cast<const char*>(Buffer), Count, 0),
-                         winsock::WSAEWOULDBLOCK, kMsgSending));
+  if (!alive) return 0;
+  return CheckedSend(Buffer, Count);
 }
 
 int TStreamSocket::Recv(void* Buffer, int Count) {
   const TLiveness::TWatch alive = Watch();
   DoInfo(siReceiving);
   if (!alive) return 0;
-  if (Handle_ == winsock::INVALID_SOCKET || (State_ != ssConnected && State_ != ssClosing)) {
-    RaiseSockError(0, kMsgSocketNotOpen);
-  }
-  const int received =
-      int(CheckResult(WinsockAPI().recv(Handle_, static_cast<char*>(Buffer), Count, 0),
-                      winsock::WSAEWOULDBLOCK, kMsgReceiving));
-  received_total_ += std::uint64_t(received);
-  return received;
+  if (State() != ssConnected && State() != ssClosing) RaiseSockError(0, kMsgSocketNotOpen);
+  return CheckedRecv(Buffer, Count);
 }
 
 void TStreamSocket::Close() {
   const TLiveness::TWatch alive = Watch();
   TSocketBase::Close();
   // Unless a handler of siClosed opened a new connection, whose time-out runs.
-  if (alive && Handle_ == winsock::INVALID_SOCKET) Owner_->StopTimeOut();
+  if (alive && Handle() == winsock::INVALID_SOCKET) Owner()->StopTimeOut();
 }
 
 }  // namespace sockets

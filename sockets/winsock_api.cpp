@@ -9,8 +9,8 @@
 #include "sockets/dynamic_library.h"
 #include "sockets/error_text.h"
 #include "sockets/exceptions.h"
-#include "sockets/format.h"
 #include "sockets/sock_error.h"
+#include "sockets/text_helpers.h"
 
 namespace sockets {
 namespace {

@@ -130,10 +130,10 @@ void TBufferedSocketBase::Connect(std::string HostName, std::string& Address,
 
 void TBufferedSocketBase::Close() {
   const sockets::TLiveness::TWatch alive = Watch();
-  const bool was_open = State_ == sockets::ssConnected || State_ == sockets::ssClosing;
+  const bool was_open = State() == sockets::ssConnected || State() == sockets::ssClosing;
   TStreamSocket::Close();
   if (!alive) return;
-  if (was_open && Handle_ == winsock::INVALID_SOCKET) stale_write_count_ = WriteCount();
+  if (was_open && Handle() == winsock::INVALID_SOCKET) stale_write_count_ = WriteCount();
   ReleaseSendStream();
   ReleaseReceiveStream();
 }

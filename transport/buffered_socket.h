@@ -167,14 +167,8 @@ class TBufferedSocketBase : public sockets::TStreamSocket {
   virtual void FillReadBuffer();
 
  protected:
-  // The connection underneath; tests replace these to run the buffer logic
-  // without a network. The library's send and receive, checked, raising no
-  // event (the flush and fill report siSending and siReceiving before they look
-  // at the buffers): 0 when the connection would block, and for StreamSend on a
-  // socket that is not connected.
-  virtual int StreamSend(const void* Buffer, int Count);
-  virtual int StreamRecv(void* Buffer, int Count);
-  // Bytes waiting on the connection, uncut.
+  // Bytes waiting on the connection, uncut; tests replace it, and the library
+  // calls beneath the checked send and receive, to run without a network.
   virtual std::uint32_t StreamPending();
 
  private:

@@ -5,25 +5,11 @@
 
 #include "sockets/error_text.h"
 #include "sockets/sock_error.h"
-#include "sockets/winsock_unit.h"
 #include "transport/buffered_socket.h"
 
 namespace transport {
 
 using sockets::TLiveness;
-
-int TBufferedSocketBase::StreamSend(const void* Buffer, int Count) {
-  if (Handle_ == winsock::INVALID_SOCKET || !GetConnected()) return 0;
-  return int(
-      CheckResult(sockets::WinsockAPI().send(Handle_, static_cast<const char*>(Buffer), Count, 0),
-                  winsock::WSAEWOULDBLOCK, sockets::kMsgSending));
-}
-
-int TBufferedSocketBase::StreamRecv(void* Buffer, int Count) {
-  if (Handle_ == winsock::INVALID_SOCKET) sockets::RaiseSockError(0, sockets::kMsgSocketNotOpen);
-  return int(CheckResult(sockets::WinsockAPI().recv(Handle_, static_cast<char*>(Buffer), Count, 0),
-                         winsock::WSAEWOULDBLOCK, sockets::kMsgReceiving));
-}
 
 std::uint32_t TBufferedSocketBase::StreamPending() {
   return std::uint32_t(PendingBytes());
@@ -34,7 +20,7 @@ int TBufferedSocketBase::ResetEndsConnection(Transfer transfer) {
   try {
     return transfer();
   } catch (const sockets::ESockError&) {
-    if (LastError_ != winsock::WSAECONNRESET) throw;
+    if (LastError() != winsock::WSAECONNRESET) throw;
   }
   DoDisconnect();
   return -1;
@@ -48,7 +34,7 @@ void TBufferedSocketBase::FlushWriteBuffer() {
     DoInfo(sockets::siSending);
     if (!alive || WriteCount() == 0) return;
     const int sent =
-        ResetEndsConnection([this] { return StreamSend(WriteBuffer(), WriteCount()); });
+        ResetEndsConnection([this] { return CheckedSend(WriteBuffer(), WriteCount()); });
     if (sent <= 0) return;
     PullUpWriteBuffer(std::uint32_t(sent));
     if (!alive) return;
@@ -70,14 +56,13 @@ void TBufferedSocketBase::FillReadBuffer() {
     if (!alive || ReadBufferFree() <= 0) return;
     // Checked before the receive, so that the error a notification left in
     // LastError cannot make this failure pass for a reset.
-    if (State_ != sockets::ssConnected && State_ != sockets::ssClosing) {
+    if (State() != sockets::ssConnected && State() != sockets::ssClosing) {
       sockets::RaiseSockError(0, sockets::kMsgSocketNotOpen);
     }
     const int received =
-        ResetEndsConnection([this] { return StreamRecv(ReadBuffer_.Tail(), ReadBufferFree()); });
+        ResetEndsConnection([this] { return CheckedRecv(ReadBuffer_.Tail(), ReadBufferFree()); });
     if (received <= 0) return;
     ReadBuffer_.Grow(received);
-    received_total_ += std::uint64_t(received);
     DoReadBufferChange();
     if (!alive) return;
     if (Receiving_) {

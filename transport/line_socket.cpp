@@ -60,7 +60,7 @@ bool TLineSocketBase::WritePChar(const char* Text, std::string_view Terminator) 
 void TLineSocketBase::FillReadBuffer() {
   const TLiveness::TWatch alive = Watch();
   for (;;) {
-    const std::uint64_t received_before = received_total_;
+    const std::uint64_t received_before = ReceivedTotal();
     TBufferedSocketBase::FillReadBuffer();
     if (!alive) return;
     bool cut_any = false;
@@ -68,7 +68,7 @@ void TLineSocketBase::FillReadBuffer() {
       if (!alive) return;
       cut_any = true;
     }
-    const bool moved = cut_any || received_total_ != received_before;
+    const bool moved = cut_any || ReceivedTotal() != received_before;
     if (!moved || !LineOptions.Contains(lsoLineReceivedEvents) || !GetConnected() ||
         StreamPending() == 0) {
       return;

@@ -140,10 +140,18 @@ struct WSADATA {
 
 // The message macros: a notification's lParam holds the event or buffer length in
 // its low word and the error in its high word.
-constexpr WORD WSAGETSELECTEVENT(winsys::LPARAM lParam) { return WORD(lParam & 0xFFFF); }
-constexpr WORD WSAGETSELECTERROR(winsys::LPARAM lParam) { return WORD((lParam >> 16) & 0xFFFF); }
-constexpr WORD WSAGETASYNCBUFLEN(winsys::LPARAM lParam) { return WORD(lParam & 0xFFFF); }
-constexpr WORD WSAGETASYNCERROR(winsys::LPARAM lParam) { return WORD((lParam >> 16) & 0xFFFF); }
+constexpr WORD WSAGETSELECTEVENT(winsys::LPARAM lParam) {
+  return WORD(lParam & 0xFFFF);
+}
+constexpr WORD WSAGETSELECTERROR(winsys::LPARAM lParam) {
+  return WORD((lParam >> 16) & 0xFFFF);
+}
+constexpr WORD WSAGETASYNCBUFLEN(winsys::LPARAM lParam) {
+  return WORD(lParam & 0xFFFF);
+}
+constexpr WORD WSAGETASYNCERROR(winsys::LPARAM lParam) {
+  return WORD((lParam >> 16) & 0xFFFF);
+}
 constexpr winsys::LPARAM WSAMAKESELECTREPLY(WORD event, WORD error) {
   return winsys::LPARAM(std::uint32_t(error) << 16 | event);
 }
@@ -153,44 +161,43 @@ constexpr winsys::LPARAM WSAMAKEASYNCREPLY(WORD buflen, WORD error) {
 
 // The 27 entry points: X(name, result type, parameter list). The binding makes one
 // cached wrapper of each; the library exports exactly these names.
-#define WINSOCK_ENTRY_POINTS(X)                                                                 \
-  X(accept, winsock::SOCKET, (winsock::SOCKET s, winsock::sockaddr * addr, int* addrlen))       \
-  X(bind, int, (winsock::SOCKET s, const winsock::sockaddr* name, int namelen))                 \
-  X(closesocket, int, (winsock::SOCKET s))                                                      \
-  X(connect, int, (winsock::SOCKET s, const winsock::sockaddr* name, int namelen))              \
-  X(ioctlsocket, int, (winsock::SOCKET s, std::int32_t cmd, winsock::u_long * argp))            \
-  X(getsockname, int, (winsock::SOCKET s, winsock::sockaddr * name, int* namelen))              \
-  X(htons, winsock::u_short, (winsock::u_short hostshort))                                      \
-  X(ntohs, winsock::u_short, (winsock::u_short netshort))                                       \
-  X(inet_addr, winsock::u_long, (const char* cp))                                               \
-  X(inet_ntoa, char*, (winsock::in_addr in))                                                    \
-  X(listen, int, (winsock::SOCKET s, int backlog))                                              \
-  X(recv, int, (winsock::SOCKET s, char* buf, int len, int flags))                              \
-  X(recvfrom, int,                                                                              \
-    (winsock::SOCKET s, char* buf, int len, int flags, winsock::sockaddr* from, int* fromlen))  \
-  X(send, int, (winsock::SOCKET s, const char* buf, int len, int flags))                        \
-  X(sendto, int,                                                                                \
-    (winsock::SOCKET s, const char* buf, int len, int flags, const winsock::sockaddr* to,       \
-     int tolen))                                                                                \
-  X(socket, winsock::SOCKET, (int af, int type, int protocol))                                  \
-  X(WSAStartup, int, (winsock::WORD wVersionRequired, winsock::WSADATA * lpWSAData))            \
-  X(WSACleanup, int, ())                                                                        \
-  X(WSAGetLastError, int, ())                                                                   \
-  X(WSAIsBlocking, int, ())                                                                     \
-  X(WSACancelBlockingCall, int, ())                                                             \
-  X(WSAAsyncSelect, int,                                                                        \
-    (winsock::SOCKET s, winsock::HWND hWnd, winsock::u_int wMsg, long lEvent))                  \
-  X(WSAAsyncGetHostByName, winsock::HANDLE,                                                     \
-    (winsock::HWND hWnd, winsock::u_int wMsg, const char* name, char* buf, int buflen))         \
-  X(WSAAsyncGetHostByAddr, winsock::HANDLE,                                                     \
-    (winsock::HWND hWnd, winsock::u_int wMsg, const char* addr, int len, int type, char* buf,  \
-     int buflen))                                                                               \
-  X(WSAAsyncGetServByName, winsock::HANDLE,                                                     \
-    (winsock::HWND hWnd, winsock::u_int wMsg, const char* name, const char* proto, char* buf,  \
-     int buflen))                                                                               \
-  X(WSAAsyncGetServByPort, winsock::HANDLE,                                                     \
-    (winsock::HWND hWnd, winsock::u_int wMsg, int port, const char* proto, char* buf,          \
-     int buflen))                                                                               \
+#define WINSOCK_ENTRY_POINTS(X)                                                                    \
+  X(accept, winsock::SOCKET, (winsock::SOCKET s, winsock::sockaddr * addr, int* addrlen))          \
+  X(bind, int, (winsock::SOCKET s, const winsock::sockaddr* name, int namelen))                    \
+  X(closesocket, int, (winsock::SOCKET s))                                                         \
+  X(connect, int, (winsock::SOCKET s, const winsock::sockaddr* name, int namelen))                 \
+  X(ioctlsocket, int, (winsock::SOCKET s, std::int32_t cmd, winsock::u_long * argp))               \
+  X(getsockname, int, (winsock::SOCKET s, winsock::sockaddr * name, int* namelen))                 \
+  X(htons, winsock::u_short, (winsock::u_short hostshort))                                         \
+  X(ntohs, winsock::u_short, (winsock::u_short netshort))                                          \
+  X(inet_addr, winsock::u_long, (const char* cp))                                                  \
+  X(inet_ntoa, char*, (winsock::in_addr in))                                                       \
+  X(listen, int, (winsock::SOCKET s, int backlog))                                                 \
+  X(recv, int, (winsock::SOCKET s, char* buf, int len, int flags))                                 \
+  X(recvfrom, int,                                                                                 \
+    (winsock::SOCKET s, char* buf, int len, int flags, winsock::sockaddr* from, int* fromlen))     \
+  X(send, int, (winsock::SOCKET s, const char* buf, int len, int flags))                           \
+  X(sendto, int,                                                                                   \
+    (winsock::SOCKET s, const char* buf, int len, int flags, const winsock::sockaddr* to,          \
+     int tolen))                                                                                   \
+  X(socket, winsock::SOCKET, (int af, int type, int protocol))                                     \
+  X(WSAStartup, int, (winsock::WORD wVersionRequired, winsock::WSADATA * lpWSAData))               \
+  X(WSACleanup, int, ())                                                                           \
+  X(WSAGetLastError, int, ())                                                                      \
+  X(WSAIsBlocking, int, ())                                                                        \
+  X(WSACancelBlockingCall, int, ())                                                                \
+  X(WSAAsyncSelect, int,                                                                           \
+    (winsock::SOCKET s, winsock::HWND hWnd, winsock::u_int wMsg, long lEvent))                     \
+  X(WSAAsyncGetHostByName, winsock::HANDLE,                                                        \
+    (winsock::HWND hWnd, winsock::u_int wMsg, const char* name, char* buf, int buflen))            \
+  X(WSAAsyncGetHostByAddr, winsock::HANDLE,                                                        \
+    (winsock::HWND hWnd, winsock::u_int wMsg, const char* addr, int len, int type, char* buf,      \
+     int buflen))                                                                                  \
+  X(WSAAsyncGetServByName, winsock::HANDLE,                                                        \
+    (winsock::HWND hWnd, winsock::u_int wMsg, const char* name, const char* proto, char* buf,      \
+     int buflen))                                                                                  \
+  X(WSAAsyncGetServByPort, winsock::HANDLE,                                                        \
+    (winsock::HWND hWnd, winsock::u_int wMsg, int port, const char* proto, char* buf, int buflen)) \
   X(WSACancelAsyncRequest, int, (winsock::HANDLE hAsyncTaskHandle))
 
 // Function pointer types, one per entry point: socket_fn, WSAStartup_fn, ...

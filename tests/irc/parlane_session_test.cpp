@@ -2,6 +2,7 @@
 // with the expected log in tests/irc/data.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "irc/parlane.h"
@@ -16,6 +17,18 @@ std::vector<std::string> ReadLines(const std::string& name) {
   std::vector<std::string> lines;
   for (std::string line; std::getline(file, line);) lines.push_back(line + "\n");
   return lines;
+}
+
+// Where two event logs part first, or "" where they do not: a failure then
+// names the first event that differs instead of every one after it.
+std::string FirstDifference(const std::vector<std::string>& got,
+                            const std::vector<std::string>& expected) {
+  const auto [mine, theirs] =
+      std::mismatch(got.begin(), got.end(), expected.begin(), expected.end());
+  if (mine == got.end() && theirs == expected.end()) return "";
+  return "event " + std::to_string(mine - got.begin() + 1) + " is \"" +
+         (mine == got.end() ? "(none)" : *mine) + "\", expected \"" +
+         (theirs == expected.end() ? "(none)" : *theirs) + "\"";
 }
 
 // The session: register as Tolvex, read the message of the day, join #beginner,
@@ -33,8 +46,7 @@ TEST(SessionTest, RecordedServerSessionGivesTheExpectedEvents) {
   TEventLog log(irc);
   for (const auto& line : lines) irc.ProcessLine(line);
 
-  ASSERT_EQ(log.entries.size(), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(log.entries[i], expected[i]);
+  EXPECT_EQ(log.entries, expected) << FirstDifference(log.entries, expected);
   EXPECT_FALSE(irc.IsOnChannel());
   EXPECT_TRUE(irc.ChannelOp());
 }

@@ -1,11 +1,9 @@
-// The layer's small helpers: numeric tests, token cutting, event masks.
+// The layer's small text helpers: numeric ports and token cutting.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "sockets/async_options.h"
-#include "sockets/is_numeric.h"
-#include "sockets/tokens.h"
+#include "sockets/text_helpers.h"
 
 namespace sockets_test {
 namespace {
@@ -55,13 +53,6 @@ TEST(NextToken, CutsAtTheFirstDelimiter) {
     EXPECT_EQ(token, c.token) << c.source;
     EXPECT_EQ(source, c.rest) << c.source;
   }
-}
-
-TEST(AsyncOptionsToEvents, OptionsGiveTheirEventBits) {
-  using sockets::TAsyncOptions;
-  EXPECT_EQ(sockets::AsyncOptionsToEvents({sockets::csoWrite}), 2);
-  EXPECT_EQ(sockets::AsyncOptionsToEvents({sockets::csoRead, sockets::csoOOB}), 5);
-  EXPECT_EQ(sockets::AsyncOptionsToEvents(TAsyncOptions::FromByte(0xFF)), 7);
 }
 
 }  // namespace

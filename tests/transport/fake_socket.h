@@ -36,29 +36,36 @@ class Fake : public Base {
  public:
   static constexpr const char* kReset = "<reset>";
 
-  Fake() : Base(&DesignOwner()) { this->SetState(sockets::ssConnected); }
+  // A placeholder handle lets the checked send and receive through to the
+  // scripted calls beneath them; it never reaches the library.
+  Fake() : Base(&DesignOwner()) {
+    this->AdoptHandle(kPlaceholderHandle);
+    this->SetState(sockets::ssConnected);
+  }
+  ~Fake() override { this->AdoptHandle(winsock::INVALID_SOCKET); }
 
   std::deque<std::string> incoming;
   std::string sent;
   int send_room = INT_MAX;
   bool reset_on_send = false;
 
-  // The library is not started, so the stream socket's close does nothing.
+  // The library is not started, so the stream socket's close does nothing but
+  // what a closed handle tells it.
   void Close() override {
+    this->AdoptHandle(winsock::INVALID_SOCKET);
     Base::Close();
     this->SetState(sockets::ssClosed);
   }
 
  protected:
-  int StreamSend(const void* buffer, int count) override {
-    if (!this->GetConnected()) return 0;
+  int LibrarySend(const void* buffer, int count, const winsock::sockaddr_in*) override {
     if (reset_on_send) Reset();
     count = std::min(count, send_room);
     send_room -= count;
     sent.append(static_cast<const char*>(buffer), std::size_t(count));
     return count;
   }
-  int StreamRecv(void* buffer, int count) override {
+  int LibraryRecv(void* buffer, int count, winsock::sockaddr_in*, int*) override {
     if (incoming.empty()) return 0;
     if (incoming.front() == kReset) Reset();
     std::string& chunk = incoming.front();
@@ -75,6 +82,8 @@ class Fake : public Base {
   }
 
  private:
+  static constexpr winsock::SOCKET kPlaceholderHandle = 0x7fff0000;
+
   [[noreturn]] void Reset() {
     this->SetLastError(10054);
     throw sockets::ESockError("reset");

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 
@@ -59,14 +60,18 @@ TEST_F(PainterCanvasTest, FillRectAndOpaqueTextUseBrush) {
   EXPECT_EQ(At(10 + blank_width, 10), QColor(Qt::white));
 }
 
-TEST(QtFont, MissingFontsMapBySizeAndStyle) {
-  const QFont sans = toolkit::ToQFont({"Arial", -11, toolkit::clBlack, toolkit::fsItalic});
-  EXPECT_EQ(sans.pixelSize(), 11);
-  EXPECT_TRUE(sans.italic());
-  EXPECT_FALSE(sans.bold());
-  const QFont fixed = toolkit::ToQFont({"Terminal", -12, toolkit::clBlack, 0});
-  EXPECT_EQ(fixed.pixelSize(), 12);
-  EXPECT_TRUE(QFontInfo(fixed).fixedPitch());
+// Whatever fonts the system has, the fixed font of the log pane keeps its columns
+// in line, the sans font of the chat list stays proportional, and a font given
+// by its whole cell gets rows of that height.
+TEST(QtFont, MissingFontsKeepTheirPitchAndCellHeight) {
+  const QFontMetrics fixed(toolkit::ToQFont({"Terminal", -12, toolkit::clBlack, 0}));
+  EXPECT_EQ(fixed.horizontalAdvance("iiii"), fixed.horizontalAdvance("WWWW"));
+  const QFontMetrics sans(toolkit::ToQFont({"Arial", -11, toolkit::clBlack, 0}));
+  EXPECT_LT(sans.horizontalAdvance("iiii"), sans.horizontalAdvance("WWWW"));
+  for (const int cell : {13, 16, 24}) {
+    const QFontMetrics metrics(toolkit::ToQFont({"Arial", cell, toolkit::clBlack, 0}));
+    EXPECT_NEAR(metrics.height(), cell, 1) << cell;
+  }
 }
 
 }  // namespace

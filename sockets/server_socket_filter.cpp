@@ -6,10 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "sockets/is_numeric.h"
 #include "sockets/server_socket.h"
-#include "sockets/short_string.h"
-#include "sockets/tokens.h"
+#include "sockets/text_helpers.h"
 
 namespace sockets {
 namespace {
