@@ -2,7 +2,10 @@
 // until the main window is closed.
 #include <QApplication>
 #include <QEvent>
+#include <cstdio>
+#include <exception>
 
+#include "Unit1/command_line.h"
 #include "Unit1/exception_report.h"
 #include "Unit1/unit1.h"
 #include "platform/winsys/winsys.h"
@@ -21,15 +24,36 @@ class TMainFormCloser : public QObject {
   }
 };
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  QApplication application(argc, argv);
+// The window, shown, until it closes.
+void RunMainWindow(const unit1::TCommandLine& command_line) {
   unit1::TForm1 Form1;
   unit1::InstallExceptionReport(&Form1);
   TMainFormCloser closer;
   Form1.installEventFilter(&closer);
   Form1.show();
+  unit1::ConnectAtStart(Form1, command_line);
   winsys::Application().Run();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  const unit1::TCommandLine command_line =
+      unit1::ParseCommandLine(QApplication::arguments().mid(1));
+  if (!command_line.Valid) {
+    std::fputs(unit1::kCommandLineUsage, stderr);
+    return 2;
+  }
+  try {
+    RunMainWindow(command_line);
+  } catch (const std::exception& error) {
+    // The window could not be made, for one when its socket library cannot be
+    // loaded. The reason goes to the terminal and, since a program started from
+    // the menu has none, into a box.
+    std::fprintf(stderr, "%s\n", error.what());
+    unit1::ShowExceptionMessage(nullptr, error);
+    return 1;
+  }
   return 0;
 }
