@@ -39,6 +39,8 @@ void RunMainWindow(const unit1::TCommandLine& command_line) {
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  // Lets the desktop match the window to its menu entry and icon.
+  QGuiApplication::setDesktopFileName("local.ircclient.testclient");
   const unit1::TCommandLine command_line =
       unit1::ParseCommandLine(QApplication::arguments().mid(1));
   if (!command_line.Valid) {
