@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <exception>
 
-#include "Unit1/command_line.h"
 #include "Unit1/exception_report.h"
 #include "Unit1/unit1.h"
 #include "platform/winsys/winsys.h"
@@ -25,13 +24,12 @@ class TMainFormCloser : public QObject {
 };
 
 // The window, shown, until it closes.
-void RunMainWindow(const unit1::TCommandLine& command_line) {
+void RunMainWindow() {
   unit1::TForm1 Form1;
   unit1::InstallExceptionReport(&Form1);
   TMainFormCloser closer;
   Form1.installEventFilter(&closer);
   Form1.show();
-  unit1::ConnectAtStart(Form1, command_line);
   winsys::Application().Run();
 }
 
@@ -41,14 +39,8 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   // Lets the desktop match the window to its menu entry and icon.
   QGuiApplication::setDesktopFileName("local.ircclient.testclient");
-  const unit1::TCommandLine command_line =
-      unit1::ParseCommandLine(QApplication::arguments().mid(1));
-  if (!command_line.Valid) {
-    std::fputs(unit1::kCommandLineUsage, stderr);
-    return 2;
-  }
   try {
-    RunMainWindow(command_line);
+    RunMainWindow();
   } catch (const std::exception& error) {
     // The window could not be made, for one when its socket library cannot be
     // loaded. The reason goes to the terminal and, since a program started from
