@@ -43,6 +43,9 @@ class Fake : public Base {
   int send_room = INT_MAX;
   bool reset_on_send = false;
 
+  // What waits on the scripted connection.
+  std::uint32_t StreamPendingForTest() { return StreamPending(); }
+
   // The library is not started, so the stream socket's close does nothing.
   void Close() override {
     Base::Close();
