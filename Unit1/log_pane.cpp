@@ -1,11 +1,11 @@
 // TLogPane: appending lines to the log pane, held lines shown in one go.
 #include "Unit1/log_pane.h"
 
-#include <QMetaObject>
-
 namespace unit1 {
 
-TLogPane::TLogPane(QWidget* parent) : QPlainTextEdit(parent) {
+TLogPane::TLogPane(QWidget* parent)
+    : QPlainTextEdit(parent),
+      show_turn_(new toolkit::TOncePerTurn([this] { ShowHeldLines(); }, this)) {
   setMaximumBlockCount(kLogLinesKept);
 }
 
@@ -19,15 +19,7 @@ void TLogPane::AppendLine(const QString& line) {
 void TLogPane::HoldLines() {
   if (holding_) return;
   holding_ = true;
-  if (show_posted_) return;
-  show_posted_ = true;
-  QMetaObject::invokeMethod(
-      this,
-      [this] {
-        show_posted_ = false;
-        ShowHeldLines();
-      },
-      Qt::QueuedConnection);
+  show_turn_->Request();
 }
 
 void TLogPane::ShowHeldLines() {

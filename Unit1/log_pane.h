@@ -7,6 +7,8 @@
 #include <QPlainTextEdit>
 #include <QStringList>
 
+#include "platform/toolkit/once_per_turn.h"
+
 namespace unit1 {
 
 // The log pane drops its oldest lines beyond this many.
@@ -28,7 +30,7 @@ class TLogPane : public QPlainTextEdit {
  private:
   QStringList held_;
   bool holding_ = false;
-  bool show_posted_ = false;
+  toolkit::TOncePerTurn* show_turn_;
   // Whether the pane shows any line: an empty document shows one empty line or
   // none.
   bool shows_lines_ = false;

@@ -1,13 +1,14 @@
 // TNamesList: the names list and the model that shows it.
 #include "Unit1/names_list.h"
 
-#include <QMetaObject>
 #include <QScrollBar>
 
 namespace unit1 {
 
 TNamesModel::TNamesModel(QObject* parent, const TNameSequence& names)
-    : QAbstractListModel(parent), names_(names) {}
+    : QAbstractListModel(parent),
+      names_(names),
+      tell_turn_(new toolkit::TOncePerTurn([this] { TellView(); }, this)) {}
 
 int TNamesModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : shown_rows_;
@@ -19,21 +20,19 @@ QVariant TNamesModel::data(const QModelIndex& index, int role) const {
 }
 
 void TNamesModel::Changed() {
-  if (tell_posted_) return;
-  tell_posted_ = true;
-  QMetaObject::invokeMethod(
-      this, [this] { TellView(); }, Qt::QueuedConnection);
+  tell_turn_->Request();
 }
 
 void TNamesModel::TellView() {
-  tell_posted_ = false;
   // The view keeps the place the user scrolled to.
   auto* view = qobject_cast<QListView*>(QObject::parent());
   const int scrolled = view != nullptr ? view->verticalScrollBar()->value() : 0;
   beginResetModel();
   shown_rows_ = names_.Size();
   endResetModel();
-  if (view != nullptr) view->verticalScrollBar()->setValue(scrolled);
+  if (view == nullptr) return;
+  view->doItemsLayout();
+  view->verticalScrollBar()->setValue(scrolled);
 }
 
 TNamesList::TNamesList(QWidget* parent) : QListView(parent), model_(new TNamesModel(this, names_)) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "Unit1/name_sequence.h"
+#include "platform/toolkit/once_per_turn.h"
 
 namespace unit1 {
 
@@ -27,7 +28,7 @@ class TNamesModel : public QAbstractListModel {
   const TNameSequence& names_;
   // The row count the view knows.
   int shown_rows_ = 0;
-  bool tell_posted_ = false;
+  toolkit::TOncePerTurn* tell_turn_;
 };
 
 class TNamesList : public QListView {

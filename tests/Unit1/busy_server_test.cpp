@@ -79,9 +79,10 @@ TEST_F(FormTest, TheWindowRepaintsAndTakesKeysBetweenPartsOfABurst) {
   ASSERT_EQ(recorder.keys_at.size(), 1u);
   EXPECT_TRUE(Between(recorder.keys_at[0], 0, kLines)) << recorder.keys_at[0];
   EXPECT_EQ(form_.Edit1->text(), "q");
-  EXPECT_TRUE(std::any_of(recorder.paints_at.begin(), recorder.paints_at.end(), [](int at) {
-    return Between(at, 0, kLines);
-  })) << "no paint while the burst came in";
+  EXPECT_TRUE(std::any_of(recorder.paints_at.begin(), recorder.paints_at.end(),
+                          [](int at) { return Between(at, 0, kLines); }))
+      << "no paint while the burst came in; key at " << recorder.keys_at[0] << ", paints at "
+      << testing::PrintToString(recorder.paints_at);
 
   // Every line once, in order: the list holds the newest ones.
   const std::vector<std::string> entries = ChatEntries();
