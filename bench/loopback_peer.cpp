@@ -29,15 +29,24 @@ LoopbackPeer::LoopbackPeer(const std::string& stream, std::string awaited)
       at += std::size_t(sent);
     }
     last_sent_ = arrived_ = Clock::now();
+    if (connection < 0) return;
+    // The end of the stream follows it; what the client writes is read to its
+    // end, since closing with bytes unread would reset the connection and the
+    // client could lose lines it has not read yet.
+    shutdown(connection, SHUT_WR);
     std::string heard;
+    bool found = awaited.empty();
     char buffer[4096];
-    while (connection >= 0 && !awaited.empty() && heard.find(awaited) == std::string::npos) {
-      const ssize_t got = recv(connection, buffer, sizeof buffer, 0);
-      if (got <= 0) break;
+    for (ssize_t got; (got = recv(connection, buffer, sizeof buffer, 0)) > 0;) {
+      if (found) continue;
       heard.append(buffer, std::size_t(got));
-      // Only the tail can still hold the start of the awaited text.
-      if (heard.size() > 2 * awaited.size() + sizeof buffer) heard.erase(0, heard.size() / 2);
-      arrived_ = Clock::now();
+      if (heard.find(awaited) != std::string::npos) {
+        arrived_ = Clock::now();
+        found = true;
+      } else if (heard.size() > 2 * awaited.size() + sizeof buffer) {
+        // Only the tail can still hold the start of the awaited text.
+        heard.erase(0, heard.size() - awaited.size());
+      }
     }
     if (connection >= 0) close(connection);
   });

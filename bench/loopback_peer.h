@@ -15,9 +15,9 @@ class LoopbackPeer {
  public:
   using Clock = std::chrono::steady_clock;
 
-  // Starts listening on 127.0.0.1; the thread writes `stream` to the first
-  // connection, then, when `awaited` is not empty, reads until that text has
-  // come from the client, then closes.
+  // Starts listening on 127.0.0.1; the thread writes `stream` and its end to
+  // the first connection, then reads what the client writes until the client
+  // closes, noting when `awaited` (when not empty) came.
   explicit LoopbackPeer(const std::string& stream, std::string awaited = {});
   ~LoopbackPeer();
   LoopbackPeer(const LoopbackPeer&) = delete;

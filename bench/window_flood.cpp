@@ -11,6 +11,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <random>
 #include <string>
@@ -69,6 +71,9 @@ void Report(benchmark::State& state, const Pass& pass, std::size_t bytes) {
 }
 
 Pass Headless(const std::string& stream, std::size_t count) {
+  // Made first, so that it outlives the client: it ends once the client has
+  // closed.
+  bench::LoopbackPeer peer(stream);
   irc::TParlane irc;
   bench::TTouch touch;
   bench::PrepareParlane(irc, touch);
@@ -84,7 +89,6 @@ Pass Headless(const std::string& stream, std::size_t count) {
     ++pass.lines;
   };
   client.OnDisconnect = [&](sockets::TSockCtrl&, sockets::TSocketBase*) { ended = true; };
-  bench::LoopbackPeer peer(stream);
   client.SetAddress("127.0.0.1");
   client.SetPort(std::to_string(peer.Port()));
   const Clock::time_point start = Clock::now();
@@ -114,7 +118,8 @@ class KeyWatch : public QObject {
   }
 };
 
-Pass Window(const std::string& stream, std::size_t count, double& key_ms) {
+Pass Window(const std::string& stream, std::size_t count, double& key_ms, double& peak_before) {
+  bench::LoopbackPeer peer(stream);
   unit1::TForm1 form;
   form.show();
   KeyWatch watch;
@@ -138,9 +143,9 @@ Pass Window(const std::string& stream, std::size_t count, double& key_ms) {
     ended = true;
     disconnect(sender, socket);
   };
-  bench::LoopbackPeer peer(stream);
   form.ircServer->setText("127.0.0.1");
   form.ircPort->setText(QString::number(peer.Port()));
+  peak_before = bench::PeakMemoryMiB();
   const Clock::time_point start = Clock::now();
   const double cpu = bench::ThreadCpuSeconds();
   form.btnConnectClick();
@@ -173,13 +178,18 @@ void BM_Window(benchmark::State& state) {
   const std::string stream = Stream(mix, count);
   for (auto _ : state) {
     double key_ms = 0;
-    const Pass pass = Window(stream, count, key_ms);
+    double peak_before = 0;
+    const Pass pass = Window(stream, count, key_ms, peak_before);
     Report(state, pass, stream.size());
+    // Meaningful when the window runs alone (--benchmark_filter=BM_Window/...).
+    state.counters["peak_growth_MiB"] = bench::PeakMemoryMiB() - peak_before;
     state.counters["key_shown_ms"] = key_ms;
     if (HeadlessMicros().contains(mix)) {
       state.counters["x_headless"] = pass.wall / double(pass.lines) * 1e6 / HeadlessMicros()[mix];
     }
-    if (pass.lines != count) state.SkipWithError("lines were lost");
+    if (pass.lines != count) {
+      state.SkipWithError(("lines were lost: " + std::to_string(pass.lines)).c_str());
+    }
   }
 }
 
@@ -205,6 +215,11 @@ BENCHMARK(BM_Window)
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  // A failure inside the window stops the run with its message, not a dialog.
+  winsys::Application().SetExceptionHandler([](const std::exception& error) {
+    std::fprintf(stderr, "window_flood: %s\n", error.what());
+    std::exit(1);
+  });
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
