@@ -1,6 +1,7 @@
 // The loopback peer of the end-to-end benchmarks, and their clocks.
 #include "bench/loopback_peer.h"
 
+#include <cstdio>
 #include <ctime>
 
 #include <arpa/inet.h>
@@ -65,6 +66,16 @@ double ThreadCpuSeconds() {
   timespec now{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
   return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+double CurrentMemoryMiB() {
+  long pages = 0;
+  long resident = 0;
+  if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(statm);
+  }
+  return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
 double PeakMemoryMiB() {

@@ -41,7 +41,8 @@ class LoopbackPeer {
 };
 
 double ThreadCpuSeconds();
-// The peak resident memory of the process so far.
+// The peak resident memory of the process so far, and the resident memory now.
 double PeakMemoryMiB();
+double CurrentMemoryMiB();
 
 }  // namespace bench

@@ -74,7 +74,7 @@ void BM_NamesBurst(benchmark::State& state) {
     };
     form.ircServer->setText("127.0.0.1");
     form.ircPort->setText(QString::number(peer.Port()));
-    const double peak_before = bench::PeakMemoryMiB();
+    const double peak_before = bench::CurrentMemoryMiB();
     const Clock::time_point start = Clock::now();
     const double cpu = bench::ThreadCpuSeconds();
     form.btnConnectClick();
