@@ -8,9 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -108,7 +106,7 @@ void TForm1::CreateControls() {
   pnlNames->setFixedWidth(126);
   auto* names = new QVBoxLayout(pnlNames);
   names->setContentsMargins(1, 1, 1, 1);
-  lbNames = new QListWidget(pnlNames);
+  lbNames = new TNamesList(pnlNames);
   names->addWidget(lbNames);
   band->addWidget(ilbChat, 1);
   band->addWidget(pnlNames);
@@ -131,7 +129,7 @@ void TForm1::CreateControls() {
   Panel1->setFixedHeight(125);
   auto* log = new QVBoxLayout(Panel1);
   log->setContentsMargins(0, 0, 0, 0);
-  Memo1 = new QPlainTextEdit(Panel1);
+  Memo1 = new TLogPane(Panel1);
   Memo1->setFont(toolkit::ToQFont(toolkit::TFont{"Terminal", -12, toolkit::clWindowText, 0}));
   Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
   Memo1->setTabChangesFocus(true);

@@ -3,8 +3,6 @@
 // QUIT when the user is banned, kicked or killed).
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "Il/indent_list_box.h"
@@ -17,17 +15,6 @@ namespace {
 
 // The chat list keeps this many entries before a new one.
 constexpr int kChatEntriesKept = 200;
-// Each names entry keeps the nickname's bytes, since two byte strings can
-// look alike once decoded for display.
-constexpr int kNickRole = Qt::UserRole;
-
-std::string NickAt(const QListWidget* list, int row) {
-  return list->item(row)->data(kNickRole).toByteArray().toStdString();
-}
-
-QByteArray Bytes(const std::string& text) {
-  return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 
@@ -63,21 +50,13 @@ void TForm1::AddChatEntry(const std::string& title, const std::string& text) {
 }
 
 void TForm1::AddLogLine(const std::string& line) {
-  Memo1->appendPlainText(toolkit::DisplayText(line));
+  Memo1->AppendLine(toolkit::DisplayText(line));
 }
 
 // The names list is kept sorted as names are added, by their shown text
 // without regard to case; a renamed entry stays where it was.
 void TForm1::AddName(const std::string& nick) {
-  const QString shown = toolkit::DisplayText(nick);
-  int row = 0;
-  while (row < lbNames->count() &&
-         QString::compare(lbNames->item(row)->text(), shown, Qt::CaseInsensitive) <= 0) {
-    ++row;
-  }
-  auto* item = new QListWidgetItem(shown);
-  item->setData(kNickRole, Bytes(nick));
-  lbNames->insertItem(row, item);
+  lbNames->AddName(nick);
 }
 
 void TForm1::PersonRemoved(const std::string& kind, const std::string& PersonKicked,
@@ -174,22 +153,14 @@ void TForm1::IRCNickSet(irc::TParlane&, const std::string& RcvdNick) {
 }
 
 void TForm1::IRCNickDel(irc::TParlane&, const std::string& RcvdNick) {
-  for (int row = 0; row < lbNames->count(); ++row) {
-    if (NickAt(lbNames, row) != RcvdNick) continue;
-    delete lbNames->takeItem(row);
-    if (cbdel->isChecked()) AddChatEntry("Leave:", RcvdNick);
-    return;
-  }
+  if (lbNames->RemoveName(RcvdNick) && cbdel->isChecked()) AddChatEntry("Leave:", RcvdNick);
 }
 
 void TForm1::IRCNickCng(irc::TParlane&, const std::string& OldNick, const std::string& NewNick) {
   if (OldNick == IRC.NickName()) IRC.SetNickName(NewNick);
-  const int count = lbNames->count();
-  for (int row = 0; row < count; ++row) {
-    if (NickAt(lbNames, row) != OldNick) continue;
-    lbNames->item(row)->setText(toolkit::DisplayText(NewNick));
-    lbNames->item(row)->setData(kNickRole, Bytes(NewNick));
-    if (cbcng->isChecked()) AddChatEntry("Change:", OldNick + " " + NewNick);
+  const int renamed = lbNames->RenameAll(OldNick, NewNick);
+  for (int i = 0; i < renamed && cbcng->isChecked(); ++i) {
+    AddChatEntry("Change:", OldNick + " " + NewNick);
   }
 }
 

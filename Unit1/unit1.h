@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "Unit1/log_pane.h"
+#include "Unit1/names_list.h"
 #include "irc/parlane.h"
 
 class QAction;
@@ -14,9 +16,7 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QMenu;
-class QPlainTextEdit;
 class QPushButton;
 
 namespace il {
@@ -54,14 +54,14 @@ class TForm1 : public QMainWindow {
   QCheckBox* cbcng;
   il::TIndentListBox* ilbChat;
   QFrame* pnlNames;
-  QListWidget* lbNames;
+  TNamesList* lbNames;
   QFrame* pnlMessage;
   QLabel* Label1;
   QLabel* Label2;
   QLineEdit* Edit1;
   QLineEdit* Edit2;
   QFrame* Panel1;
-  QPlainTextEdit* Memo1;
+  TLogPane* Memo1;
   QMenu* File1;
   QAction* Exit1;
 

@@ -26,7 +26,8 @@ void Require(bool condition) {
 //      is written back; bits 5-7 how many bytes an OnReadBufferFull handler takes
 //      out (0: no handler).
 //   1: bits 0-3 the line options; bit 4 the OnReadBufferFull handler grows the
-//      buffer by its bytes instead of taking them out.
+//      buffer by its bytes instead of taking them out; bits 5-7 the read budget
+//      (0: the socket's own, n: n * n * 8 bytes).
 //   2-3: the read buffer size, 1 to 600.
 //   4-5: the lengths of the chunks, alternating: n + 1 bytes, or 255 for the rest.
 struct TScenario {
@@ -39,6 +40,7 @@ struct TScenario {
         echo(header[0] & 16),
         full_take(header[0] >> 5),
         full_grows(header[1] & 16),
+        read_budget(std::uint32_t((header[1] >> 5) * (header[1] >> 5) * 8)),
         options(transport::TLineSocketOptionsSet::FromByte(header[1] & 15)),
         read_buffer_size(std::uint32_t((header[2] << 8 | header[3]) % 600 + 1)),
         chunk_lengths{header[4], header[5]} {}
@@ -49,6 +51,7 @@ struct TScenario {
   bool echo;
   int full_take;
   bool full_grows;
+  std::uint32_t read_budget;
   transport::TLineSocketOptionsSet options;
   std::uint32_t read_buffer_size;
   std::uint8_t chunk_lengths[2];
@@ -181,6 +184,18 @@ void Notify(TRun& run, TCountingLineSocket& socket) {
   }
 }
 
+// A notification that ends with bytes still waiting after its last receive is
+// followed by another, as the socket library posts one; each of them moves bytes.
+void NotifyWhileBytesWait(TRun& run, TCountingLineSocket& socket) {
+  for (;;) {
+    const std::size_t before = Pending(socket);
+    Notify(run, socket);
+    const std::size_t after = Pending(socket);
+    if (run.stopped || after == 0) return;
+    Require(after < before);
+  }
+}
+
 void RequireNothingLost(const TRun& run, const TCountingLineSocket& socket) {
   const std::size_t pending = Pending(socket);
   Require(pending <= run.offered);
@@ -190,8 +205,8 @@ void RequireNothingLost(const TRun& run, const TCountingLineSocket& socket) {
   Require(run.stream.substr(0, run.taken.size()) == run.taken);
   Require(run.stream.substr(run.taken.size(), held.size()) == held);
 
-  // Receiving stops only at a buffer that stays full; otherwise a notification takes
-  // all that waits and leaves no whole line behind.
+  // Receiving stops only at a buffer that stays full; otherwise the notifications
+  // take all that waits and leave no whole line behind.
   if (run.stopped) {
     Require(held.size() == socket.ReadBufferSize());
   } else {
@@ -217,6 +232,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   socket.LineType = scenario.type;
   socket.LineOptions = scenario.options;
   socket.SetReadBufferSize(scenario.read_buffer_size);
+  if (scenario.read_budget > 0) socket.SetReadBudget(scenario.read_budget);
   socket.OnLineReceived = [&run](TLineSocketBase& self, const std::string& line, bool complete) {
     OnLine(run, self, line, complete);
   };
@@ -235,7 +251,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   while (run.offered < stream.size() && !run.stopped) {
     offer_chunk();
     if (scenario.one_notification && run.offered < stream.size()) continue;
-    Notify(run, socket);
+    NotifyWhileBytesWait(run, socket);
     RequireNothingLost(run, socket);
   }
 

@@ -21,6 +21,13 @@ namespace transport {
 
 class TBufferedSocketBase;
 
+// The most bytes one fill of the read buffer receives before it returns to the
+// event loop. A connection that never pauses would otherwise keep the window
+// from repainting and from its keys for as long as it talks; a receive that
+// leaves bytes waiting makes the socket library post the next read
+// notification, so nothing waits for longer than one turn of the loop.
+constexpr std::uint32_t kReadBudgetBytes = 64 * 1024;
+
 using TBufferedSocketNotifyEvent = std::function<void(TBufferedSocketBase& socket)>;
 
 class TBufferedSocketBase : public sockets::TStreamSocket {
@@ -160,16 +167,27 @@ class TBufferedSocketBase : public sockets::TStreamSocket {
   virtual bool WritePChar(const char* Text, std::string_view Terminator);
 
   // Sends held bytes until the connection takes no more; receives until it has
-  // nothing more or the read buffer is full. A connection reset by the peer ends
-  // in the disconnect handling; other socket errors propagate. Filling a socket
-  // that is neither connected nor closing fails with "Socket not open".
+  // nothing more, the read buffer is full or the read budget is spent. A
+  // connection reset by the peer ends in the disconnect handling; other socket
+  // errors propagate. Filling a socket that is neither connected nor closing
+  // fails with "Socket not open".
   virtual void FlushWriteBuffer();
   virtual void FillReadBuffer();
+
+  // The bytes one fill receives at most (the last receive may pass it by up to
+  // a buffer's size): kReadBudgetBytes unless a test sets a smaller one; at
+  // least 1.
+  std::uint32_t ReadBudget() const { return ReadBudget_; }
+  void SetReadBudget(std::uint32_t Bytes) { ReadBudget_ = Bytes > 0 ? Bytes : 1; }
 
  protected:
   // Bytes waiting on the connection, uncut; tests replace it, and the library
   // calls beneath the checked send and receive, to run without a network.
   virtual std::uint32_t StreamPending();
+
+  // The fill's receive loop, which also stops once the socket's received total
+  // reaches `ReceivedLimit`, so that a caller repeating it keeps to one budget.
+  void FillReadBufferUntil(std::uint64_t ReceivedLimit);
 
  private:
   // Runs one send or receive; a reset by the peer gives the disconnect handling
@@ -192,6 +210,7 @@ class TBufferedSocketBase : public sockets::TStreamSocket {
   std::int64_t ReceiveSize_ = 0;
   // Unsent bytes at the front of the write buffer that an ended connection left.
   int stale_write_count_ = 0;
+  std::uint32_t ReadBudget_ = kReadBudgetBytes;
 };
 
 }  // namespace transport

@@ -50,8 +50,12 @@ void TBufferedSocketBase::FlushWriteBuffer() {
 // A full buffer is not offered to the connection: a receive of no bytes would
 // only ask for the next read notification, again and again, while nothing moves.
 void TBufferedSocketBase::FillReadBuffer() {
+  FillReadBufferUntil(ReceivedTotal() + ReadBudget_);
+}
+
+void TBufferedSocketBase::FillReadBufferUntil(std::uint64_t ReceivedLimit) {
   const TLiveness::TWatch alive = Watch();
-  while (ReadBufferFree() > 0) {
+  while (ReadBufferFree() > 0 && ReceivedTotal() < ReceivedLimit) {
     DoInfo(sockets::siReceiving);
     if (!alive || ReadBufferFree() <= 0) return;
     // Checked before the receive, so that the error a notification left in

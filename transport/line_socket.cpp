@@ -57,11 +57,14 @@ bool TLineSocketBase::WritePChar(const char* Text, std::string_view Terminator) 
 
 // Each pass must move something, received bytes or cut lines; a pass that moves
 // nothing ends the work, so a buffer too small for any line cannot spin here.
+// All passes share one read budget; the lines of the last pass are cut before
+// returning, so only a partial line stays held for the next notification.
 void TLineSocketBase::FillReadBuffer() {
   const TLiveness::TWatch alive = Watch();
+  const std::uint64_t budget_end = ReceivedTotal() + ReadBudget();
   for (;;) {
     const std::uint64_t received_before = ReceivedTotal();
-    TBufferedSocketBase::FillReadBuffer();
+    FillReadBufferUntil(budget_end);
     if (!alive) return;
     bool cut_any = false;
     while (ExtractLine()) {
@@ -69,8 +72,8 @@ void TLineSocketBase::FillReadBuffer() {
       cut_any = true;
     }
     const bool moved = cut_any || ReceivedTotal() != received_before;
-    if (!moved || !LineOptions.Contains(lsoLineReceivedEvents) || !GetConnected() ||
-        StreamPending() == 0) {
+    if (!moved || ReceivedTotal() >= budget_end || !LineOptions.Contains(lsoLineReceivedEvents) ||
+        !GetConnected() || StreamPending() == 0) {
       return;
     }
   }

@@ -44,8 +44,9 @@ class TLineSocketBase : public TBufferedSocketBase {
   // With lsoAutoFlushAfterWrite, a successful write is flushed at once.
   bool WriteString(std::string_view Text, std::string_view Terminator) override;
   bool WritePChar(const char* Text, std::string_view Terminator) override;
-  // Receives and cuts lines, again and again while the connection has more, so
-  // that a buffer smaller than what waits is worked off in one notification.
+  // Receives and cuts lines, again and again while the connection has more and
+  // the read budget lasts, so that a buffer smaller than what waits is worked
+  // off in few notifications and a busy connection never holds the loop.
   void FillReadBuffer() override;
   virtual void DoLineReceived(const std::string& Line, bool Complete);
 

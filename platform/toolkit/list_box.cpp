@@ -15,7 +15,15 @@
 
 namespace toolkit {
 
-TListBox::TListBox(QWidget* parent) : QAbstractScrollArea(parent) {
+namespace {
+
+constexpr int kUnmeasured = -1;
+
+}  // namespace
+
+TListBox::TListBox(QWidget* parent)
+    : QAbstractScrollArea(parent),
+      layout_turn_(new TOncePerTurn([this] { SettleLayout(); }, this)) {
   setFocusPolicy(Qt::StrongFocus);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -32,17 +40,9 @@ TListBox::~TListBox() = default;
 
 int TListBox::AddItem(const std::string& item) {
   items_.push_back(item);
-  heights_.push_back(item_height_);
-  const int index = Count() - 1;
-  if (remeasure_pending_ || measured_width_ != width()) {
-    EnsureMeasured();
-  } else {
-    TPainterCanvas canvas(nullptr, palette());
-    heights_.back() = MeasureOne(canvas, index);
-  }
-  UpdateScrollBar();
-  Invalidate();
-  return index;
+  heights_.push_back(kUnmeasured);
+  ScheduleLayout();
+  return Count() - 1;
 }
 
 void TListBox::DeleteItem(int index) {
@@ -56,8 +56,8 @@ void TListBox::DeleteItem(int index) {
   }
   // The rows in view stay where they are.
   if (top_index_ > index) --top_index_;
-  UpdateScrollBar();
-  Invalidate();
+  if (wanted_top_index_ > index) --wanted_top_index_;
+  ScheduleLayout();
 }
 
 void TListBox::ClearItems() {
@@ -65,11 +65,12 @@ void TListBox::ClearItems() {
   heights_.clear();
   item_index_ = -1;
   top_index_ = 0;
-  UpdateScrollBar();
-  Invalidate();
+  wanted_top_index_ = -1;
+  ScheduleLayout();
 }
 
 void TListBox::SetItemIndex(int index) {
+  SettleLayout();
   item_index_ = index >= 0 && index < Count() ? index : -1;
   if (item_index_ >= 0) MakeVisible(item_index_);
   UpdateScrollBar();
@@ -77,10 +78,13 @@ void TListBox::SetItemIndex(int index) {
 }
 
 void TListBox::SetTopIndex(int index) {
-  EnsureMeasured();
-  top_index_ = std::clamp(index, 0, MaxTopIndex());
-  UpdateScrollBar();
-  Invalidate();
+  wanted_top_index_ = std::max(index, 0);
+  ScheduleLayout();
+}
+
+int TListBox::TopIndex() {
+  SettleLayout();
+  return top_index_;
 }
 
 void TListBox::SetItemHeight(int height) {
@@ -99,25 +103,26 @@ void TListBox::SetFont(const TFont& font) {
 }
 
 int TListBox::RowHeight(int index) {
-  EnsureMeasured();
-  return heights_.at(static_cast<std::size_t>(index));
+  if (index < 0 || index >= Count()) throw std::out_of_range("List index out of bounds");
+  SettleLayout();
+  return Height(index);
 }
 
 TRect TListBox::ItemRect(int index) {
   if (index < 0 || index >= Count()) throw std::out_of_range("List index out of bounds");
-  EnsureMeasured();
+  SettleLayout();
   int top = 0;
-  for (int i = top_index_; i < index; ++i) top += heights_[static_cast<std::size_t>(i)];
-  for (int i = index; i < top_index_; ++i) top -= heights_[static_cast<std::size_t>(i)];
-  return TRect{0, top, viewport()->width(), top + RowHeight(index)};
+  for (int i = top_index_; i < index; ++i) top += Height(i);
+  for (int i = index; i < top_index_; ++i) top -= Height(i);
+  return TRect{0, top, viewport()->width(), top + Height(index)};
 }
 
 int TListBox::ItemAtPos(int y) {
-  EnsureMeasured();
+  SettleLayout();
   if (y < 0) return -1;
   int bottom = 0;
   for (int i = top_index_; i < Count(); ++i) {
-    bottom += heights_[static_cast<std::size_t>(i)];
+    bottom += Height(i);
     if (y < bottom) return i;
   }
   return -1;
@@ -148,19 +153,19 @@ void TListBox::Invalidate() {
 }
 
 void TListBox::RemeasureItems() {
-  remeasure_pending_ = true;
-  Invalidate();
+  std::fill(heights_.begin(), heights_.end(), kUnmeasured);
+  ScheduleLayout();
 }
 
 void TListBox::paintEvent(QPaintEvent*) {
-  EnsureMeasured();
+  SettleLayout();
   QPainter painter(viewport());
   const int view_width = viewport()->width();
   const int view_height = viewport()->height();
   painter.fillRect(viewport()->rect(), ToQColor(clWindow, palette()));
   int top = 0;
   for (int i = top_index_; i < Count() && top < view_height; ++i) {
-    const TRect rect{0, top, view_width, top + heights_[static_cast<std::size_t>(i)]};
+    const TRect rect{0, top, view_width, top + Height(i)};
     TOwnerDrawState state = 0;
     if (i == item_index_) state |= odSelected;
     if (i == item_index_ && hasFocus()) state |= odFocused;
@@ -184,13 +189,12 @@ void TListBox::paintEvent(QPaintEvent*) {
 }
 
 void TListBox::resizeEvent(QResizeEvent*) {
-  EnsureMeasured();
-  top_index_ = std::min(top_index_, MaxTopIndex());
-  UpdateScrollBar();
-  Invalidate();
+  layout_pending_ = true;
+  SettleLayout();
 }
 
 void TListBox::keyPressEvent(QKeyEvent* event) {
+  SettleLayout();
   if (Count() == 0) {
     QAbstractScrollArea::keyPressEvent(event);
     return;
@@ -247,22 +251,44 @@ int TListBox::MeasureOne(TCanvas& canvas, int index) {
   return std::max(height, 1);
 }
 
+// A measure step may change the layout of all items (and forget every height);
+// the height it gives is already the one of the new layout, so it is kept.
+int TListBox::Height(int index) {
+  EnsureMeasured();
+  const int kept = heights_[static_cast<std::size_t>(index)];
+  if (kept != kUnmeasured) return kept;
+  if (!measure_canvas_) measure_canvas_ = std::make_unique<TPainterCanvas>(nullptr, palette());
+  const int measured = MeasureOne(*measure_canvas_, index);
+  heights_[static_cast<std::size_t>(index)] = measured;
+  return measured;
+}
+
 void TListBox::EnsureMeasured() {
-  // A measure step may ask for another pass (it may change the layout of all
-  // items); one more pass settles it, and a step that always asks cannot loop.
-  for (int pass = 0; pass < 2 && (remeasure_pending_ || measured_width_ != width()); ++pass) {
-    remeasure_pending_ = false;
-    measured_width_ = width();
-    TPainterCanvas canvas(nullptr, palette());
-    for (int i = 0; i < Count(); ++i) heights_[static_cast<std::size_t>(i)] = MeasureOne(canvas, i);
-  }
+  if (measured_width_ == width()) return;
+  measured_width_ = width();
+  std::fill(heights_.begin(), heights_.end(), kUnmeasured);
+}
+
+void TListBox::ScheduleLayout() {
+  layout_pending_ = true;
+  layout_turn_->Request();
+}
+
+void TListBox::SettleLayout() {
+  if (!layout_pending_ && measured_width_ == width()) return;
+  layout_pending_ = false;
+  EnsureMeasured();
+  if (wanted_top_index_ >= 0) top_index_ = wanted_top_index_;
+  wanted_top_index_ = -1;
+  UpdateScrollBar();
+  Invalidate();
 }
 
 int TListBox::MaxTopIndex() {
   const int view_height = viewport()->height();
   int below = 0;
   for (int i = Count() - 1; i >= 0; --i) {
-    below += heights_[static_cast<std::size_t>(i)];
+    below += Height(i);
     if (below > view_height) return std::min(i + 1, Count() - 1);
   }
   return 0;
@@ -273,7 +299,7 @@ int TListBox::RowsInView() {
   int rows = 0;
   int bottom = 0;
   for (int i = top_index_; i < Count(); ++i) {
-    bottom += heights_[static_cast<std::size_t>(i)];
+    bottom += Height(i);
     if (bottom > view_height) break;
     ++rows;
   }
@@ -281,7 +307,6 @@ int TListBox::RowsInView() {
 }
 
 void TListBox::MakeVisible(int index) {
-  EnsureMeasured();
   if (index < top_index_) {
     top_index_ = index;
   } else {
@@ -291,7 +316,6 @@ void TListBox::MakeVisible(int index) {
 }
 
 void TListBox::UpdateScrollBar() {
-  EnsureMeasured();
   top_index_ = std::clamp(top_index_, 0, MaxTopIndex());
   updating_scroll_bar_ = true;
   QScrollBar* bar = verticalScrollBar();

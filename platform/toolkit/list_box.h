@@ -4,16 +4,24 @@
 // and the wheel, and calls two virtual steps that descendants override: the
 // measure step (an item's height) and the draw step (an item's pixels), both
 // against the canvas interface.
+//
+// Adding or deleting measures nothing: an item is measured when its height is
+// first needed (to lay out or draw the rows in view, or to size the scroll bar
+// from the last rows), and its height is kept until the width or the layout of
+// the items changes. The scroll bar and the repaint follow the changes at most
+// once per turn of the event loop.
 #pragma once
 
 #include <QAbstractScrollArea>
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/toolkit/canvas.h"
 #include "platform/toolkit/font.h"
+#include "platform/toolkit/once_per_turn.h"
 
 namespace toolkit {
 
@@ -35,8 +43,7 @@ class TListBox : public QAbstractScrollArea {
   explicit TListBox(QWidget* parent = nullptr);
   ~TListBox() override;
 
-  // Items. Adding measures the new item; deleting keeps the selection on the
-  // same item when it survives.
+  // Items. Deleting keeps the selection on the same item when it survives.
   int AddItem(const std::string& item);
   void DeleteItem(int index);
   void ClearItems();
@@ -48,7 +55,7 @@ class TListBox : public QAbstractScrollArea {
   void SetItemIndex(int index);
   // The item shown in the first row. Setting it scrolls as far as the list can:
   // at most until the last items fill the view.
-  int TopIndex() const { return top_index_; }
+  int TopIndex();
   void SetTopIndex(int index);
 
   // The height every item starts with before the measure step.
@@ -81,8 +88,8 @@ class TListBox : public QAbstractScrollArea {
  protected:
   // Repaints the view.
   void Invalidate();
-  // Measures every item again before the next paint or position query, as
-  // when the list's width or the layout of its items changed.
+  // Forgets every item's height, as when the layout of the items changed: each
+  // is measured again when next needed.
   void RemeasureItems();
 
   void paintEvent(QPaintEvent* event) override;
@@ -94,22 +101,35 @@ class TListBox : public QAbstractScrollArea {
 
  private:
   int MeasureOne(TCanvas& canvas, int index);
-  // Measures again when asked to or when the width changed since the last time.
+  // The item's kept height, measured first if it has none.
+  int Height(int index);
+  // Forgets the heights when the width changed since they were measured.
   void EnsureMeasured();
+  // Brings the top index, the scroll bar and the view up to date with the
+  // changes made since the last time; ScheduleLayout asks for that at the next
+  // turn of the event loop, and every reader of the layout does it first.
+  void ScheduleLayout();
+  void SettleLayout();
   int MaxTopIndex();
   // The number of rows from the top item that fit the view whole, at least 1.
   int RowsInView();
   void MakeVisible(int index);
   void UpdateScrollBar();
 
-  std::vector<std::string> items_;
-  std::vector<int> heights_;
+  std::deque<std::string> items_;
+  // kUnmeasured until an item's height is needed.
+  std::deque<int> heights_;
   int item_index_ = -1;
   int top_index_ = 0;
+  // A top index asked for since the last layout, -1 for none.
+  int wanted_top_index_ = -1;
+  bool layout_pending_ = false;
+  TOncePerTurn* layout_turn_;
+  // Measures outside of painting, keeping its font metrics from item to item.
+  std::unique_ptr<TCanvas> measure_canvas_;
   int item_height_ = 16;
   TListBoxStyle style_ = TListBoxStyle::lbStandard;
   TFont font_;
-  bool remeasure_pending_ = false;
   int measured_width_ = -1;
   bool updating_scroll_bar_ = false;
 };

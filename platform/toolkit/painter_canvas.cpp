@@ -3,6 +3,8 @@
 
 #include <QPainter>
 #include <QPen>
+#include <map>
+#include <tuple>
 
 #include "platform/toolkit/qt_font.h"
 #include "platform/toolkit/text_codec.h"
@@ -19,6 +21,17 @@ bool SameShape(const TFont& a, const TFont& b) {
   return a.Name == b.Name && a.Height == b.Height && a.Style == b.Style;
 }
 
+// Shaping a text to measure it is slow, and the same texts are measured again
+// and again (wrapping an entry measures it, drawing it measures its lines, each
+// repaint does so once more), so every width is kept per font shape. The GUI
+// thread alone measures.
+constexpr std::size_t kWidthsKept = 8192;
+
+TPainterCanvas::TWidths& WidthsOf(const TFont& font) {
+  static std::map<std::tuple<std::string, int, TFontStyles>, TPainterCanvas::TWidths> widths;
+  return widths[{font.Name, font.Height, font.Style}];
+}
+
 }  // namespace
 
 const QFontMetrics& TPainterCanvas::Metrics() {
@@ -26,12 +39,19 @@ const QFontMetrics& TPainterCanvas::Metrics() {
     metrics_font_ = Font();
     qfont_ = ToQFont(Font());
     metrics_.emplace(qfont_);
+    widths_ = &WidthsOf(Font());
   }
   return *metrics_;
 }
 
 int TPainterCanvas::TextWidth(std::string_view text) {
-  return Metrics().horizontalAdvance(DisplayText(text));
+  const QFontMetrics& metrics = Metrics();
+  const auto kept = widths_->find(std::string(text));
+  if (kept != widths_->end()) return kept->second;
+  if (widths_->size() >= kWidthsKept) widths_->clear();
+  const int width = metrics.horizontalAdvance(DisplayText(text));
+  widths_->emplace(text, width);
+  return width;
 }
 
 int TPainterCanvas::TextHeight(std::string_view) {
@@ -41,9 +61,9 @@ int TPainterCanvas::TextHeight(std::string_view) {
 void TPainterCanvas::TextOut(int x, int y, std::string_view text) {
   if (painter_ == nullptr) return;
   const QString shown = DisplayText(text);
+  const int width = TextWidth(text);
   const QFontMetrics& metrics = Metrics();
-  painter_->fillRect(QRect(x, y, metrics.horizontalAdvance(shown), metrics.height()),
-                     ToQColor(BrushColor(), palette_));
+  painter_->fillRect(QRect(x, y, width, metrics.height()), ToQColor(BrushColor(), palette_));
   painter_->setFont(qfont_);
   painter_->setPen(ToQColor(Font().Color, palette_));
   painter_->drawText(x, y + metrics.ascent(), shown);

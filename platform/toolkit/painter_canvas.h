@@ -9,6 +9,8 @@
 #include <QPalette>
 #include <QPoint>
 #include <optional>
+#include <string>
+#include <unordered_map>
 
 #include "platform/toolkit/canvas.h"
 
@@ -18,6 +20,9 @@ namespace toolkit {
 
 class TPainterCanvas : public TCanvas {
  public:
+  // Widths measured in one font, kept across canvases.
+  using TWidths = std::unordered_map<std::string, int>;
+
   // `painter` may be null; the palette resolves the system colours.
   TPainterCanvas(QPainter* painter, const QPalette& palette);
 
@@ -39,6 +44,7 @@ class TPainterCanvas : public TCanvas {
   std::optional<TFont> metrics_font_;
   QFont qfont_;
   std::optional<QFontMetrics> metrics_;
+  TWidths* widths_ = nullptr;
 };
 
 }  // namespace toolkit

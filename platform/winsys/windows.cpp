@@ -114,7 +114,11 @@ bool PostMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   Registry& registry = TheRegistry();
   std::lock_guard lock(registry.mutex);
   if (!registry.dispatcher || !registry.procs.contains(window)) return false;
-  QCoreApplication::postEvent(registry.dispatcher, new MessageEvent(window, msg, wParam, lParam));
+  // Queued at the priority of the widgets' repaints: a message posted while
+  // another is handled goes behind a repaint already waiting, so a socket that
+  // posts its next read notification again and again cannot starve the window.
+  QCoreApplication::postEvent(registry.dispatcher, new MessageEvent(window, msg, wParam, lParam),
+                              Qt::LowEventPriority);
   return true;
 }
 

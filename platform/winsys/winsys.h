@@ -34,8 +34,8 @@ void DeallocateHWnd(HWND window);
 bool IsWindow(HWND window);
 
 // Queues a message for `window`, delivered later on the loop's thread in posting
-// order (across all windows). Safe from any thread. False when the window does
-// not exist at the time of posting.
+// order (across all windows), behind repaints already waiting. Safe from any
+// thread. False when the window does not exist at the time of posting.
 bool PostMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 // Calls the window's procedure at once (on the loop's thread); 0 for no window.
 LRESULT SendMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);

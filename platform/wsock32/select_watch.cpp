@@ -12,10 +12,45 @@
 namespace wsock32 {
 namespace {
 
-void Post(const Socket& socket, long event, int error) {
+// FD_READ goes through a window of the library's own, which passes it on when
+// it is delivered: while one FD_READ of a socket waits in the queue, a receive
+// that leaves data posts no other, since the waiting one tells of that data. A
+// reader that receives many times per notification would otherwise queue a
+// notification per receive, each doing a reader's full work, and anything
+// queued behind them (the window's repaint) would wait longer and longer.
+constexpr winsys::UINT kRelayedRead = 1;
+
+winsys::HWND ReadRelay() {
+  static const winsys::HWND relay =
+      winsys::AllocateHWnd([](winsys::HWND, winsys::UINT msg, winsys::WPARAM handle,
+                              winsys::LPARAM reply) -> winsys::LRESULT {
+        if (msg != kRelayedRead) return 0;
+        winsys::HWND window = 0;
+        winsock::u_int message = 0;
+        {
+          std::lock_guard lock(SocketsMutex());
+          Socket* socket = FindSocket(winsock::SOCKET(handle));
+          if (socket == nullptr) return 0;
+          socket->read_queued = false;
+          window = socket->window;
+          message = socket->message;
+        }
+        winsys::SendMessage(window, message, handle, reply);
+        return 0;
+      });
+  return relay;
+}
+
+void Post(Socket& socket, long event, int error) {
+  const winsys::LPARAM reply =
+      winsock::WSAMAKESELECTREPLY(winsock::WORD(event), winsock::WORD(error));
+  if (event == winsock::FD_READ) {
+    if (socket.read_queued) return;
+    socket.read_queued = winsys::PostMessage(ReadRelay(), kRelayedRead, socket.handle, reply);
+    return;
+  }
   // A window that has gone takes nothing; the event stays spent like any other.
-  winsys::PostMessage(socket.window, socket.message, socket.handle,
-                      winsock::WSAMAKESELECTREPLY(winsock::WORD(event), winsock::WORD(error)));
+  winsys::PostMessage(socket.window, socket.message, socket.handle, reply);
 }
 
 bool Wants(const Socket& socket, long event) {

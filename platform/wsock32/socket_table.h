@@ -39,6 +39,8 @@ struct Socket {
   bool read_enabled = true;
   bool write_enabled = true;
   bool accept_enabled = true;
+  // An FD_READ waits in the queue: another would tell nothing new.
+  bool read_queued = false;
 
   std::unique_ptr<QSocketNotifier> read_watch;
   std::unique_ptr<QSocketNotifier> write_watch;

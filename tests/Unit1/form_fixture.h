@@ -90,7 +90,7 @@ class FormTest : public ::testing::Test {
   std::vector<std::string> Names() const {
     std::vector<std::string> names;
     for (int i = 0; i < form_.lbNames->count(); ++i) {
-      names.push_back(form_.lbNames->item(i)->text().toStdString());
+      names.push_back(form_.lbNames->Text(i).toStdString());
     }
     return names;
   }

@@ -49,6 +49,9 @@ class Fake : public Base {
   int send_room = INT_MAX;
   bool reset_on_send = false;
 
+  // What waits on the scripted connection.
+  std::uint32_t StreamPendingForTest() { return StreamPending(); }
+
   // The library is not started, so the stream socket's close does nothing but
   // what a closed handle tells it.
   void Close() override {

@@ -84,6 +84,23 @@ TEST_F(SelectTest, ReadComesAgainAfterAPartialRecvAndNotBefore) {
   EXPECT_EQ(Count(s, FD_READ), 2);
 }
 
+// A reader that receives several times before its FD_READ is delivered finds one
+// FD_READ waiting, not one per receive: the waiting one tells of the data.
+TEST_F(SelectTest, ReceivesBeforeTheFirstReadIsDeliveredQueueOneMore) {
+  const winsock::SOCKET s = Connected(FD_READ | FD_CONNECT | FD_CLOSE);
+  ASSERT_TRUE(peer.SendAll(std::string(100, 'a')));
+  ASSERT_TRUE(WaitForEvent(s, FD_READ));
+  EXPECT_EQ(Recv(s, 10), std::string(10, 'a'));
+  EXPECT_EQ(Recv(s, 10), std::string(10, 'a'));
+  EXPECT_EQ(Recv(s, 10), std::string(10, 'a'));
+  EXPECT_TRUE(WaitForEvent(s, FD_READ, 2));
+  Settle();
+  EXPECT_EQ(Count(s, FD_READ), 2);
+  // Delivered, it lets the next receive that leaves data post again.
+  EXPECT_EQ(Recv(s, 10), std::string(10, 'a'));
+  EXPECT_TRUE(WaitForEvent(s, FD_READ, 3));
+}
+
 TEST_F(SelectTest, GracefulCloseComesOnceThePeersDataIsRead) {
   const winsock::SOCKET s = Connected(FD_READ | FD_CONNECT | FD_CLOSE);
   ASSERT_TRUE(peer.SendAll("last words"));

@@ -1,0 +1,42 @@
+// TLogPane: appending lines to the log pane, held lines shown in one go.
+#include "Unit1/log_pane.h"
+
+namespace unit1 {
+
+TLogPane::TLogPane(QWidget* parent)
+    : QPlainTextEdit(parent),
+      show_turn_(new toolkit::TOncePerTurn([this] { ShowHeldLines(); }, this)) {
+  setMaximumBlockCount(kLogLinesKept);
+}
+
+void TLogPane::AppendLine(const QString& line) {
+  held_.append(line);
+  // Only the newest lines could be shown anyway.
+  if (held_.size() > kLogLinesKept) held_.removeFirst();
+  if (!holding_) ShowHeldLines();
+}
+
+void TLogPane::HoldLines() {
+  if (holding_) return;
+  holding_ = true;
+  show_turn_->Request();
+}
+
+void TLogPane::ShowHeldLines() {
+  holding_ = false;
+  if (held_.isEmpty()) return;
+  // The widget's append puts its first line into the document's empty first
+  // block: after lines that were all empty, that block is a line already.
+  const QString text = (shows_lines_ && document()->isEmpty() ? "\n" : "") + held_.join('\n');
+  held_.clear();
+  shows_lines_ = true;
+  appendPlainText(text);
+}
+
+void TLogPane::clear() {
+  held_.clear();
+  shows_lines_ = false;
+  QPlainTextEdit::clear();
+}
+
+}  // namespace unit1

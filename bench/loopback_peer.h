@@ -1,0 +1,48 @@
+// What the end-to-end benchmarks share: a loopback server thread that writes a
+// stream to its first client as fast as the connection takes it (and can wait
+// for a line from the client), the CPU time of the calling thread, and the
+// process's peak memory.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <thread>
+
+namespace bench {
+
+class LoopbackPeer {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  // Starts listening on 127.0.0.1; the thread writes `stream` and its end to
+  // the first connection, then reads what the client writes until the client
+  // closes, noting when `awaited` (when not empty) came.
+  explicit LoopbackPeer(const std::string& stream, std::string awaited = {});
+  ~LoopbackPeer();
+  LoopbackPeer(const LoopbackPeer&) = delete;
+  LoopbackPeer& operator=(const LoopbackPeer&) = delete;
+
+  std::uint16_t Port() const { return port_; }
+  // Joins the thread; then the two moments below are set.
+  void Finish();
+  // When the last byte of the stream was handed to the connection, and when
+  // the awaited text arrived (equal to the first when none was awaited or the
+  // client left first).
+  Clock::time_point LastByteSent() const { return last_sent_; }
+  Clock::time_point AwaitedArrived() const { return arrived_; }
+
+ private:
+  int listener_;
+  std::uint16_t port_ = 0;
+  Clock::time_point last_sent_;
+  Clock::time_point arrived_;
+  std::thread thread_;
+};
+
+double ThreadCpuSeconds();
+// The peak resident memory of the process so far, and the resident memory now.
+double PeakMemoryMiB();
+double CurrentMemoryMiB();
+
+}  // namespace bench

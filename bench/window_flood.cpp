@@ -1,0 +1,233 @@
+// How fast the whole window takes a flood of server lines, next to the stack
+// under it on the same bytes. A loopback peer writes the stream as fast as the
+// connection takes it; the real main window (offscreen) reads it through its
+// own text client, engine, handlers, chat list, names list and log pane, and
+// repaints as it goes. The headless stack is the text client and the engine
+// with every event assigned, nothing shown. Two mixes: the busy channel mix,
+// and a channel list (322 replies, which all go to the log pane).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "Unit1/unit1.h"
+#include "bench/irc_line_mix.h"
+#include "bench/loopback_peer.h"
+#include "platform/winsys/winsys.h"
+#include "transport/text_client.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+enum Mix : int { kMessages = 0, kChannelList = 1 };
+
+std::string Stream(int mix, std::size_t count) {
+  // Room for the longest lines, reserved at once: only the pages written become
+  // resident, and no regrowth leaves a peak of its own behind.
+  std::string stream;
+  stream.reserve(count * 512);
+  if (mix == kMessages) {
+    const std::vector<std::string> lines = bench::RealisticMix();
+    for (std::size_t i = 0; i < count; ++i) stream += lines[i % lines.size()];
+    return stream;
+  }
+  std::mt19937 random(11);
+  static const char* const kWords[] = {"linux", "help", "chat", "music", "dev", "games", "talk"};
+  for (std::size_t i = 0; i < count; ++i) {
+    std::string topic;
+    const std::size_t length = 20 + random() % 100;
+    while (topic.size() < length) topic += std::string(kWords[random() % 7]) + " ";
+    stream += ":irc.test.local 322 Tolvex #channel" + std::to_string(i) + " " +
+              std::to_string(random() % 500) + " :" + topic + "\r\n";
+  }
+  return stream;
+}
+
+struct Pass {
+  double wall = 0;
+  double cpu = 0;
+  std::size_t lines = 0;
+};
+
+// The headless stack's µs per line of each mix, for the window's rows.
+std::map<int, double>& HeadlessMicros() {
+  static std::map<int, double> micros;
+  return micros;
+}
+
+void Report(benchmark::State& state, const Pass& pass, std::size_t bytes) {
+  state.SetIterationTime(pass.wall);
+  state.counters["lines/s"] = double(pass.lines) / pass.wall;
+  state.counters["us/line"] = pass.wall / double(pass.lines) * 1e6;
+  state.counters["cpu_us/line"] = pass.cpu / double(pass.lines) * 1e6;
+  state.counters["MB/s"] = double(bytes) / pass.wall / 1e6;
+  state.counters["peak_MiB"] = bench::PeakMemoryMiB();
+}
+
+Pass Headless(const std::string& stream, std::size_t count) {
+  // Made first, so that it outlives the client: it ends once the client has
+  // closed.
+  bench::LoopbackPeer peer(stream);
+  irc::TParlane irc;
+  bench::TTouch touch;
+  bench::PrepareParlane(irc, touch);
+  transport::TTextClient client(nullptr);
+  client.SetReadBufferSize(5120);
+  client.SetWriteBufferSize(5120);
+  client.LineOptions = {transport::lsoAddLineChars, transport::lsoAutoFlushAfterWrite,
+                        transport::lsoReturnLineChars, transport::lsoLineReceivedEvents};
+  Pass pass;
+  bool ended = false;
+  client.OnLineReceived = [&](transport::TLineSocketBase&, const std::string& line, bool) {
+    irc.ProcessLine(line);
+    ++pass.lines;
+  };
+  client.OnDisconnect = [&](sockets::TSockCtrl&, sockets::TSocketBase*) { ended = true; };
+  client.SetAddress("127.0.0.1");
+  client.SetPort(std::to_string(peer.Port()));
+  const Clock::time_point start = Clock::now();
+  const double cpu = bench::ThreadCpuSeconds();
+  client.Open(transport::TTextClient::LineSocketClass());
+  while (pass.lines < count && !ended) winsys::Application().HandleMessage();
+  pass.wall = std::chrono::duration<double>(Clock::now() - start).count();
+  pass.cpu = bench::ThreadCpuSeconds() - cpu;
+  benchmark::DoNotOptimize(touch.sum);
+  return pass;
+}
+
+// Notes when a key typed into the message entry was first painted there.
+class KeyWatch : public QObject {
+ public:
+  Clock::time_point typed;
+  Clock::time_point shown;
+  bool pending = false;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (pending && event->type() == QEvent::Paint) {
+      shown = Clock::now();
+      pending = false;
+    }
+    return false;
+  }
+};
+
+Pass Window(const std::string& stream, std::size_t count, double& key_ms, double& peak_before) {
+  bench::LoopbackPeer peer(stream);
+  unit1::TForm1 form;
+  form.show();
+  KeyWatch watch;
+  form.Edit1->installEventFilter(&watch);
+  Pass pass;
+  const transport::TLineReceivedEvent handle = form.IRCClient->OnLineReceived;
+  // Half way through, the user types a key.
+  form.IRCClient->OnLineReceived = [&](transport::TLineSocketBase& socket, const std::string& line,
+                                       bool complete) {
+    handle(socket, line, complete);
+    if (++pass.lines == count / 2) {
+      watch.typed = Clock::now();
+      watch.pending = true;
+      QCoreApplication::postEvent(form.Edit1,
+                                  new QKeyEvent(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier, "q"));
+    }
+  };
+  bool ended = false;
+  const sockets::TSocketEvent disconnect = form.IRCClient->OnDisconnect;
+  form.IRCClient->OnDisconnect = [&](sockets::TSockCtrl& sender, sockets::TSocketBase* socket) {
+    ended = true;
+    disconnect(sender, socket);
+  };
+  form.ircServer->setText("127.0.0.1");
+  form.ircPort->setText(QString::number(peer.Port()));
+  peak_before = bench::CurrentMemoryMiB();
+  const Clock::time_point start = Clock::now();
+  const double cpu = bench::ThreadCpuSeconds();
+  form.btnConnectClick();
+  while (pass.lines < count && !ended) winsys::Application().HandleMessage();
+  // What the last lines changed is shown too.
+  QCoreApplication::processEvents();
+  pass.wall = std::chrono::duration<double>(Clock::now() - start).count();
+  pass.cpu = bench::ThreadCpuSeconds() - cpu;
+  key_ms = watch.pending
+               ? -1
+               : std::chrono::duration<double, std::milli>(watch.shown - watch.typed).count();
+  return pass;
+}
+
+void BM_Headless(benchmark::State& state) {
+  const int mix = int(state.range(0));
+  const std::size_t count = std::size_t(state.range(1));
+  const std::string stream = Stream(mix, count);
+  for (auto _ : state) {
+    const Pass pass = Headless(stream, count);
+    Report(state, pass, stream.size());
+    HeadlessMicros()[mix] = pass.wall / double(pass.lines) * 1e6;
+    if (pass.lines != count) state.SkipWithError("lines were lost");
+  }
+}
+
+void BM_Window(benchmark::State& state) {
+  const int mix = int(state.range(0));
+  const std::size_t count = std::size_t(state.range(1));
+  const std::string stream = Stream(mix, count);
+  for (auto _ : state) {
+    double key_ms = 0;
+    double peak_before = 0;
+    const Pass pass = Window(stream, count, key_ms, peak_before);
+    Report(state, pass, stream.size());
+    // Meaningful when the window runs alone (--benchmark_filter=BM_Window/...).
+    state.counters["peak_growth_MiB"] = bench::PeakMemoryMiB() - peak_before;
+    state.counters["key_shown_ms"] = key_ms;
+    if (HeadlessMicros().contains(mix)) {
+      state.counters["x_headless"] = pass.wall / double(pass.lines) * 1e6 / HeadlessMicros()[mix];
+    }
+    if (pass.lines != count) {
+      state.SkipWithError(("lines were lost: " + std::to_string(pass.lines)).c_str());
+    }
+  }
+}
+
+// The headless side first, so that each window row can show its ratio.
+BENCHMARK(BM_Headless)
+    ->ArgNames({"list_mix", "lines"})
+    ->Args({kMessages, 200'000})
+    ->Args({kChannelList, 50'000})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+// The million-line run shows whether memory stays flat once the chat list is
+// full (its peak_growth_MiB, run alone).
+BENCHMARK(BM_Window)
+    ->ArgNames({"list_mix", "lines"})
+    ->Args({kMessages, 200'000})
+    ->Args({kChannelList, 50'000})
+    ->Args({kMessages, 1'000'000})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+// The window runs offscreen unless a platform is chosen.
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  // A failure inside the window stops the run with its message, not a dialog.
+  winsys::Application().SetExceptionHandler([](const std::exception& error) {
+    std::fprintf(stderr, "window_flood: %s\n", error.what());
+    std::exit(1);
+  });
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,125 @@
+// The log pane and the names list: every log line shows, empty ones included, and
+// the names list keeps the plain sorted list's order through adds, removals and
+// renames, also once a rename has put it out of order.
+#include <QTextBlock>
+#include <random>
+
+#include "Unit1/name_sequence.h"
+#include "tests/Unit1/form_fixture.h"
+
+namespace unit1 {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST_F(FormTest, EveryLogLineShowsEmptyOnesIncluded) {
+  Register();
+  Deliver({":irc.test 376 Tolvex :", ":irc.test 376 Tolvex :"});
+  EXPECT_EQ(LogLines(), (Lines{"", ""}));
+  Deliver({":irc.test NOTICE Tolvex :then text"});
+  EXPECT_EQ(LogLines(), (Lines{"", "", "then text"}));
+}
+
+TEST(LogPane, KeepsTheNewestLinesAndHeldOnesShowTogether) {
+  TLogPane pane;
+  pane.HoldLines();
+  for (int i = 0; i < kLogLinesKept + 5; ++i) pane.AppendLine(QString::number(i));
+  EXPECT_EQ(pane.toPlainText(), "") << "held until the notification ends";
+  pane.ShowHeldLines();
+  EXPECT_EQ(pane.document()->blockCount(), kLogLinesKept);
+  EXPECT_EQ(pane.document()->firstBlock().text(), "5");
+  pane.AppendLine("");
+  EXPECT_EQ(pane.document()->blockCount(), kLogLinesKept);
+  EXPECT_EQ(pane.document()->lastBlock().text(), "");
+  pane.clear();
+  pane.AppendLine("");
+  pane.AppendLine("");
+  EXPECT_EQ(pane.toPlainText(), "\n");
+}
+
+// The list as the window first kept it: a walk to the first entry that sorts
+// after the new one, the first equal entry removed, every equal one renamed.
+struct PlainNames {
+  std::vector<std::string> nicks;
+
+  static QString Shown(const std::string& nick) { return QString::fromStdString(nick); }
+  void Add(const std::string& nick) {
+    std::size_t row = 0;
+    while (row < nicks.size() &&
+           QString::compare(Shown(nicks[row]), Shown(nick), Qt::CaseInsensitive) <= 0) {
+      ++row;
+    }
+    nicks.insert(nicks.begin() + std::ptrdiff_t(row), nick);
+  }
+  bool Remove(const std::string& nick) {
+    const auto found = std::find(nicks.begin(), nicks.end(), nick);
+    if (found == nicks.end()) return false;
+    nicks.erase(found);
+    return true;
+  }
+  int Rename(const std::string& from, const std::string& to) {
+    int renamed = 0;
+    for (std::string& nick : nicks) {
+      if (nick == from) {
+        nick = to;
+        ++renamed;
+      }
+    }
+    return renamed;
+  }
+};
+
+TEST(NameSequence, KeepsThePlainListsOrderThroughAnyChanges) {
+  // Few distinct names, differing in case too, so that equal and alike names
+  // meet; many operations, so that chunks split and empty.
+  const std::vector<std::string> pool = {"al",  "Al", "bo",  "BO",  "cy", "dee", "Eve", "eve",
+                                         "[x]", "_z", "zed", "Zed", "m",  "n",   "o",   "p"};
+  for (const unsigned seed : {1u, 2u, 3u}) {
+    std::mt19937 random(seed);
+    PlainNames plain;
+    TNameSequence names;
+    // The first half never renames, so the bisecting path is exercised alone.
+    for (int step = 0; step < 6000; ++step) {
+      const std::string& a = pool[random() % pool.size()];
+      const std::string& b = pool[random() % pool.size()];
+      const unsigned kind = random() % 10;
+      if (kind < 6) {
+        const std::string nick = a + std::to_string(random() % 40);
+        plain.Add(nick);
+        names.Add(nick);
+      } else if (kind < 9) {
+        const std::string nick = a + std::to_string(random() % 40);
+        ASSERT_EQ(names.RemoveFirst(nick), plain.Remove(nick));
+      } else if (step > 3000) {
+        const std::string from = a + std::to_string(random() % 40);
+        const std::string to = b + std::to_string(random() % 40);
+        ASSERT_EQ(names.Rename(from, to), plain.Rename(from, to));
+      }
+      ASSERT_EQ(names.Size(), int(plain.nicks.size()));
+    }
+    for (int row = 0; row < names.Size(); ++row) {
+      ASSERT_EQ(names.At(row).Nick, plain.nicks[std::size_t(row)]) << "row " << row;
+    }
+  }
+}
+
+TEST_F(FormTest, ANamesBurstReachesTheView) {
+  JoinChannel();
+  // 3000 names, in replies of 300 names each.
+  Lines replies;
+  for (int i = 0; i < 3000; i += 300) {
+    std::string names;
+    for (int k = i; k < i + 300; ++k) names += " n" + std::to_string(k);
+    replies.push_back(":irc.test 353 Tolvex = #beginner :" + names.substr(1));
+  }
+  Deliver(replies);
+  ASSERT_EQ(form_.lbNames->count(), 3000);
+  EXPECT_EQ(form_.lbNames->Text(0), "n0");
+  EXPECT_EQ(form_.lbNames->Text(1), "n1");
+  EXPECT_EQ(form_.lbNames->Text(2), "n10");
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return form_.lbNames->model()->rowCount() == 3000; }));
+  EXPECT_EQ(form_.lbNames->model()->index(2, 0).data().toString(), "n10");
+}
+
+}  // namespace
+}  // namespace unit1
