@@ -28,6 +28,9 @@ class TLogPane : public QPlainTextEdit {
   void clear();
 
  private:
+  // Removes the oldest lines shown, before new ones push them over the bound.
+  void DropOldestLines(int count);
+
   QStringList held_;
   bool holding_ = false;
   toolkit::TOncePerTurn* show_turn_;
