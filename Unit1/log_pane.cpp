@@ -1,6 +1,9 @@
 // TLogPane: appending lines to the log pane, held lines shown in one go.
 #include "Unit1/log_pane.h"
 
+#include <QTextBlock>
+#include <QTextCursor>
+
 namespace unit1 {
 
 TLogPane::TLogPane(QWidget* parent)
@@ -25,12 +28,31 @@ void TLogPane::HoldLines() {
 void TLogPane::ShowHeldLines() {
   holding_ = false;
   if (held_.isEmpty()) return;
+  // An empty document's one block takes the first line, once no line shows.
+  const int shown = document()->isEmpty() && !shows_lines_ ? 0 : document()->blockCount();
+  DropOldestLines(shown + int(held_.size()) - kLogLinesKept);
   // The widget's append puts its first line into the document's empty first
   // block: after lines that were all empty, that block is a line already.
   const QString text = (shows_lines_ && document()->isEmpty() ? "\n" : "") + held_.join('\n');
   held_.clear();
   shows_lines_ = true;
   appendPlainText(text);
+}
+
+void TLogPane::DropOldestLines(int count) {
+  if (count <= 0) return;
+  // The document's own bound would walk the cursor over each dropped line and
+  // lay it out first; one selection made inside an edit block lays out none.
+  QTextCursor cursor(document());
+  cursor.beginEditBlock();
+  if (count < document()->blockCount()) {
+    cursor.setPosition(document()->findBlockByNumber(count).position(), QTextCursor::KeepAnchor);
+  } else {
+    cursor.setPosition(document()->characterCount() - 1, QTextCursor::KeepAnchor);
+    shows_lines_ = false;
+  }
+  cursor.removeSelectedText();
+  cursor.endEditBlock();
 }
 
 void TLogPane::clear() {

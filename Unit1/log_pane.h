@@ -1,7 +1,7 @@
-// TLogPane: the window's log pane, a read-only list of text lines in a fixed
-// font. It keeps the newest kLogLinesKept lines, so that a long connection
-// cannot fill the memory, and while lines are held (during one read
-// notification) it shows them together when holding ends.
+// TLogPane: the window's log pane, text lines in a fixed font that the user
+// can also select and edit. It keeps the newest kLogLinesKept lines, so that a
+// long connection cannot fill the memory, and while lines are held (during one
+// read notification) it shows them together when holding ends.
 #pragma once
 
 #include <QPlainTextEdit>
@@ -28,6 +28,9 @@ class TLogPane : public QPlainTextEdit {
   void clear();
 
  private:
+  // Removes the oldest lines shown, before new ones push them over the bound.
+  void DropOldestLines(int count);
+
   QStringList held_;
   bool holding_ = false;
   toolkit::TOncePerTurn* show_turn_;

@@ -1,6 +1,8 @@
-// The log pane and the names list: every log line shows, empty ones included, and
-// the names list keeps the plain sorted list's order through adds, removals and
-// renames, also once a rename has put it out of order.
+// The log pane and the names list: every log line shows, empty ones included,
+// the newest lines stay with the view on the last one, and the names list keeps
+// the plain sorted list's order through adds, removals and renames, also once a
+// rename has put it out of order.
+#include <QScrollBar>
 #include <QTextBlock>
 #include <random>
 
@@ -35,6 +37,31 @@ TEST(LogPane, KeepsTheNewestLinesAndHeldOnesShowTogether) {
   pane.AppendLine("");
   pane.AppendLine("");
   EXPECT_EQ(pane.toPlainText(), "\n");
+}
+
+TEST(LogPane, DropsTheOldestShownLinesAndFollowsTheNewest) {
+  TLogPane pane;
+  pane.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
+  const auto show_batch = [&](int first, int count, bool numbered) {
+    pane.HoldLines();
+    for (int i = first; i < first + count; ++i) pane.AppendLine(numbered ? QString::number(i) : "");
+    pane.ShowHeldLines();
+  };
+  show_batch(0, 6000, true);
+  show_batch(6000, 6000, true);
+  show_batch(12000, 3000, true);
+  EXPECT_EQ(pane.document()->blockCount(), kLogLinesKept);
+  EXPECT_EQ(pane.document()->firstBlock().text(), "5000");
+  EXPECT_EQ(pane.document()->lastBlock().text(), "14999");
+  EXPECT_EQ(pane.verticalScrollBar()->value(), pane.verticalScrollBar()->maximum());
+  // A batch as long as the bound replaces every shown line, empty ones too.
+  show_batch(0, kLogLinesKept, false);
+  EXPECT_EQ(pane.toPlainText(), QString(kLogLinesKept - 1, '\n'));
+  show_batch(7, 1, true);
+  EXPECT_EQ(pane.document()->blockCount(), kLogLinesKept);
+  EXPECT_EQ(pane.document()->lastBlock().text(), "7");
+  EXPECT_EQ(pane.verticalScrollBar()->value(), pane.verticalScrollBar()->maximum());
 }
 
 // The list as the window first kept it: a walk to the first entry that sorts
