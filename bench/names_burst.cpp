@@ -106,13 +106,3 @@ BENCHMARK(BM_NamesBurst)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-// The window runs offscreen unless a platform is chosen.
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -11,14 +11,13 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "Unit1/unit1.h"
+#include "bench/headless_stack.h"
 #include "bench/irc_line_mix.h"
 #include "bench/loopback_peer.h"
 #include "platform/winsys/winsys.h"
@@ -52,11 +51,7 @@ std::string Stream(int mix, std::size_t count) {
   return stream;
 }
 
-struct Pass {
-  double wall = 0;
-  double cpu = 0;
-  std::size_t lines = 0;
-};
+using Pass = bench::TPass;
 
 // The headless stack's µs per line of each mix, for the window's rows.
 std::map<int, double>& HeadlessMicros() {
@@ -71,37 +66,6 @@ void Report(benchmark::State& state, const Pass& pass, std::size_t bytes) {
   state.counters["cpu_us/line"] = pass.cpu / double(pass.lines) * 1e6;
   state.counters["MB/s"] = double(bytes) / pass.wall / 1e6;
   state.counters["peak_MiB"] = bench::PeakMemoryMiB();
-}
-
-Pass Headless(const std::string& stream, std::size_t count) {
-  // Made first, so that it outlives the client: it ends once the client has
-  // closed.
-  bench::LoopbackPeer peer(stream);
-  irc::TParlane irc;
-  bench::TTouch touch;
-  bench::PrepareParlane(irc, touch);
-  transport::TTextClient client(nullptr);
-  client.SetReadBufferSize(5120);
-  client.SetWriteBufferSize(5120);
-  client.LineOptions = {transport::lsoAddLineChars, transport::lsoAutoFlushAfterWrite,
-                        transport::lsoReturnLineChars, transport::lsoLineReceivedEvents};
-  Pass pass;
-  bool ended = false;
-  client.OnLineReceived = [&](transport::TLineSocketBase&, const std::string& line, bool) {
-    irc.ProcessLine(line);
-    ++pass.lines;
-  };
-  client.OnDisconnect = [&](sockets::TSockCtrl&, sockets::TSocketBase*) { ended = true; };
-  client.SetAddress("127.0.0.1");
-  client.SetPort(std::to_string(peer.Port()));
-  const Clock::time_point start = Clock::now();
-  const double cpu = bench::ThreadCpuSeconds();
-  client.Open(transport::TTextClient::LineSocketClass());
-  while (pass.lines < count && !ended) winsys::Application().HandleMessage();
-  pass.wall = std::chrono::duration<double>(Clock::now() - start).count();
-  pass.cpu = bench::ThreadCpuSeconds() - cpu;
-  benchmark::DoNotOptimize(touch.sum);
-  return pass;
 }
 
 // Notes when a key typed into the message entry was first painted there.
@@ -168,7 +132,7 @@ void BM_Headless(benchmark::State& state) {
   const std::size_t count = std::size_t(state.range(1));
   const std::string stream = Stream(mix, count);
   for (auto _ : state) {
-    const Pass pass = Headless(stream, count);
+    const Pass pass = bench::RunHeadlessStack(stream, count);
     Report(state, pass, stream.size());
     HeadlessMicros()[mix] = pass.wall / double(pass.lines) * 1e6;
     if (pass.lines != count) state.SkipWithError("lines were lost");
@@ -216,18 +180,3 @@ BENCHMARK(BM_Window)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-// The window runs offscreen unless a platform is chosen.
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  // A failure inside the window stops the run with its message, not a dialog.
-  winsys::Application().SetExceptionHandler([](const std::exception& error) {
-    std::fprintf(stderr, "window_flood: %s\n", error.what());
-    std::exit(1);
-  });
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
