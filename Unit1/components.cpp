@@ -36,6 +36,9 @@ void TForm1::CreateComponents() {
                                      bool Complete) {
     IRCClientLineReceived(Socket, Line, Complete);
   };
+  IRCClient->OnReadBufferFull = [this](transport::TBufferedSocketBase& Socket) {
+    IRCClientReadBufferFull(Socket);
+  };
 }
 
 }  // namespace unit1

@@ -113,11 +113,14 @@ TEST_F(FormTest, EntryLinesSendWhatWasTyped) {
 }
 
 TEST_F(FormTest, UncaughtExceptionIsReportedAndWindowStaysUsable) {
-  // Before any connection the client's socket object is no line socket yet.
-  PressReturn(form_.Edit2);
-  ASSERT_EQ(errors_.size(), 1u);
-  EXPECT_NE(errors_[0], "");
+  // Connect with an empty server field: the open fails where it starts.
+  Type(form_.ircServer, "");
+  Click(form_.btnConnect);
+  EXPECT_EQ(errors_, std::vector<std::string>{"No address specified"});
   errors_.clear();
+  EXPECT_EQ(form_.btnConnect->text(), "&Cancel");
+  Click(form_.btnConnect);
+  EXPECT_TRUE(IsIdle(form_));
   Register();
 }
 
