@@ -81,8 +81,8 @@ void TForm1::IRCClientConnect(sockets::TSockCtrl&, sockets::TSocketBase* Socket)
     ResetConnection();
     return;
   }
-  Memo1->clear();
   ForgetDroppedLine();
+  Memo1->clear();
   if (!IRC.Password().empty()) SendLine("PASS " + IRC.Password());
   SendLine("NICK " + IRC.NickName());
   // The blank before the colon makes the user name the fourth parameter, as
