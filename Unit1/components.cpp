@@ -41,6 +41,9 @@ void TForm1::CreateComponents() {
   IRCClient->OnRead = [this](sockets::TSockCtrl&, sockets::TSocketBase*) {
     Memo1->ShowHeldLines();
   };
+  IRCClient->OnReadBufferFull = [this](transport::TBufferedSocketBase& Socket) {
+    IRCClientReadBufferFull(Socket);
+  };
 }
 
 }  // namespace unit1

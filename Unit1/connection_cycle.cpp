@@ -1,5 +1,6 @@
 // The connect and cancel cycle, registration, joining and parting, the two
 // entry lines, and the plumbing between the window and its two components.
+#include <QCloseEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -8,6 +9,8 @@
 #include "Unit1/protocol_line.h"
 #include "Unit1/unit1.h"
 #include "platform/toolkit/text_codec.h"
+#include "platform/winsys/winsys.h"
+#include "sockets/exceptions.h"
 #include "sockets/invalid_cast.h"
 #include "transport/line_socket.h"
 #include "transport/text_client.h"
@@ -42,16 +45,34 @@ void TForm1::FormDestroy() {}
 void TForm1::btnConnectClick() {
   const std::string caption = toolkit::TypedText(btnConnect->text());
   if (caption == kConnectCaption) {
-    ircServer->setEnabled(false);
-    ircPort->setEnabled(false);
-    IRCClient->SetAddress(TextOf(ircServer));
-    IRCClient->SetPort(TextOf(ircPort));
-    IRC.SetChannelName(TextOf(ircChannel));
-    btnConnect->setText(kCancelCaption);
-    IRCClient->Close();
-    IRCClient->Open(transport::TTextClient::LineSocketClass());
+    OpenConnection();
   } else if (caption == kCancelCaption) {
     ResetConnection();
+  }
+}
+
+// The port setter and the open both wait for look-ups while the message loop
+// runs. The button reads Cancel before the first of them, so that a second
+// press cancels instead of starting a second connection. Once the user has
+// cancelled, or the program is ending, what the wait reports is the attempt
+// being given up, not a failure.
+void TForm1::OpenConnection() {
+  const std::uint64_t attempt = ++connect_attempt_;
+  const auto abandoned = [&] {
+    return attempt != connect_attempt_ || winsys::Application().Terminated();
+  };
+  btnConnect->setText(kCancelCaption);
+  ircServer->setEnabled(false);
+  ircPort->setEnabled(false);
+  try {
+    IRCClient->SetAddress(TextOf(ircServer));
+    IRCClient->SetPort(TextOf(ircPort));
+    if (abandoned()) return;
+    IRC.SetChannelName(TextOf(ircChannel));
+    IRCClient->Close();
+    IRCClient->Open(transport::TTextClient::LineSocketClass());
+  } catch (const sockets::Exception&) {
+    if (!abandoned()) throw;
   }
 }
 
@@ -60,6 +81,7 @@ void TForm1::IRCClientConnect(sockets::TSockCtrl&, sockets::TSocketBase* Socket)
     ResetConnection();
     return;
   }
+  ForgetDroppedLine();
   Memo1->clear();
   if (!IRC.Password().empty()) SendLine("PASS " + IRC.Password());
   SendLine("NICK " + IRC.NickName());
@@ -73,6 +95,7 @@ void TForm1::IRCClientDisconnect(sockets::TSockCtrl&, sockets::TSocketBase*) {
 }
 
 void TForm1::IRCClientLineReceived(transport::TLineSocketBase&, const std::string& Line, bool) {
+  if (EndOfDroppedLine(Line)) return;
   ForwardLine(Line);
 }
 
@@ -80,6 +103,8 @@ void TForm1::btnJoinClick() {
   ircChannel->setEnabled(false);
   IRC.SetChannelName(TextOf(ircChannel));
   lbNames->clear();
+  // The user who joins is about to type a message.
+  Edit1->setFocus();
   SendLine("JOIN " + IRC.ChannelName());
 }
 
@@ -89,26 +114,46 @@ void TForm1::btnPartClick() {
 
 void TForm1::Edit1KeyUp(int Key) {
   if (Key != VK_RETURN) return;
-  SendLine("PRIVMSG " + IRC.ChannelName() + "," + IRC.NickName() + " :" + TextOf(Edit1));
-  Edit1->clear();
+  if (SendLine("PRIVMSG " + IRC.ChannelName() + "," + IRC.NickName() + " :" + TextOf(Edit1))) {
+    Edit1->clear();
+  }
 }
 
 void TForm1::Edit2KeyUp(int Key) {
   if (Key != VK_RETURN) return;
-  SendLine(TextOf(Edit2));
-  Edit2->clear();
+  if (SendLine(TextOf(Edit2))) Edit2->clear();
 }
 
 void TForm1::Exit1Click() {
   close();
 }
 
-void TForm1::SendLine(const std::string& line) {
-  auto& socket = sockets::CheckedCast<transport::TLineSocket>(*IRCClient->GetSocket());
-  // Written while no connection is open, the line would wait in the write
-  // buffer and go out first on the next connection, ahead of its registration.
-  if (!socket.Connected()) return;
-  socket.WriteLine(FirstLine(line));
+void TForm1::closeEvent(QCloseEvent* event) {
+  QMainWindow::closeEvent(event);
+  if (event->isAccepted()) winsys::Application().Terminate();
+}
+
+bool TForm1::SendLine(const std::string& line) {
+  // Before the first connection the client's socket object is no line socket
+  // yet; and a line written while no connection is open would wait in the
+  // write buffer and go out first on the next connection, ahead of its
+  // registration.
+  if (!IRCClient->Connected()) {
+    AddLogLine("Line not sent: not connected");
+    return false;
+  }
+  auto& socket = sockets::CheckedCast<transport::TLineSocket>(*IRCClient->Socket());
+  const std::string_view text = FirstLine(line);
+  // All or nothing: a line that does not fit leaves no part of it behind.
+  if (socket.WriteLine(text)) return true;
+  const std::size_t length = text.size() + socket.GetLineTerminator().size();
+  if (length > socket.WriteBufferSize()) {
+    AddLogLine("Line not sent: too long for the write buffer (" + std::to_string(length) + " of " +
+               std::to_string(socket.WriteBufferSize()) + " bytes)");
+  } else {
+    AddLogLine("Line not sent: the server is not reading (write buffer full)");
+  }
+  return false;
 }
 
 void TForm1::ForwardLine(const std::string& line) {
@@ -116,7 +161,9 @@ void TForm1::ForwardLine(const std::string& line) {
 }
 
 void TForm1::ResetConnection() {
+  ++connect_attempt_;
   IRCClient->Close();
+  ForgetDroppedLine();
   btnConnect->setText(kConnectCaption);
   ircServer->setEnabled(true);
   ircPort->setEnabled(true);

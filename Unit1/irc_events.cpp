@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <functional>
 
 #include "Il/indent_list_box.h"
 #include "Unit1/unit1.h"
@@ -19,27 +20,26 @@ constexpr int kChatEntriesKept = 200;
 }  // namespace
 
 void TForm1::BindIRCEvents() {
-  using namespace std::placeholders;
-  IRC.OnKill = std::bind(&TForm1::IRCKill, this, _1, _2, _3);
-  IRC.OnBan = std::bind(&TForm1::IRCBan, this, _1, _2, _3);
-  IRC.OnKick = std::bind(&TForm1::IRCKick, this, _1, _2, _3);
-  IRC.OnQuit = std::bind(&TForm1::IRCQuit, this, _1, _2, _3, _4, _5);
-  IRC.OnPart = std::bind(&TForm1::IRCPart, this, _1, _2, _3, _4, _5);
-  IRC.OnReply = std::bind(&TForm1::IRCReply, this, _1, _2, _3, _4, _5);
-  IRC.OnPrivMsg = std::bind(&TForm1::IRCPrivMsg, this, _1, _2, _3, _4, _5);
-  IRC.OnNotice = std::bind(&TForm1::IRCNotice, this, _1, _2, _3, _4, _5);
-  IRC.OnMode = std::bind(&TForm1::IRCMode, this, _1, _2, _3, _4, _5);
-  IRC.OnPing = std::bind(&TForm1::IRCPing, this, _1, _2, _3, _4, _5);
-  IRC.OnError = std::bind(&TForm1::IRCError, this, _1, _2, _3, _4, _5);
-  IRC.OnJoin = std::bind(&TForm1::IRCJoin, this, _1, _2, _3, _4, _5, _6);
-  IRC.OnInvite = std::bind(&TForm1::IRCInvite, this, _1, _2, _3, _4, _5);
-  IRC.OnNick = std::bind(&TForm1::IRCNick, this, _1, _2, _3, _4, _5);
-  IRC.OnNames = std::bind(&TForm1::IRCNames, this, _1, _2);
-  IRC.OnMsgLog = std::bind(&TForm1::IRCMsgLog, this, _1, _2, _3, _4, _5, _6, _7);
-  IRC.OnNickAdd = std::bind(&TForm1::IRCNickAdd, this, _1, _2);
-  IRC.OnNickSet = std::bind(&TForm1::IRCNickSet, this, _1, _2);
-  IRC.OnNickDel = std::bind(&TForm1::IRCNickDel, this, _1, _2);
-  IRC.OnNickCng = std::bind(&TForm1::IRCNickCng, this, _1, _2, _3);
+  IRC.OnKill = std::bind_front(&TForm1::IRCKill, this);
+  IRC.OnBan = std::bind_front(&TForm1::IRCBan, this);
+  IRC.OnKick = std::bind_front(&TForm1::IRCKick, this);
+  IRC.OnQuit = std::bind_front(&TForm1::IRCQuit, this);
+  IRC.OnPart = std::bind_front(&TForm1::IRCPart, this);
+  IRC.OnReply = std::bind_front(&TForm1::IRCReply, this);
+  IRC.OnPrivMsg = std::bind_front(&TForm1::IRCPrivMsg, this);
+  IRC.OnNotice = std::bind_front(&TForm1::IRCNotice, this);
+  IRC.OnMode = std::bind_front(&TForm1::IRCMode, this);
+  IRC.OnPing = std::bind_front(&TForm1::IRCPing, this);
+  IRC.OnError = std::bind_front(&TForm1::IRCError, this);
+  IRC.OnJoin = std::bind_front(&TForm1::IRCJoin, this);
+  IRC.OnInvite = std::bind_front(&TForm1::IRCInvite, this);
+  IRC.OnNick = std::bind_front(&TForm1::IRCNick, this);
+  IRC.OnNames = std::bind_front(&TForm1::IRCNames, this);
+  IRC.OnMsgLog = std::bind_front(&TForm1::IRCMsgLog, this);
+  IRC.OnNickAdd = std::bind_front(&TForm1::IRCNickAdd, this);
+  IRC.OnNickSet = std::bind_front(&TForm1::IRCNickSet, this);
+  IRC.OnNickDel = std::bind_front(&TForm1::IRCNickDel, this);
+  IRC.OnNickCng = std::bind_front(&TForm1::IRCNickCng, this);
 }
 
 void TForm1::AddChatEntry(const std::string& title, const std::string& text) {
@@ -86,7 +86,9 @@ void TForm1::IRCQuit(irc::TParlane&, const std::string&, const std::string&, con
 
 void TForm1::IRCPart(irc::TParlane&, const std::string& RcvdFrom, const std::string&,
                      const std::string&, const std::string&) {
-  if (!RcvdFrom.starts_with(IRC.NickName())) return;
+  // RcvdFrom is the sender's nickname followed by " (": a nickname that only
+  // begins with the user's own is someone else's.
+  if (!RcvdFrom.starts_with(IRC.NickName() + " (")) return;
   lbNames->clear();
   btnPart->setEnabled(false);
   btnJoin->setEnabled(true);
@@ -96,7 +98,8 @@ void TForm1::IRCPart(irc::TParlane&, const std::string& RcvdFrom, const std::str
 void TForm1::IRCReply(irc::TParlane&, const std::string&, const std::string&,
                       const std::string& RcvdCmd, const std::string& RcvdMsg) {
   AddLogLine(RcvdMsg);
-  if (RcvdCmd == "376") btnJoin->setEnabled(true);
+  // A server without a message of the day ends registration with 422 instead.
+  if (RcvdCmd == "376" || RcvdCmd == "422") btnJoin->setEnabled(true);
 }
 
 void TForm1::IRCPrivMsg(irc::TParlane&, const std::string& RcvdFrom, const std::string&,

@@ -1,7 +1,6 @@
 // The program: the application object, the main window and the message loop
 // until the main window is closed.
 #include <QApplication>
-#include <QEvent>
 #include <cstdio>
 #include <exception>
 
@@ -11,24 +10,10 @@
 
 namespace {
 
-// Closing the main window ends the program, also when it closes during a
-// look-up wait that runs the loop from inside a handler.
-class TMainFormCloser : public QObject {
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Close && event->isAccepted()) {
-      winsys::Application().Terminate();
-    }
-    return QObject::eventFilter(watched, event);
-  }
-};
-
 // The window, shown, until it closes.
 void RunMainWindow() {
   unit1::TForm1 Form1;
   unit1::InstallExceptionReport(&Form1);
-  TMainFormCloser closer;
-  Form1.installEventFilter(&closer);
   Form1.show();
   winsys::Application().Run();
 }

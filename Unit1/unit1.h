@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QMainWindow>
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -27,6 +29,7 @@ class TSockCtrl;
 class TSocketBase;
 }  // namespace sockets
 namespace transport {
+class TBufferedSocketBase;
 class TTextClient;
 class TLineSocketBase;
 }  // namespace transport
@@ -78,6 +81,7 @@ class TForm1 : public QMainWindow {
   void IRCClientDisconnect(sockets::TSockCtrl& Sender, sockets::TSocketBase* Socket);
   void IRCClientLineReceived(transport::TLineSocketBase& Socket, const std::string& Line,
                              bool Complete);
+  void IRCClientReadBufferFull(transport::TBufferedSocketBase& Socket);
   void btnJoinClick();
   void btnPartClick();
   void Edit1KeyUp(int Key);
@@ -123,6 +127,9 @@ class TForm1 : public QMainWindow {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Closing the main window ends the program, also when it closes during a
+  // look-up wait that runs the loop from inside a handler.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void CreateControls();
@@ -130,9 +137,16 @@ class TForm1 : public QMainWindow {
   void CreateComponents();
   void BindIRCEvents();
 
-  void SendLine(const std::string& line);
+  void OpenConnection();
+  // True when the whole line went into the write buffer; otherwise the log pane
+  // says why it was not sent, and nothing of it reaches the server.
+  bool SendLine(const std::string& line);
   void ForwardLine(const std::string& line);
   void ResetConnection();
+  // The over-long server line being dropped: true for its last piece, which
+  // the log pane reports instead of the line.
+  bool EndOfDroppedLine(const std::string& line);
+  void ForgetDroppedLine();
   void AddChatEntry(const std::string& title, const std::string& text);
 
   // Log pane and names list, in the bytes the components carry.
@@ -141,6 +155,13 @@ class TForm1 : public QMainWindow {
   // The ban, kick and kill of the user: the log line, then QUIT and Idle.
   void PersonRemoved(const std::string& kind, const std::string& PersonKicked,
                      const std::string& ReasonMsg, const std::string& quit_line);
+
+  // Counts the connect attempts; Cancel moves it on, which tells an attempt
+  // still waiting for a look-up that it was abandoned.
+  std::uint64_t connect_attempt_ = 0;
+  // The bytes of an over-long server line dropped so far, while it lasts.
+  bool dropping_line_ = false;
+  std::size_t dropped_line_bytes_ = 0;
 };
 
 }  // namespace unit1

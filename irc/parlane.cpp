@@ -59,10 +59,26 @@ TRow RowOf(std::string_view command) {
 
 const std::string kNoText;
 
+// Called through a copy of the handler: a handler that clears or replaces its
+// own event would otherwise free the function object that is still running.
 template <typename Event, typename... Args>
 void Raise(const Event& event, TParlane& sender, const Args&... args) {
-  if (event) event(sender, args...);
+  if (!event) return;
+  const Event handler = event;
+  handler(sender, args...);
 }
+
+// Holds a flag set for as long as it lives, however its scope is left.
+class TFlagHeld {
+ public:
+  explicit TFlagHeld(bool& flag) : flag_(flag) { flag_ = true; }
+  ~TFlagHeld() { flag_ = false; }
+  TFlagHeld(const TFlagHeld&) = delete;
+  TFlagHeld& operator=(const TFlagHeld&) = delete;
+
+ private:
+  bool& flag_;
+};
 
 }  // namespace
 
@@ -77,14 +93,8 @@ void TParlane::ProcessLine(const std::string& Line) {
     HandleLine(Line, nested);
     return;
   }
-  values_in_use_ = true;
-  try {
-    HandleLine(Line, values_);
-  } catch (...) {
-    values_in_use_ = false;
-    throw;
-  }
-  values_in_use_ = false;
+  const TFlagHeld in_use(values_in_use_);
+  HandleLine(Line, values_);
 }
 
 void TParlane::HandleLine(const std::string& Line, TLineValues& line) {

@@ -80,7 +80,10 @@ class TParlane {
 
   // Handles one server line, which must still end in its carriage return: raises
   // OnMsgLog, then the events of its command, before returning. A line without a
-  // carriage return is ignored.
+  // carriage return is ignored. The values handed to the events point into Line:
+  // it must stay unchanged until the call returns (a caller whose handlers may
+  // change it passes a copy). Each event is called through a copy of its handler,
+  // so a handler may clear or replace its own event, or hand in a nested line.
   void ProcessLine(const std::string& Line);
 
   // Events; an unassigned one is skipped.

@@ -10,6 +10,11 @@
 // long after its look-up has finished; "forever" holds it back until the
 // request is cancelled or the library cleaned up. Unset, empty or any other
 // text: no delay.
+//
+// Workers are joined, not left to run: the finished ones whenever a look-up
+// starts, and all of them at the last clean-up, so that none is still running
+// in the process when it exits. Only a worker held inside the system's resolver
+// beyond a short grace is left to end on its own.
 #include "platform/wsock32/lookups.h"
 
 #include "platform/wsock32/entry_packing.h"
@@ -21,6 +26,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <list>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -32,6 +38,8 @@ namespace wsock32 {
 namespace {
 
 constexpr long long kForever = -1;
+// How long the last clean-up waits for the workers to end.
+constexpr auto kWorkerGrace = std::chrono::milliseconds(500);
 
 struct Request {
   winsys::HWND window;
@@ -43,10 +51,18 @@ struct Request {
 
 using Lookup = std::function<PackedEntry(char* destination, int capacity)>;
 
+// A worker thread, and whether it has nothing left to do but end.
+struct Worker {
+  std::thread thread;
+  bool done = false;  // guarded by the requests' mutex
+};
+
 struct Requests {
   std::mutex mutex;
   std::condition_variable cancelled;
+  std::condition_variable worker_done;
   std::unordered_map<winsock::HANDLE, std::shared_ptr<Request>> pending;
+  std::list<Worker> workers;
   winsock::HANDLE last_handle = 0;
   long long delay_ms = 0;  // or kForever
 };
@@ -90,19 +106,45 @@ void Complete(winsock::HANDLE handle, const std::shared_ptr<Request>& request, c
                                                  winsock::WORD(packed.error)));
 }
 
+void RunWorker(Worker& self, winsock::HANDLE handle, const std::shared_ptr<Request>& request,
+               const Lookup& lookup, long long delay_ms) {
+  Complete(handle, request, lookup, delay_ms);
+  Requests& requests = TheRequests();
+  std::lock_guard lock(requests.mutex);
+  self.done = true;
+  requests.worker_done.notify_all();
+}
+
+// With the requests' mutex held. A worker marked done takes the mutex no more,
+// so joining it here waits only for its thread to end.
+void JoinFinishedWorkers(Requests& requests) {
+  for (auto worker = requests.workers.begin(); worker != requests.workers.end();) {
+    if (!worker->done) {
+      ++worker;
+      continue;
+    }
+    worker->thread.join();
+    worker = requests.workers.erase(worker);
+  }
+}
+
 winsock::HANDLE Start(winsys::HWND window, winsock::u_int message, char* buffer, int length,
                       Lookup lookup) {
   if (!buffer || length < 0) return Fail(winsock::WSAEFAULT, winsock::HANDLE{0});
   auto request = std::make_shared<Request>(Request{window, message, buffer, length});
   Requests& requests = TheRequests();
   std::lock_guard lock(requests.mutex);
+  JoinFinishedWorkers(requests);
   if (requests.last_handle == 0x7FFFFFFF) return Fail(winsock::WSAENOBUFS, winsock::HANDLE{0});
   const winsock::HANDLE handle = ++requests.last_handle;
   requests.pending.emplace(handle, request);
+  Worker& worker = requests.workers.emplace_back();
   try {
     // The worker cannot complete before the lock is released.
-    std::thread(Complete, handle, request, std::move(lookup), requests.delay_ms).detach();
+    worker.thread = std::thread(RunWorker, std::ref(worker), handle, request, std::move(lookup),
+                                requests.delay_ms);
   } catch (const std::system_error&) {
+    requests.workers.pop_back();
     requests.pending.erase(handle);
     return Fail(winsock::WSAENOBUFS, winsock::HANDLE{0});
   }
@@ -190,10 +232,18 @@ int CancelAsyncRequest(winsock::HANDLE handle) {
 
 void CancelAllLookups() {
   Requests& requests = TheRequests();
-  std::lock_guard lock(requests.mutex);
+  std::unique_lock lock(requests.mutex);
   for (auto& [handle, request] : requests.pending) request->cancelled = true;
   requests.pending.clear();
   requests.cancelled.notify_all();
+  // Cancelled, the workers end at once, unless the resolver still holds one.
+  requests.worker_done.wait_for(lock, kWorkerGrace, [&] {
+    for (const Worker& worker : requests.workers) {
+      if (!worker.done) return false;
+    }
+    return true;
+  });
+  JoinFinishedWorkers(requests);
 }
 
 void ReadLookupDelay() {

@@ -21,7 +21,9 @@ winsock::HANDLE GetServByPort(winsys::HWND window, winsock::u_int message, int p
 // WSAEALREADY for a request that has completed, WSAEINVAL for an unknown one.
 int CancelAsyncRequest(winsock::HANDLE handle);
 
-// For the last clean-up: every pending request ends without a message.
+// For the last clean-up: every pending request ends without a message, and
+// the worker threads are joined (one held in the system's resolver for more
+// than half a second is left to end on its own).
 void CancelAllLookups();
 // Reads the test switch that delays completions (see lookups.cpp).
 void ReadLookupDelay();

@@ -129,6 +129,7 @@ TEST_F(FormTest, AFailedConnectIsReportedAndTheWindowStaysUsable) {
   Click(form_.btnConnect);
   EXPECT_EQ(errors_, std::vector<std::string>{"No address specified"});
   errors_.clear();
+  EXPECT_EQ(form_.btnConnect->text(), "&Cancel");
   Click(form_.btnConnect);
   EXPECT_TRUE(IsIdle(form_));
   Register();

@@ -48,5 +48,17 @@ TEST_F(FormTest, TalksWithARealServerUntilKicked) {
   })) << ircd.Log();
 }
 
+TEST_F(FormTest, JoinBecomesUsableOnAServerWithoutMessageOfTheDay) {
+  if (!IrcdFixture::Installed()) GTEST_SKIP() << "ngircd is not installed";
+  IrcdFixture ircd;
+  ASSERT_EQ(ircd.Start(IrcdFixture::Motd::kMissing), "");
+
+  ConnectTo(ircd.Port());
+  ASSERT_TRUE(WaitUntil([&] { return form_.btnJoin->isEnabled(); }, 10000)) << ircd.Log();
+  EXPECT_TRUE(Contains(LogLines(), "MOTD file is missing")) << ircd.Log();
+  Click(form_.btnJoin);
+  EXPECT_TRUE(WaitUntil([&] { return form_.btnPart->isEnabled(); }));
+}
+
 }  // namespace
 }  // namespace unit1

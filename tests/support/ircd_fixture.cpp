@@ -92,8 +92,9 @@ bool IrcdFixture::Installed() {
   return !FindProgram("ngircd").empty();
 }
 
-std::string IrcdFixture::Start() {
+std::string IrcdFixture::Start(Motd motd) {
   Stop();
+  motd_ = motd;
   const std::string program = FindProgram("ngircd");
   if (program.empty()) return "ngircd is not installed";
   std::string folder_template =
@@ -124,6 +125,7 @@ std::string IrcdFixture::StartOnce(const std::string& program) {
     return "writing the configuration took too long:\n";
   }
   if (status != 0) return "writing the configuration failed:\n";
+  if (motd_ == Motd::kMissing && !DropMotd()) return "cannot drop the message of the day:\n";
 
   pid_ = Spawn({program, "-n", "-f", (folder_ / "ngircd.conf").string()}, log);
   if (pid_ < 0) return "ngircd did not start:\n";
@@ -141,6 +143,23 @@ std::string IrcdFixture::StartOnce(const std::string& program) {
     }
     std::this_thread::sleep_for(kPollStep);
   }
+}
+
+bool IrcdFixture::DropMotd() const {
+  const std::filesystem::path config = folder_ / "ngircd.conf";
+  std::ifstream in(config);
+  std::ostringstream kept;
+  bool dropped = false;
+  for (std::string line; std::getline(in, line);) {
+    if (line.starts_with("MotdPhrase")) {
+      line = "MotdFile = " + (folder_ / "missing.motd").string();
+      dropped = true;
+    }
+    kept << line << '\n';
+  }
+  std::ofstream out(config, std::ios::trunc);
+  out << kept.str();
+  return dropped && out.good();
 }
 
 void IrcdFixture::Stop() {

@@ -29,9 +29,13 @@ class IrcdFixture {
   IrcdFixture(const IrcdFixture&) = delete;
   IrcdFixture& operator=(const IrcdFixture&) = delete;
 
+  // With kMissing the server has no message of the day: it ends registration
+  // with 422 instead of 376.
+  enum class Motd { kPhrase, kMissing };
+
   // Starts the server and waits until it accepts connections: empty once it runs,
   // else what went wrong, with the server's own output.
-  std::string Start();
+  std::string Start(Motd motd = Motd::kPhrase);
   // Ends the server (asked first, then forced) and removes its folder.
   void Stop();
 
@@ -44,7 +48,11 @@ class IrcdFixture {
  private:
   std::string StartOnce(const std::string& program);
 
+  // Points the configuration at a message-of-the-day file that does not exist.
+  bool DropMotd() const;
+
   std::filesystem::path folder_;
+  Motd motd_ = Motd::kPhrase;
   pid_t pid_ = -1;
   std::uint16_t port_ = 0;
 };

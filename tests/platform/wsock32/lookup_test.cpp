@@ -2,6 +2,8 @@
 // and cancellation.
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -190,6 +192,26 @@ TEST_F(LookupTest, ACancelThatSucceedsWinsTheRaceWithTheCompletion) {
     EXPECT_TRUE(NotesOf(kLookup, requests[i]).empty()) << i;
     EXPECT_EQ(std::string(buffers[i], 256), std::string(256, '#')) << i;
   }
+}
+
+std::size_t ThreadCount() {
+  const std::filesystem::directory_iterator tasks("/proc/self/task");
+  return std::size_t(std::distance(begin(tasks), end(tasks)));
+}
+
+// No worker outlives the last clean-up, not even one whose completion was
+// held: none is left running when the process exits.
+TEST_F(LookupTest, LastCleanUpLeavesNoWorkerRunning) {
+  const std::size_t threads_before = ThreadCount();
+  RestartWithDelay("forever");
+  constexpr int kRequests = 8;
+  char buffers[kRequests][256];
+  for (auto& held : buffers) {
+    ASSERT_NE(ws.WSAAsyncGetServByName(window, kLookup, "ftp", "tcp", held, sizeof held), 0u);
+  }
+  EXPECT_EQ(ThreadCount(), threads_before + kRequests);
+  RestartWithDelay("0");
+  EXPECT_EQ(ThreadCount(), threads_before);
 }
 
 }  // namespace

@@ -1,0 +1,42 @@
+// When the Join and Part buttons become usable, whose PART counts as the user's
+// own, and where the keyboard focus goes after Join.
+#include <QApplication>
+
+#include "tests/Unit1/form_fixture.h"
+
+namespace unit1 {
+namespace {
+
+using testsupport::WaitUntil;
+using Lines = std::vector<std::string>;
+
+TEST_F(FormTest, MissingMessageOfTheDayEndsRegistrationToo) {
+  Register();
+  Deliver({":irc.test 422 Tolvex :MOTD File is missing"});
+  EXPECT_TRUE(form_.btnJoin->isEnabled());
+  EXPECT_EQ(LogLines(), Lines{"MOTD File is missing"});
+}
+
+TEST_F(FormTest, PartOfANicknameThatOnlyBeginsWithTheUsersIsSomeoneElses) {
+  JoinChannel();
+  Deliver({":irc.test 353 Tolvex = #beginner :Tolvex Tolvex_ TolvexBot"});
+  Deliver({":Tolvex_!q@host PART #beginner", ":TolvexBot!q@host PART #beginner :bye"});
+  EXPECT_EQ(Names(), Lines{"Tolvex"});
+  EXPECT_FALSE(form_.btnJoin->isEnabled());
+  EXPECT_TRUE(form_.btnPart->isEnabled());
+  EXPECT_FALSE(form_.ircChannel->isEnabled());
+
+  Deliver({":Tolvex!q@host PART #beginner"});
+  EXPECT_EQ(Names(), Lines{});
+  EXPECT_TRUE(form_.btnJoin->isEnabled());
+  EXPECT_FALSE(form_.btnPart->isEnabled());
+}
+
+TEST_F(FormTest, AfterJoinTheFocusIsInTheMessageEntry) {
+  JoinChannel();
+  ASSERT_FALSE(form_.btnJoin->isEnabled());
+  EXPECT_EQ(QApplication::focusWidget(), form_.Edit1);
+}
+
+}  // namespace
+}  // namespace unit1
