@@ -9,7 +9,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QLineEdit>
 #include <algorithm>
 #include <chrono>
 #include <numeric>
@@ -19,6 +18,7 @@
 
 #include "Unit1/unit1.h"
 #include "bench/loopback_peer.h"
+#include "bench/window_session.h"
 #include "platform/winsys/winsys.h"
 #include "transport/text_client.h"
 
@@ -67,13 +67,7 @@ void BM_NamesBurst(benchmark::State& state) {
       if (line.starts_with("PING ")) pong_sent = Clock::now();
     };
     bool ended = false;
-    const sockets::TSocketEvent disconnect = form.IRCClient->OnDisconnect;
-    form.IRCClient->OnDisconnect = [&](sockets::TSockCtrl& sender, sockets::TSocketBase* socket) {
-      ended = true;
-      disconnect(sender, socket);
-    };
-    form.ircServer->setText("127.0.0.1");
-    form.ircPort->setText(QString::number(peer.Port()));
+    bench::AimWindowAt(form, peer.Port(), ended);
     const double peak_before = bench::CurrentMemoryMiB();
     const Clock::time_point start = Clock::now();
     const double cpu = bench::ThreadCpuSeconds();

@@ -20,6 +20,7 @@
 #include "bench/headless_stack.h"
 #include "bench/irc_line_mix.h"
 #include "bench/loopback_peer.h"
+#include "bench/window_session.h"
 #include "platform/winsys/winsys.h"
 #include "transport/text_client.h"
 
@@ -108,13 +109,7 @@ Pass Window(const std::string& stream, std::size_t count, double& key_ms, double
     }
   };
   bool ended = false;
-  const sockets::TSocketEvent disconnect = form.IRCClient->OnDisconnect;
-  form.IRCClient->OnDisconnect = [&](sockets::TSockCtrl& sender, sockets::TSocketBase* socket) {
-    ended = true;
-    disconnect(sender, socket);
-  };
-  form.ircServer->setText("127.0.0.1");
-  form.ircPort->setText(QString::number(peer.Port()));
+  bench::AimWindowAt(form, peer.Port(), ended);
   peak_before = bench::CurrentMemoryMiB();
   const Clock::time_point start = Clock::now();
   const double cpu = bench::ThreadCpuSeconds();
