@@ -2,8 +2,6 @@
 // entry lines, and the plumbing between the window and its two components.
 #include <QCloseEvent>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "Unit1/protocol_line.h"

@@ -36,9 +36,8 @@ class TNamesList : public QListView {
   explicit TNamesList(QWidget* parent = nullptr);
 
   int count() const { return names_.Size(); }
-  // The nickname shown in a row, and its bytes.
+  // The nickname shown in a row.
   QString Text(int row) const { return names_.At(row).Shown; }
-  const std::string& Nick(int row) const { return names_.At(row).Nick; }
 
   void AddName(const std::string& nick);
   bool RemoveName(const std::string& nick);

@@ -21,7 +21,7 @@ void TCustomBasicServerSocket::AcceptConnection(TSocketBase*& Socket) {
   const winsock::SOCKET handle = WinsockAPI().accept(
       listener->Handle(), reinterpret_cast<winsock::sockaddr*>(&created->Addr_), &length);
   if (handle == winsock::INVALID_SOCKET) return;
-  created->Handle_ = handle;
+  created->AdoptHandle(handle);
   Socket = Connections_.Add(std::move(created));
   WinsockAPI().WSAAsyncSelect(handle, WindowHandle(), SM_SELECT,
                               AsyncOptionsToEvents(Options_) | winsock::FD_CLOSE);

@@ -1,13 +1,11 @@
 // The dispatch of a socket control's window messages, and the deferral of
 // readiness notifications while a look-up wait is in progress anywhere in the
 // process.
-#include <algorithm>
 #include <optional>
 
 #include "platform/winsys/guarded_call.h"
 #include "sockets/raise_event.h"
 #include "sockets/sock_ctrl.h"
-#include "sockets/socket_base.h"
 #include "sockets/socket_messages.h"
 #include "sockets/winsock_unit.h"
 

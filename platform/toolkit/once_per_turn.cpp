@@ -5,6 +5,8 @@
 #include <QEvent>
 #include <utility>
 
+#include "platform/winsys/guarded_call.h"
+
 namespace toolkit {
 
 namespace {
@@ -26,7 +28,9 @@ bool TOncePerTurn::event(QEvent* event) {
   if (event->type() != kRunEvent) return QObject::event(event);
   // Asked again from inside the action: queued once more.
   requested_ = false;
-  action_();
+  // Out of a posted event, a failure goes to the application's handler, as one
+  // from a socket notification does.
+  winsys::CallGuarded(action_);
   return true;
 }
 

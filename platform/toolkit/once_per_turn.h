@@ -15,7 +15,6 @@ class TOncePerTurn : public QObject {
 
   // Queues the action unless it is queued already.
   void Request();
-  bool Requested() const { return requested_; }
 
  protected:
   bool event(QEvent* event) override;

@@ -45,11 +45,16 @@ const QFontMetrics& TPainterCanvas::Metrics() {
 }
 
 int TPainterCanvas::TextWidth(std::string_view text) {
+  return WidthOf(text, [text] { return DisplayText(text); });
+}
+
+template <typename Shown>
+int TPainterCanvas::WidthOf(std::string_view text, const Shown& shown) {
   const QFontMetrics& metrics = Metrics();
-  const auto kept = widths_->find(std::string(text));
+  const auto kept = widths_->find(text);
   if (kept != widths_->end()) return kept->second;
   if (widths_->size() >= kWidthsKept) widths_->clear();
-  const int width = metrics.horizontalAdvance(DisplayText(text));
+  const int width = metrics.horizontalAdvance(shown());
   widths_->emplace(text, width);
   return width;
 }
@@ -61,7 +66,7 @@ int TPainterCanvas::TextHeight(std::string_view) {
 void TPainterCanvas::TextOut(int x, int y, std::string_view text) {
   if (painter_ == nullptr) return;
   const QString shown = DisplayText(text);
-  const int width = TextWidth(text);
+  const int width = WidthOf(text, [&shown]() -> const QString& { return shown; });
   const QFontMetrics& metrics = Metrics();
   painter_->fillRect(QRect(x, y, width, metrics.height()), ToQColor(BrushColor(), palette_));
   painter_->setFont(qfont_);

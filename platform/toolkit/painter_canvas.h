@@ -8,8 +8,10 @@
 #include <QFontMetrics>
 #include <QPalette>
 #include <QPoint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "platform/toolkit/canvas.h"
@@ -21,7 +23,14 @@ namespace toolkit {
 class TPainterCanvas : public TCanvas {
  public:
   // Widths measured in one font, kept across canvases.
-  using TWidths = std::unordered_map<std::string, int>;
+  // Looked up by the text as it is given, without a copy of it.
+  struct TTextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+      return std::hash<std::string_view>()(text);
+    }
+  };
+  using TWidths = std::unordered_map<std::string, int, TTextHash, std::equal_to<>>;
 
   // `painter` may be null; the palette resolves the system colours.
   TPainterCanvas(QPainter* painter, const QPalette& palette);
@@ -37,6 +46,9 @@ class TPainterCanvas : public TCanvas {
   // The metrics of the current font, made again only when its name, height or
   // style changed.
   const QFontMetrics& Metrics();
+  // The kept width of text, measured from shown() when it is not kept yet.
+  template <typename Shown>
+  int WidthOf(std::string_view text, const Shown& shown);
 
   QPainter* painter_;
   QPalette palette_;

@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <optional>
