@@ -92,7 +92,9 @@ class FormTest : public ::testing::Test {
     }
     return names;
   }
+  // The log pane's lines, once those held during a flood have shown.
   std::vector<std::string> LogLines() const {
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return !form_.Memo1->HasHeldLines(); }));
     std::vector<std::string> lines;
     for (const QString& line : form_.Memo1->toPlainText().split('\n')) {
       lines.push_back(line.toStdString());
