@@ -63,10 +63,6 @@ std::vector<std::string> Sorted(std::vector<std::string> texts) {
   return texts;
 }
 
-bool Contains(const std::vector<std::string>& lines, const std::string& wanted) {
-  return std::find(lines.begin(), lines.end(), wanted) != lines.end();
-}
-
 TEST_F(FormTest, NetsplitTakesTheFarUsersOffTheNamesListAndTheRelinkBringsThemBack) {
   if (!IrcdFixture::Installed()) GTEST_SKIP() << "ngircd is not installed";
   LinkedIrcds ircds;
