@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -91,6 +92,9 @@ class FormTest : public ::testing::Test {
       names.push_back(form_.lbNames->Text(i).toStdString());
     }
     return names;
+  }
+  static bool Contains(const std::vector<std::string>& lines, const std::string& wanted) {
+    return std::find(lines.begin(), lines.end(), wanted) != lines.end();
   }
   // The log pane's lines, once those held during a flood have shown.
   std::vector<std::string> LogLines() const {
