@@ -59,7 +59,7 @@ void TForm1::AddChatEntry(const std::string& title, const std::string& text) {
 }
 
 void TForm1::AddLogLine(const std::string& line) {
-  Memo1->AppendLine(toolkit::DisplayText(line));
+  Memo1->AppendLine(line);
 }
 
 // The names list is kept sorted as names are added, by their shown text

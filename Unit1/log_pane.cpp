@@ -4,6 +4,8 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include "platform/toolkit/text_codec.h"
+
 namespace unit1 {
 
 TLogPane::TLogPane(QWidget* parent)
@@ -17,10 +19,10 @@ TLogPane::TLogPane(QWidget* parent)
   connect(&show_timer_, &QTimer::timeout, this, [this] { ShowHeldLines(); });
 }
 
-void TLogPane::AppendLine(const QString& line) {
-  held_.append(line);
+void TLogPane::AppendLine(std::string_view bytes) {
+  held_.emplace_back(bytes);
   // Only the newest lines could be shown anyway.
-  if (held_.size() > kLogLinesKept) held_.removeFirst();
+  if (held_.size() > std::size_t(kLogLinesKept)) held_.pop_front();
   if (!holding_) ShowHeldLines();
 }
 
@@ -32,7 +34,7 @@ void TLogPane::HoldLines() {
 
 void TLogPane::EndHold() {
   holding_ = false;
-  if (held_.isEmpty() || show_timer_.isActive()) return;
+  if (held_.empty() || show_timer_.isActive()) return;
   const qint64 waited = since_show_.isValid() ? since_show_.elapsed() : kLogShowIntervalMs;
   if (waited >= kLogShowIntervalMs) {
     ShowHeldLines();
@@ -44,14 +46,18 @@ void TLogPane::EndHold() {
 void TLogPane::ShowHeldLines() {
   holding_ = false;
   show_timer_.stop();
-  if (held_.isEmpty()) return;
+  if (held_.empty()) return;
   since_show_.start();
   // An empty document's one block takes the first line, once no line shows.
   const int shown = document()->isEmpty() && !shows_lines_ ? 0 : document()->blockCount();
   DropOldestLines(shown + int(held_.size()) - kLogLinesKept);
   // The widget's append puts its first line into the document's empty first
   // block: after lines that were all empty, that block is a line already.
-  const QString text = (shows_lines_ && document()->isEmpty() ? "\n" : "") + held_.join('\n');
+  QString text = shows_lines_ && document()->isEmpty() ? "\n" : "";
+  for (const std::string& line : held_) {
+    if (&line != &held_.front()) text += '\n';
+    text += toolkit::DisplayText(line);
+  }
   held_.clear();
   shows_lines_ = true;
   appendPlainText(text);

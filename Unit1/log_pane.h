@@ -8,8 +8,10 @@
 
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
-#include <QStringList>
 #include <QTimer>
+#include <deque>
+#include <string>
+#include <string_view>
 
 #include "platform/toolkit/once_per_turn.h"
 
@@ -24,8 +26,10 @@ class TLogPane : public QPlainTextEdit {
  public:
   explicit TLogPane(QWidget* parent = nullptr);
 
-  // Every appended line shows as a line of its own, an empty one too.
-  void AppendLine(const QString& line);
+  // Every appended line shows as a line of its own, an empty one too. Bytes
+  // become text only when they are shown, so that lines a flood pushes out
+  // before then cost nothing but their copy.
+  void AppendLine(std::string_view bytes);
   // Lines appended from now on wait until EndHold, or until the next turn of
   // the event loop, whichever comes first.
   void HoldLines();
@@ -34,7 +38,7 @@ class TLogPane : public QPlainTextEdit {
   void EndHold();
   // Shows the held lines now.
   void ShowHeldLines();
-  bool HasHeldLines() const { return !held_.isEmpty(); }
+  bool HasHeldLines() const { return !held_.empty(); }
   // Empties the pane, held lines included.
   void clear();
 
@@ -42,7 +46,7 @@ class TLogPane : public QPlainTextEdit {
   // Removes the oldest lines shown, before new ones push them over the bound.
   void DropOldestLines(int count);
 
-  QStringList held_;
+  std::deque<std::string> held_;
   bool holding_ = false;
   toolkit::TOncePerTurn* hold_end_turn_;
   QTimer show_timer_;

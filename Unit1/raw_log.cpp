@@ -1,6 +1,7 @@
 // TRawLog: the bounded record of the connection's lines, and their shown text.
 #include "Unit1/raw_log.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 
@@ -9,6 +10,9 @@
 namespace unit1 {
 
 namespace {
+
+// The size of a block of line bytes; a longer line has a block of its own.
+constexpr std::size_t kBlockBytes = 64 * 1024;
 
 constexpr unsigned char kDelete = 0x7F;
 constexpr char32_t kControlPictures = 0x2400;
@@ -36,22 +40,39 @@ void AppendTwoDigits(int value, std::string& out) {
 TRawLog::TRawLog(std::size_t lines_kept, std::size_t bytes_kept)
     : lines_kept_(lines_kept), bytes_kept_(bytes_kept) {}
 
-std::size_t TRawLog::CostOf(const TRawLine& line) {
-  return sizeof(TRawLine) + line.Bytes.capacity();
-}
-
 void TRawLog::Add(TRawDirection direction, std::string_view bytes) {
   Add(NowMs(), direction, bytes);
 }
 
 void TRawLog::Add(std::int64_t time, TRawDirection direction, std::string_view bytes) {
-  TRawLine& line = lines_.emplace_back(TRawLine{time, direction, std::string(bytes)});
-  bytes_ += CostOf(line);
-  while (!lines_.empty() && (lines_.size() > lines_kept_ || bytes_ > bytes_kept_)) {
-    bytes_ -= CostOf(lines_.front());
-    lines_.pop_front();
-    ++first_number_;
+  lines_.push_back(TRawLine{time, direction, Store(bytes)});
+  bytes_ += sizeof(TRawLine);
+  while (!lines_.empty() && (lines_.size() > lines_kept_ || bytes_ > bytes_kept_)) DropOldest();
+}
+
+std::string_view TRawLog::Store(std::string_view bytes) {
+  if (blocks_.empty() || blocks_.back().capacity - blocks_.back().used < bytes.size()) {
+    const std::size_t capacity = std::max(kBlockBytes, bytes.size());
+    blocks_.push_back(TBlock{std::make_unique<char[]>(capacity), capacity});
+    bytes_ += capacity;
   }
+  TBlock& block = blocks_.back();
+  char* stored = block.data.get() + block.used;
+  std::copy(bytes.begin(), bytes.end(), stored);
+  block.used += bytes.size();
+  ++block.lines;
+  return {stored, bytes.size()};
+}
+
+// Lines lie in their blocks in order: the oldest line is in the oldest block,
+// which goes with the last line that it holds.
+void TRawLog::DropOldest() {
+  lines_.pop_front();
+  bytes_ -= sizeof(TRawLine);
+  ++first_number_;
+  if (--blocks_.front().lines > 0) return;
+  bytes_ -= blocks_.front().capacity;
+  blocks_.pop_front();
 }
 
 std::string ShownRawLine(const TRawLine& line) {

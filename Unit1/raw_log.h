@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -30,7 +31,7 @@ struct TRawLine {
   std::int64_t Time = 0;
   TRawDirection Direction = TRawDirection::rdNote;
   // The bytes of the line without its line end, as they crossed.
-  std::string Bytes;
+  std::string_view Bytes;
 };
 
 class TRawLog {
@@ -46,15 +47,29 @@ class TRawLog {
   std::uint64_t FirstNumber() const { return first_number_; }
   std::uint64_t EndNumber() const { return first_number_ + lines_.size(); }
   std::size_t Size() const { return lines_.size(); }
-  // The line numbered `number`, which must lie in [FirstNumber, EndNumber).
-  const TRawLine& Line(std::uint64_t number) const { return lines_[number - first_number_]; }
-  // What the kept lines count against the byte bound.
+  // The line numbered `number`, which must lie in [FirstNumber, EndNumber);
+  // its bytes stay valid until the line is dropped.
+  TRawLine Line(std::uint64_t number) const { return lines_[number - first_number_]; }
+  // The memory the kept lines take: their bytes with the unused rest of the
+  // blocks that hold them, and their bookkeeping.
   std::size_t Bytes() const { return bytes_; }
 
-  static std::size_t CostOf(const TRawLine& line);
-
  private:
+  // Lines are packed into blocks, each line's bytes behind the previous
+  // one's, so that a line costs little more than its bytes.
+  struct TBlock {
+    std::unique_ptr<char[]> data;
+    std::size_t capacity = 0;
+    std::size_t used = 0;
+    // The kept lines whose bytes it holds.
+    std::size_t lines = 0;
+  };
+
+  std::string_view Store(std::string_view bytes);
+  void DropOldest();
+
   std::deque<TRawLine> lines_;
+  std::deque<TBlock> blocks_;
   std::uint64_t first_number_ = 0;
   std::size_t bytes_ = 0;
   std::size_t lines_kept_;

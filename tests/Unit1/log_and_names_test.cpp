@@ -25,7 +25,7 @@ TEST_F(FormTest, EveryLogLineShowsEmptyOnesIncluded) {
 TEST(LogPane, KeepsTheNewestLinesAndHeldOnesShowTogether) {
   TLogPane pane;
   pane.HoldLines();
-  for (int i = 0; i < kLogLinesKept + 5; ++i) pane.AppendLine(QString::number(i));
+  for (int i = 0; i < kLogLinesKept + 5; ++i) pane.AppendLine(std::to_string(i));
   EXPECT_EQ(pane.toPlainText(), "") << "held until the notification ends";
   pane.ShowHeldLines();
   EXPECT_EQ(pane.document()->blockCount(), kLogLinesKept);
@@ -45,7 +45,7 @@ TEST(LogPane, DropsTheOldestShownLinesAndFollowsTheNewest) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
   const auto show_batch = [&](int first, int count, bool numbered) {
     pane.HoldLines();
-    for (int i = first; i < first + count; ++i) pane.AppendLine(numbered ? QString::number(i) : "");
+    for (int i = first; i < first + count; ++i) pane.AppendLine(numbered ? std::to_string(i) : std::string());
     pane.ShowHeldLines();
   };
   show_batch(0, 6000, true);
@@ -71,7 +71,7 @@ TEST(LogPane, HeldLinesShowByThemselvesInOrder) {
   pane.AppendLine("first");
   for (int batch = 0; batch < 3; ++batch) {
     pane.HoldLines();
-    pane.AppendLine(QString::number(batch));
+    pane.AppendLine(std::to_string(batch));
     pane.EndHold();
   }
   EXPECT_TRUE(testsupport::WaitUntil([&] { return !pane.HasHeldLines(); }));

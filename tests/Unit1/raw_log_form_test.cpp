@@ -20,7 +20,8 @@ class RawLogFormTest : public FormTest {
     Lines lines;
     const TRawLog& log = form_.RawLog;
     for (std::uint64_t n = std::max(first, log.FirstNumber()); n < log.EndNumber(); ++n) {
-      lines.push_back(std::string(1, char(log.Line(n).Direction)) + " " + log.Line(n).Bytes);
+      lines.push_back(std::string(1, char(log.Line(n).Direction)) + " " +
+                      std::string(log.Line(n).Bytes));
     }
     return lines;
   }

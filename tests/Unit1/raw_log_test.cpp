@@ -28,18 +28,24 @@ TEST(RawLog, KeepsTheNewestLinesWithinBothBounds) {
   EXPECT_EQ(by_lines.Line(2).Bytes, "2");
   EXPECT_EQ(by_lines.Line(4).Bytes, "4");
 
-  const std::string line(1000, 'x');
-  TRawLog by_bytes(1000, 10'000);
-  for (int i = 0; i < 100; ++i) by_bytes.Add(TRawDirection::rdSent, line);
-  EXPECT_LE(by_bytes.Bytes(), 10'000u);
-  EXPECT_GE(by_bytes.Size(), 8u);
-  EXPECT_LE(by_bytes.Size(), 9u);
-  EXPECT_EQ(by_bytes.EndNumber(), 100u);
+  // Bytes are kept in blocks of 64 KiB: the bound holds whole blocks.
+  TRawLog by_bytes(1'000'000, 200'000);
+  for (int i = 0; i < 2000; ++i) by_bytes.Add(TRawDirection::rdSent, std::string(1000, char(i)));
+  EXPECT_LE(by_bytes.Bytes(), 200'000u);
+  EXPECT_GE(by_bytes.Bytes(), 100'000u);
+  EXPECT_EQ(by_bytes.EndNumber(), 2000u);
+  for (std::uint64_t n = by_bytes.FirstNumber(); n < by_bytes.EndNumber(); ++n) {
+    ASSERT_EQ(by_bytes.Line(n).Bytes, std::string(1000, char(n))) << n;
+  }
 
-  // A line larger than the whole bound still goes in: it is the newest.
-  by_bytes.Add(TRawDirection::rdSent, std::string(20'000, 'y'));
-  EXPECT_EQ(by_bytes.Size(), 0u) << "and goes at once, with everything before it";
-  EXPECT_EQ(by_bytes.EndNumber(), 101u);
+  // A line larger than the whole bound goes in as the newest, and goes at once
+  // with everything before it; empty lines take no bytes.
+  by_bytes.Add(TRawDirection::rdSent, std::string(300'000, 'y'));
+  EXPECT_EQ(by_bytes.Size(), 0u);
+  EXPECT_EQ(by_bytes.Bytes(), 0u);
+  for (int i = 0; i < 3; ++i) by_bytes.Add(TRawDirection::rdReceived, "");
+  EXPECT_EQ(by_bytes.Line(2003).Bytes, "");
+  EXPECT_EQ(by_bytes.EndNumber(), 2004u);
 }
 
 TEST(RawLog, ShowsEveryByteVisibly) {
