@@ -10,13 +10,11 @@ namespace unit1 {
 
 TLogPane::TLogPane(QWidget* parent)
     : QPlainTextEdit(parent),
-      hold_end_turn_(new toolkit::TOncePerTurn([this] { EndHold(); }, this)) {
+      show_(new toolkit::TPacedAction([this] { ShowHeldLines(); }, kLogShowIntervalMs, this)) {
   setMaximumBlockCount(kLogLinesKept);
   // An undo history would keep the text of every line ever dropped, and of
   // every line appended, for as long as the connection lasts.
   document()->setUndoRedoEnabled(false);
-  show_timer_.setSingleShot(true);
-  connect(&show_timer_, &QTimer::timeout, this, [this] { ShowHeldLines(); });
 }
 
 void TLogPane::AppendLine(std::string_view bytes) {
@@ -29,25 +27,17 @@ void TLogPane::AppendLine(std::string_view bytes) {
 void TLogPane::HoldLines() {
   if (holding_) return;
   holding_ = true;
-  hold_end_turn_->Request();
+  show_->Request();
 }
 
 void TLogPane::EndHold() {
   holding_ = false;
-  if (held_.empty() || show_timer_.isActive()) return;
-  const qint64 waited = since_show_.isValid() ? since_show_.elapsed() : kLogShowIntervalMs;
-  if (waited >= kLogShowIntervalMs) {
-    ShowHeldLines();
-  } else {
-    show_timer_.start(int(kLogShowIntervalMs - waited));
-  }
+  if (!held_.empty()) show_->Request();
 }
 
 void TLogPane::ShowHeldLines() {
   holding_ = false;
-  show_timer_.stop();
   if (held_.empty()) return;
-  since_show_.start();
   // An empty document's one block takes the first line, once no line shows.
   const int shown = document()->isEmpty() && !shows_lines_ ? 0 : document()->blockCount();
   DropOldestLines(shown + int(held_.size()) - kLogLinesKept);
@@ -81,7 +71,6 @@ void TLogPane::DropOldestLines(int count) {
 
 void TLogPane::clear() {
   held_.clear();
-  show_timer_.stop();
   shows_lines_ = false;
   QPlainTextEdit::clear();
 }

@@ -6,14 +6,12 @@
 // only the lines that stay, not every line that passes.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QPlainTextEdit>
-#include <QTimer>
 #include <deque>
 #include <string>
 #include <string_view>
 
-#include "platform/toolkit/once_per_turn.h"
+#include "platform/toolkit/paced_action.h"
 
 namespace unit1 {
 
@@ -30,11 +28,10 @@ class TLogPane : public QPlainTextEdit {
   // become text only when they are shown, so that lines a flood pushes out
   // before then cost nothing but their copy.
   void AppendLine(std::string_view bytes);
-  // Lines appended from now on wait until EndHold, or until the next turn of
-  // the event loop, whichever comes first.
+  // Lines appended from now on wait, and show together soon after EndHold:
+  // at the next turn of the event loop, or once the interval since the
+  // previous show has passed. A hold that nothing ends shows them too.
   void HoldLines();
-  // Shows the held lines now, or once the interval since the previous show
-  // has passed.
   void EndHold();
   // Shows the held lines now.
   void ShowHeldLines();
@@ -48,9 +45,7 @@ class TLogPane : public QPlainTextEdit {
 
   std::deque<std::string> held_;
   bool holding_ = false;
-  toolkit::TOncePerTurn* hold_end_turn_;
-  QTimer show_timer_;
-  QElapsedTimer since_show_;
+  toolkit::TPacedAction* show_;
   // Whether the pane shows any line: an empty document shows one empty line or
   // none.
   bool shows_lines_ = false;

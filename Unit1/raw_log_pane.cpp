@@ -10,7 +10,7 @@ TRawLogPane::TRawLogPane(const TRawLog& log, QWidget* parent)
     : QWidget(parent),
       filter_(new QLineEdit(this)),
       view_(new TRawLogView(log, this)),
-      sync_turn_(new toolkit::TOncePerTurn([this] { view_->Sync(); }, this)) {
+      sync_(new toolkit::TPacedAction([this] { view_->Sync(); }, kRawLogSyncIntervalMs, this)) {
   auto* stack = new QVBoxLayout(this);
   stack->setContentsMargins(0, 0, 0, 0);
   stack->setSpacing(0);
@@ -26,7 +26,7 @@ TRawLogPane::TRawLogPane(const TRawLog& log, QWidget* parent)
 }
 
 void TRawLogPane::LogChanged() {
-  if (isVisible()) sync_turn_->Request();
+  if (isVisible()) sync_->Request();
 }
 
 void TRawLogPane::showEvent(QShowEvent* event) {

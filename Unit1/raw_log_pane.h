@@ -1,17 +1,20 @@
 // TRawLogPane: the raw log inside the main window: a filter entry above the
 // rows of the log. Hidden, it does no work at all; shown, it catches up with
-// the log once per turn of the event loop.
+// the log at the next turn of the event loop, and no more often than every
+// kRawLogSyncIntervalMs while the lines keep coming.
 #pragma once
 
 #include <QWidget>
 
 #include "Unit1/raw_log.h"
 #include "Unit1/raw_log_view.h"
-#include "platform/toolkit/once_per_turn.h"
+#include "platform/toolkit/paced_action.h"
 
 class QLineEdit;
 
 namespace unit1 {
+
+constexpr int kRawLogSyncIntervalMs = 50;
 
 class TRawLogPane : public QWidget {
  public:
@@ -29,7 +32,7 @@ class TRawLogPane : public QWidget {
  private:
   QLineEdit* filter_;
   TRawLogView* view_;
-  toolkit::TOncePerTurn* sync_turn_;
+  toolkit::TPacedAction* sync_;
 };
 
 }  // namespace unit1

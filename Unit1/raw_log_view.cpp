@@ -82,6 +82,9 @@ std::string TRawLogView::ItemText(int index) const {
 void TRawLogView::DrawItem(toolkit::TCanvas& canvas, int index, const toolkit::TRect& rect,
                            toolkit::TOwnerDrawState) {
   canvas.FillRect(rect);
+  // The row is filled already: the text needs no background, nor the width
+  // that one would take, which each new line would add to the kept widths.
+  canvas.SetBrushStyle(toolkit::TBrushStyle::bsClear);
   std::string shown = ItemText(index);
   if (shown.size() > kDrawnBytes) {
     // Cut before a character that begins at or beyond the bound.

@@ -4,6 +4,7 @@
 // become characters is the implementation's business.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include "platform/toolkit/color.h"
@@ -23,6 +24,9 @@ struct TRect {
   bool operator==(const TRect&) const = default;
 };
 
+// A solid brush fills behind drawn text; a clear one leaves what is there.
+enum class TBrushStyle : std::uint8_t { bsSolid, bsClear };
+
 class TCanvas {
  public:
   virtual ~TCanvas() = default;
@@ -31,7 +35,8 @@ class TCanvas {
   virtual int TextWidth(std::string_view text) = 0;
   virtual int TextHeight(std::string_view text) = 0;
   // Draws the text with its top left corner at (x, y) in the font's colour,
-  // on a background of the brush colour (opaque text).
+  // on a background of the brush colour (opaque text) unless the brush is
+  // clear.
   virtual void TextOut(int x, int y, std::string_view text) = 0;
   virtual void FillRect(const TRect& rect) = 0;
   // Draws a line from the pen position to (x, y), the end point not drawn,
@@ -43,12 +48,15 @@ class TCanvas {
   void SetFont(const TFont& font) { font_ = font; }
   TColor BrushColor() const { return brush_color_; }
   void SetBrushColor(TColor color) { brush_color_ = color; }
+  TBrushStyle BrushStyle() const { return brush_style_; }
+  void SetBrushStyle(TBrushStyle style) { brush_style_ = style; }
   TColor PenColor() const { return pen_color_; }
   void SetPenColor(TColor color) { pen_color_ = color; }
 
  private:
   TFont font_;
   TColor brush_color_ = clWindow;
+  TBrushStyle brush_style_ = TBrushStyle::bsSolid;
   TColor pen_color_ = clWindowText;
 };
 

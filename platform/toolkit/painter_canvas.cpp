@@ -66,9 +66,11 @@ int TPainterCanvas::TextHeight(std::string_view) {
 void TPainterCanvas::TextOut(int x, int y, std::string_view text) {
   if (painter_ == nullptr) return;
   const QString shown = DisplayText(text);
-  const int width = WidthOf(text, [&shown]() -> const QString& { return shown; });
   const QFontMetrics& metrics = Metrics();
-  painter_->fillRect(QRect(x, y, width, metrics.height()), ToQColor(BrushColor(), palette_));
+  if (BrushStyle() == TBrushStyle::bsSolid) {
+    const int width = WidthOf(text, [&shown]() -> const QString& { return shown; });
+    painter_->fillRect(QRect(x, y, width, metrics.height()), ToQColor(BrushColor(), palette_));
+  }
   painter_->setFont(qfont_);
   painter_->setPen(ToQColor(Font().Color, palette_));
   painter_->drawText(x, y + metrics.ascent(), shown);

@@ -1,5 +1,6 @@
 // The canvas on a QPainter: filled rectangles and lines leave out their far
-// edge and end point, text is opaque, missing fonts map to installed ones.
+// edge and end point, text is opaque unless the brush is clear, missing fonts map to installed
+// ones.
 #include "platform/toolkit/painter_canvas.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +59,16 @@ TEST_F(PainterCanvasTest, FillRectAndOpaqueTextUseBrush) {
   EXPECT_EQ(At(10, 10), QColor(Qt::blue));
   EXPECT_EQ(At(10 + blank_width - 1, 10 + height - 1), QColor(Qt::blue));
   EXPECT_EQ(At(10 + blank_width, 10), QColor(Qt::white));
+
+  // A clear brush leaves the background as it is.
+  {
+    QPainter painter(&image);
+    toolkit::TPainterCanvas canvas(&painter, palette);
+    canvas.SetBrushColor(toolkit::RGB(0, 255, 0));
+    canvas.SetBrushStyle(toolkit::TBrushStyle::bsClear);
+    canvas.TextOut(10, 10, "  ");
+  }
+  EXPECT_EQ(At(10, 10), QColor(Qt::blue));
 }
 
 // Whatever fonts the system has, the fixed font of the log pane keeps its columns
