@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "Il/indent_list_box.h"
+#include "Unit1/irc_styler.h"
 #include "Unit1/unit1.h"
 #include "platform/toolkit/qt_font.h"
 #include "platform/winsys/guarded_call.h"
@@ -102,6 +103,7 @@ void TForm1::CreateControls() {
   ilbChat->SetPosIndent(100);
   ilbChat->SetTitleFontColor(toolkit::clPurple);
   ilbChat->SetTitleFontStyle(toolkit::fsItalic);
+  ilbChat->SetStyler(IrcStyledText);
   pnlNames = NewPanel(client, QFrame::Raised);
   pnlNames->setFixedWidth(126);
   auto* names = new QVBoxLayout(pnlNames);

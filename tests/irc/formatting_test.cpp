@@ -6,11 +6,14 @@
 
 #include <sstream>
 
+#include "tests/support/format_codes.h"
+
 namespace irc {
 namespace {
 
 using Runs = std::vector<TFormattedRun>;
 using namespace std::string_literals;
+using testsupport::Codes;
 
 // A style from letters: b bold, i italic, u underline, s strike, m monospace,
 // r reverse.
@@ -60,157 +63,80 @@ TEST_P(FormattedRunsTest, GivesTheRuns) {
 INSTANTIATE_TEST_SUITE_P(
     Toggles, FormattedRunsTest,
     testing::Values(RunsCase{"Plain", "hello", {{"hello", {}}}}, RunsCase{"Empty", "", {}},
-                    RunsCase{"OnlyCodes",
-                             "\x02\x03"
-                             "04\x0F",
-                             {}},
-                    RunsCase{"BoldOnOff",
-                             "a\x02"
-                             "b\x02"
-                             "c",
-                             {{"a", {}}, {"b", With("b")}, {"c", {}}}},
-                    RunsCase{"Italic", "\x1Dx", {{"x", With("i")}}},
-                    RunsCase{"Underline", "\x1Fx", {{"x", With("u")}}},
-                    RunsCase{"Strike", "\x1Ex", {{"x", With("s")}}},
-                    RunsCase{"Monospace", "\x11x", {{"x", With("m")}}},
-                    RunsCase{"Reverse", "\x16x\x16y", {{"x", With("r")}, {"y", {}}}},
+                    RunsCase{"OnlyCodes", Codes("^B^C04^O"), {}},
                     RunsCase{
-                        "AllAtOnceLeftOpen", "\x02\x1D\x1F\x1E\x11\x16x", {{"x", With("biusmr")}}},
-                    RunsCase{"SameStyleMerged",
-                             "a\x02\x02"
-                             "b",
-                             {{"ab", {}}}},
+                        "BoldOnOff", Codes("a^Bb^Bc"), {{"a", {}}, {"b", With("b")}, {"c", {}}}},
+                    RunsCase{"Italic", Codes("^Ix"), {{"x", With("i")}}},
+                    RunsCase{"Underline", Codes("^Ux"), {{"x", With("u")}}},
+                    RunsCase{"Strike", Codes("^Sx"), {{"x", With("s")}}},
+                    RunsCase{"Monospace", Codes("^Mx"), {{"x", With("m")}}},
+                    RunsCase{"Reverse", Codes("^Rx^Ry"), {{"x", With("r")}, {"y", {}}}},
+                    RunsCase{"AllAtOnceLeftOpen", Codes("^B^I^U^S^M^Rx"), {{"x", With("biusmr")}}},
+                    RunsCase{"SameStyleMerged", Codes("a^B^Bb"), {{"ab", {}}}},
                     RunsCase{"ResetEndsAll",
-                             "\x02\x1D\x03"
-                             "04,05a\x0F"
-                             "b",
+                             Codes("^B^I^C04,05a^Ob"),
                              {{"a", With("bi", kRed, kBrown)}, {"b", {}}}}),
     [](const testing::TestParamInfo<RunsCase>& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     Colours, FormattedRunsTest,
-    testing::Values(RunsCase{"OneDigit",
-                             "\x03"
-                             "4red",
-                             {{"red", With("", kRed)}}},
-                    RunsCase{"TwoDigits",
-                             "\x03"
-                             "04red",
-                             {{"red", With("", kRed)}}},
-                    RunsCase{"NeverThreeDigits",
-                             "\x03"
-                             "123",
-                             {{"3", With("", kLightBlue)}}},
-                    RunsCase{"Background",
-                             "\x03"
-                             "12,08x",
-                             {{"x", With("", kLightBlue, kYellow)}}},
-                    RunsCase{"OneDigitBackground",
-                             "\x03"
-                             "4,123",
-                             {{"3", With("", kRed, kLightBlue)}}},
-                    RunsCase{"CommaWithoutDigitIsText",
-                             "\x03"
-                             "12,x",
-                             {{",x", With("", kLightBlue)}}},
-                    RunsCase{"CommaAtTheEnd",
-                             "\x03"
-                             "12,",
-                             {{",", With("", kLightBlue)}}},
-                    RunsCase{"NoForegroundResetsAndCommaStays",
-                             "\x03"
-                             "04,02a\x03,08b",
-                             {{"a", With("", kRed, kBlue)}, {",08b", {}}}},
-                    RunsCase{"BareCodeResetsBoth",
-                             "\x03"
-                             "04,02a\x03"
-                             "b",
-                             {{"a", With("", kRed, kBlue)}, {"b", {}}}},
-                    RunsCase{"ForegroundAloneKeepsBackground",
-                             "\x03"
-                             "04,05a\x03"
-                             "06b",
-                             {{"a", With("", kRed, kBrown)}, {"b", With("", kMagenta, kBrown)}}},
-                    RunsCase{"NinetyNineIsDefault",
-                             "\x03"
-                             "04,05a\x03"
-                             "99b\x03"
-                             "04,99c",
-                             {{"a", With("", kRed, kBrown)},
-                              {"b", With("", {}, kBrown)},
-                              {"c", With("", kRed)}}},
-                    RunsCase{"Extended",
-                             "\x03"
-                             "52,98x",
-                             {{"x", With("", kRed, kWhite)}}},
-                    RunsCase{"ColourOnly",
-                             "\x03"
-                             "04,05",
-                             {}},
-                    RunsCase{"ColourKeepsToggles",
-                             "\x02\x03"
-                             "04x",
-                             {{"x", With("b", kRed)}}}),
+    testing::Values(
+        RunsCase{"OneDigit", Codes("^C4red"), {{"red", With("", kRed)}}},
+        RunsCase{"TwoDigits", Codes("^C04red"), {{"red", With("", kRed)}}},
+        RunsCase{"NeverThreeDigits", Codes("^C123"), {{"3", With("", kLightBlue)}}},
+        RunsCase{"Background", Codes("^C12,08x"), {{"x", With("", kLightBlue, kYellow)}}},
+        RunsCase{"OneDigitBackground", Codes("^C4,123"), {{"3", With("", kRed, kLightBlue)}}},
+        RunsCase{"CommaWithoutDigitIsText", Codes("^C12,x"), {{",x", With("", kLightBlue)}}},
+        RunsCase{"CommaAtTheEnd", Codes("^C12,"), {{",", With("", kLightBlue)}}},
+        RunsCase{"NoForegroundResetsAndCommaStays",
+                 Codes("^C04,02a^C,08b"),
+                 {{"a", With("", kRed, kBlue)}, {",08b", {}}}},
+        RunsCase{
+            "BareCodeResetsBoth", Codes("^C04,02a^Cb"), {{"a", With("", kRed, kBlue)}, {"b", {}}}},
+        RunsCase{"ForegroundAloneKeepsBackground",
+                 Codes("^C04,05a^C06b"),
+                 {{"a", With("", kRed, kBrown)}, {"b", With("", kMagenta, kBrown)}}},
+        RunsCase{
+            "NinetyNineIsDefault",
+            Codes("^C04,05a^C99b^C04,99c"),
+            {{"a", With("", kRed, kBrown)}, {"b", With("", {}, kBrown)}, {"c", With("", kRed)}}},
+        RunsCase{"Extended", Codes("^C52,98x"), {{"x", With("", kRed, kWhite)}}},
+        RunsCase{"ColourOnly", Codes("^C04,05"), {}},
+        RunsCase{"ColourKeepsToggles", Codes("^B^C04x"), {{"x", With("b", kRed)}}}),
     [](const testing::TestParamInfo<RunsCase>& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     HexColours, FormattedRunsTest,
-    testing::Values(RunsCase{"Foreground",
-                             "\x04"
-                             "FF8000x",
-                             {{"x", With("", kOrange)}}},
-                    RunsCase{"LowerCaseAndBackground",
-                             "\x04"
-                             "ff8000,000080x",
-                             {{"x", With("", kOrange, kNavy)}}},
-                    RunsCase{"ShortIsAResetAndText",
-                             "\x03"
-                             "04a\x04"
-                             "FF800",
-                             {{"a", With("", kRed)}, {"FF800", {}}}},
-                    RunsCase{"NotHex",
-                             "\x04"
-                             "FF80G0x",
-                             {{"FF80G0x", {}}}},
-                    RunsCase{"ShortBackgroundIsText",
-                             "\x04"
-                             "FF8000,12x",
-                             {{",12x", With("", kOrange)}}},
-                    RunsCase{"ThenNumbered",
-                             "\x04"
-                             "FF8000a\x03"
-                             "04b",
-                             {{"a", With("", kOrange)}, {"b", With("", kRed)}}}),
+    testing::Values(
+        RunsCase{"Foreground", Codes("^HFF8000x"), {{"x", With("", kOrange)}}},
+        RunsCase{
+            "LowerCaseAndBackground", Codes("^Hff8000,000080x"), {{"x", With("", kOrange, kNavy)}}},
+        RunsCase{
+            "ShortIsAResetAndText", Codes("^C04a^HFF800"), {{"a", With("", kRed)}, {"FF800", {}}}},
+        RunsCase{"NotHex", Codes("^HFF80G0x"), {{"FF80G0x", {}}}},
+        RunsCase{"ShortBackgroundIsText", Codes("^HFF8000,12x"), {{",12x", With("", kOrange)}}},
+        RunsCase{"ThenNumbered",
+                 Codes("^HFF8000a^C04b"),
+                 {{"a", With("", kOrange)}, {"b", With("", kRed)}}}),
     [](const testing::TestParamInfo<RunsCase>& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     OtherControls, FormattedRunsTest,
-    testing::Values(RunsCase{"SymbolInStyle",
-                             "a\x02\x01"
-                             "b",
-                             {{"a", {}},
-                              {"\xE2\x90\x81"
-                               "b",
-                               With("b")}}},
-                    RunsCase{"Nul",
-                             "a\0b"s,
-                             {{"a\xE2\x90\x80"
-                               "b",
-                               {}}}},
-                    RunsCase{"LineEnds", "\r\n", {{"\xE2\x90\x8D\xE2\x90\x8A", {}}}},
-                    RunsCase{"Escape", "\x1B", {{"\xE2\x90\x9B", {}}}},
-                    RunsCase{"Delete", "\x7F", {{"\xE2\x90\xA1", {}}}},
-                    RunsCase{"OtherBytesPass", "caf\xE9\x02!", {{"caf\xE9", {}}, {"!", With("b")}}},
-                    RunsCase{"TabAtStart", "\tx", {{"        x", {}}}},
-                    RunsCase{"TabToNextStop", "abc\tx", {{"abc     x", {}}}},
-                    RunsCase{"TabAtAStop", "12345678\tx", {{"12345678        x", {}}}},
-                    RunsCase{"TabCountsCharacters", "\xC3\xA9\tx", {{"\xC3\xA9       x", {}}}},
-                    RunsCase{"TabCountsAnInvalidByteOnce", "\xE9\tx", {{"\xE9       x", {}}}},
-                    RunsCase{"TabSkipsCodesCountsSymbols",
-                             "\x03"
-                             "04ab\x01\t\x02x",
-                             {{"ab\xE2\x90\x81     ", With("", kRed)}, {"x", With("b", kRed)}}},
-                    RunsCase{"TwoTabs", "a\tb\tc", {{"a       b       c", {}}}}),
+    testing::Values(
+        RunsCase{"SymbolInStyle", Codes("a^B\001b"), {{"a", {}}, {"\u2401b", With("b")}}},
+        RunsCase{"Nul", "a\0b"s, {{"a\u2400b", {}}}},
+        RunsCase{"LineEnds", "\r\n", {{"\u240D\u240A", {}}}},
+        RunsCase{"Escape", "\x1B", {{"\u241B", {}}}}, RunsCase{"Delete", "\x7F", {{"\u2421", {}}}},
+        RunsCase{"OtherBytesPass", Codes("caf\xE9^B!"), {{"caf\xE9", {}}, {"!", With("b")}}},
+        RunsCase{"TabAtStart", "\tx", {{"        x", {}}}},
+        RunsCase{"TabToNextStop", "abc\tx", {{"abc     x", {}}}},
+        RunsCase{"TabAtAStop", "12345678\tx", {{"12345678        x", {}}}},
+        RunsCase{"TabCountsCharacters", "\xC3\xA9\tx", {{"\xC3\xA9       x", {}}}},
+        RunsCase{"TabCountsAnInvalidByteOnce", "\xE9\tx", {{"\xE9       x", {}}}},
+        RunsCase{"TabSkipsCodesCountsSymbols",
+                 Codes("^C04ab\x01\t^Bx"),
+                 {{"ab\u2401     ", With("", kRed)}, {"x", With("b", kRed)}}},
+        RunsCase{"TwoTabs", "a\tb\tc", {{"a       b       c", {}}}}),
     [](const testing::TestParamInfo<RunsCase>& info) { return std::string(info.param.name); });
 
 TEST(ColourOfCode, ClassicExtendedAndDefault) {
