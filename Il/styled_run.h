@@ -34,6 +34,7 @@ using TStyledText = std::vector<TStyledRun>;
 // text is drawn as it stands.
 using TTextStyler = std::function<TStyledText(std::string_view text)>;
 
+// Whether the text holds such a character.
 bool NeedsStyler(std::string_view text);
 
 }  // namespace il
