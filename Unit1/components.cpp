@@ -32,15 +32,14 @@ void TForm1::CreateComponents() {
   IRCClient->OnDisconnect = [this](sockets::TSockCtrl& Sender, sockets::TSocketBase* Socket) {
     IRCClientDisconnect(Sender, Socket);
   };
-  // The log lines of one read notification are shown together at its end.
+  // The log lines of one read notification are shown together at its end, or
+  // a little later while the server keeps sending.
   IRCClient->OnLineReceived = [this](transport::TLineSocketBase& Socket, const std::string& Line,
                                      bool Complete) {
     Memo1->HoldLines();
     IRCClientLineReceived(Socket, Line, Complete);
   };
-  IRCClient->OnRead = [this](sockets::TSockCtrl&, sockets::TSocketBase*) {
-    Memo1->ShowHeldLines();
-  };
+  IRCClient->OnRead = [this](sockets::TSockCtrl&, sockets::TSocketBase*) { Memo1->EndHold(); };
   IRCClient->OnReadBufferFull = [this](transport::TBufferedSocketBase& Socket) {
     IRCClientReadBufferFull(Socket);
   };

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "Unit1/protocol_line.h"
+#include "Unit1/raw_log_pane.h"
 #include "Unit1/unit1.h"
 #include "platform/toolkit/text_codec.h"
 #include "platform/winsys/winsys.h"
@@ -22,6 +23,11 @@ constexpr const char* kCancelCaption = "&Cancel";
 
 std::string TextOf(const QLineEdit* edit) {
   return toolkit::TypedText(edit->text());
+}
+
+std::string_view WithoutLineEnd(std::string_view line) {
+  if (line.ends_with("\r\n")) line.remove_suffix(2);
+  return line;
 }
 
 }  // namespace
@@ -59,6 +65,8 @@ void TForm1::OpenConnection() {
   const auto abandoned = [&] {
     return attempt != connect_attempt_ || winsys::Application().Terminated();
   };
+  RecordLine(TRawDirection::rdNote,
+             "Connecting to " + TextOf(ircServer) + " port " + TextOf(ircPort));
   btnConnect->setText(kCancelCaption);
   ircServer->setEnabled(false);
   ircPort->setEnabled(false);
@@ -76,9 +84,11 @@ void TForm1::OpenConnection() {
 
 void TForm1::IRCClientConnect(sockets::TSockCtrl&, sockets::TSocketBase* Socket) {
   if (Socket == nullptr || !Socket->GetConnected()) {
+    RecordLine(TRawDirection::rdNote, "Connection failed");
     ResetConnection();
     return;
   }
+  RecordLine(TRawDirection::rdNote, "Connected");
   ForgetDroppedLine();
   Memo1->clear();
   if (!IRC.Password().empty()) SendLine("PASS " + IRC.Password());
@@ -89,11 +99,13 @@ void TForm1::IRCClientConnect(sockets::TSockCtrl&, sockets::TSocketBase* Socket)
 }
 
 void TForm1::IRCClientDisconnect(sockets::TSockCtrl&, sockets::TSocketBase*) {
+  RecordLine(TRawDirection::rdNote, "Disconnected");
   ResetConnection();
 }
 
 void TForm1::IRCClientLineReceived(transport::TLineSocketBase&, const std::string& Line, bool) {
   if (EndOfDroppedLine(Line)) return;
+  RecordLine(TRawDirection::rdReceived, WithoutLineEnd(Line));
   ForwardLine(Line);
 }
 
@@ -136,22 +148,36 @@ bool TForm1::SendLine(const std::string& line) {
   // yet; and a line written while no connection is open would wait in the
   // write buffer and go out first on the next connection, ahead of its
   // registration.
+  const std::string_view text = FirstLine(line);
   if (!IRCClient->Connected()) {
-    AddLogLine("Line not sent: not connected");
+    LineNotSent("not connected", text);
     return false;
   }
   auto& socket = sockets::CheckedCast<transport::TLineSocket>(*IRCClient->Socket());
-  const std::string_view text = FirstLine(line);
   // All or nothing: a line that does not fit leaves no part of it behind.
-  if (socket.WriteLine(text)) return true;
+  if (socket.WriteLine(text)) {
+    RecordLine(TRawDirection::rdSent, text);
+    return true;
+  }
   const std::size_t length = text.size() + socket.GetLineTerminator().size();
   if (length > socket.WriteBufferSize()) {
-    AddLogLine("Line not sent: too long for the write buffer (" + std::to_string(length) + " of " +
-               std::to_string(socket.WriteBufferSize()) + " bytes)");
+    LineNotSent("too long for the write buffer (" + std::to_string(length) + " of " +
+                    std::to_string(socket.WriteBufferSize()) + " bytes)",
+                text);
   } else {
-    AddLogLine("Line not sent: the server is not reading (write buffer full)");
+    LineNotSent("the server is not reading (write buffer full)", text);
   }
   return false;
+}
+
+void TForm1::LineNotSent(const std::string& why, std::string_view line) {
+  AddLogLine("Line not sent: " + why);
+  RecordLine(TRawDirection::rdNote, "Not sent (" + why + "): " + std::string(line));
+}
+
+void TForm1::RecordLine(TRawDirection direction, std::string_view bytes) {
+  RawLog.Add(direction, bytes);
+  pnlRawLog->LogChanged();
 }
 
 void TForm1::ForwardLine(const std::string& line) {

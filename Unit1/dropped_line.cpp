@@ -38,12 +38,16 @@ bool TForm1::EndOfDroppedLine(const std::string& line) {
   dropping_line_ = false;
   dropped_line_bytes_ = 0;
   AddLogLine(DroppedLineText(length, true));
+  RecordLine(TRawDirection::rdNote, DroppedLineText(length, true));
   return true;
 }
 
 // A connection that ends inside a dropped line still gets its log line.
 void TForm1::ForgetDroppedLine() {
-  if (dropping_line_) AddLogLine(DroppedLineText(dropped_line_bytes_, false));
+  if (dropping_line_) {
+    AddLogLine(DroppedLineText(dropped_line_bytes_, false));
+    RecordLine(TRawDirection::rdNote, DroppedLineText(dropped_line_bytes_, false));
+  }
   dropping_line_ = false;
   dropped_line_bytes_ = 0;
 }

@@ -10,11 +10,13 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSplitter>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "Il/indent_list_box.h"
 #include "Unit1/irc_styler.h"
+#include "Unit1/raw_log_pane.h"
 #include "Unit1/unit1.h"
 #include "platform/toolkit/qt_font.h"
 #include "platform/winsys/guarded_call.h"
@@ -70,6 +72,10 @@ void TForm1::CreateControls() {
   Exit1 = File1->addAction("E&xit");
   connect(Exit1, &QAction::triggered, this,
           [this] { winsys::CallGuarded([this] { Exit1Click(); }); });
+  View1 = menuBar()->addMenu("&View");
+  RawLog1 = View1->addAction("Raw log");
+  RawLog1->setCheckable(true);
+  RawLog1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
 
   auto* client = new QWidget(this);
   setCentralWidget(client);
@@ -92,9 +98,14 @@ void TForm1::CreateControls() {
   cbdel->setChecked(true);
   cbcng = Place(NewCheckBox(pnlTop, "Cng", "show me nick changes"), 656, 8, 97, 17);
 
-  auto* band = new QHBoxLayout;
+  // The chat band, and the raw log below it when shown.
+  splMiddle = new QSplitter(Qt::Vertical, client);
+  splMiddle->setChildrenCollapsible(false);
+  auto* band_panel = new QWidget(splMiddle);
+  auto* band = new QHBoxLayout(band_panel);
+  band->setContentsMargins(0, 0, 0, 0);
   band->setSpacing(0);
-  ilbChat = new il::TIndentListBox(client);
+  ilbChat = new il::TIndentListBox(band_panel);
   ilbChat->SetFont(toolkit::TFont{"Arial", -11, toolkit::clBlack, 0});
   ilbChat->SetItemHeight(16);
   ilbChat->SetIndent(il::itab);
@@ -104,7 +115,7 @@ void TForm1::CreateControls() {
   ilbChat->SetTitleFontColor(toolkit::clPurple);
   ilbChat->SetTitleFontStyle(toolkit::fsItalic);
   ilbChat->SetStyler(IrcStyledText);
-  pnlNames = NewPanel(client, QFrame::Raised);
+  pnlNames = NewPanel(band_panel, QFrame::Raised);
   pnlNames->setFixedWidth(126);
   auto* names = new QVBoxLayout(pnlNames);
   names->setContentsMargins(1, 1, 1, 1);
@@ -112,6 +123,11 @@ void TForm1::CreateControls() {
   names->addWidget(lbNames);
   band->addWidget(ilbChat, 1);
   band->addWidget(pnlNames);
+  pnlRawLog = new TRawLogPane(RawLog, splMiddle);
+  pnlRawLog->hide();
+  splMiddle->addWidget(band_panel);
+  splMiddle->addWidget(pnlRawLog);
+  connect(RawLog1, &QAction::toggled, pnlRawLog, &QWidget::setVisible);
 
   pnlMessage = NewPanel(client, QFrame::Raised);
   pnlMessage->setFixedHeight(66);
@@ -140,7 +156,7 @@ void TForm1::CreateControls() {
   log->addWidget(Memo1);
 
   stack->addWidget(pnlTop);
-  stack->addLayout(band, 1);
+  stack->addWidget(splMiddle, 1);
   stack->addWidget(pnlMessage);
   stack->addWidget(Panel1);
 
@@ -156,10 +172,25 @@ void TForm1::CreateControls() {
 }
 
 // One chain through the panels in the order of their tab positions: the log
-// pane, the entry lines, the top row, the names and the chat list.
+// pane, the entry lines, the top row, the names and the chat list; then the
+// raw log when it shows.
 void TForm1::SetTabOrder() {
-  const QWidget* chain[] = {Memo1,   Edit1,   Edit2, btnConnect, ircServer, ircPort, ircChannel,
-                            btnJoin, btnPart, cbnew, cbdel,      cbcng,     lbNames, ilbChat};
+  const QWidget* chain[] = {Memo1,
+                            Edit1,
+                            Edit2,
+                            btnConnect,
+                            ircServer,
+                            ircPort,
+                            ircChannel,
+                            btnJoin,
+                            btnPart,
+                            cbnew,
+                            cbdel,
+                            cbcng,
+                            lbNames,
+                            ilbChat,
+                            pnlRawLog->Filter(),
+                            pnlRawLog->View()};
   for (std::size_t i = 1; i < std::size(chain); ++i) {
     setTabOrder(const_cast<QWidget*>(chain[i - 1]), const_cast<QWidget*>(chain[i]));
   }

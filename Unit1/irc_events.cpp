@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "Il/indent_list_box.h"
+#include "Unit1/ctcp.h"
 #include "Unit1/unit1.h"
 #include "platform/toolkit/text_codec.h"
 
@@ -16,6 +17,14 @@ namespace {
 
 // The chat list keeps this many entries before a new one.
 constexpr int kChatEntriesKept = 200;
+
+// The title of a chat entry that tells what its sender does.
+constexpr const char* kActionTitle = "*";
+
+// The nickname in RcvdFrom, which holds it followed by " (" and the address.
+std::string SenderNick(const std::string& RcvdFrom) {
+  return RcvdFrom.substr(0, RcvdFrom.find(" ("));
+}
 
 }  // namespace
 
@@ -105,11 +114,24 @@ void TForm1::IRCReply(irc::TParlane&, const std::string&, const std::string&,
 void TForm1::IRCPrivMsg(irc::TParlane&, const std::string& RcvdFrom, const std::string&,
                         const std::string&, const std::string& RcvdMsg) {
   const std::size_t open = RcvdFrom.find('(');
-  AddChatEntry(open == std::string::npos ? std::string() : RcvdFrom.substr(0, open), RcvdMsg);
+  const std::string title = open == std::string::npos ? std::string() : RcvdFrom.substr(0, open);
+  if (const auto ctcp = CtcpOf(RcvdMsg)) {
+    if (ctcp->Command == "ACTION") {
+      AddChatEntry(kActionTitle, SenderNick(RcvdFrom) + " " + std::string(ctcp->Arguments));
+    } else {
+      AddLogLine(CtcpLogLine(*ctcp, SenderNick(RcvdFrom), false));
+    }
+    return;
+  }
+  AddChatEntry(title, RcvdMsg);
 }
 
-void TForm1::IRCNotice(irc::TParlane&, const std::string&, const std::string&, const std::string&,
-                       const std::string& RcvdMsg) {
+void TForm1::IRCNotice(irc::TParlane&, const std::string& RcvdFrom, const std::string&,
+                       const std::string&, const std::string& RcvdMsg) {
+  if (const auto ctcp = CtcpOf(RcvdMsg)) {
+    AddLogLine(CtcpLogLine(*ctcp, SenderNick(RcvdFrom), true));
+    return;
+  }
   AddLogLine(RcvdMsg);
 }
 

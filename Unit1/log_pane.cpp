@@ -8,8 +8,13 @@ namespace unit1 {
 
 TLogPane::TLogPane(QWidget* parent)
     : QPlainTextEdit(parent),
-      show_turn_(new toolkit::TOncePerTurn([this] { ShowHeldLines(); }, this)) {
+      hold_end_turn_(new toolkit::TOncePerTurn([this] { EndHold(); }, this)) {
   setMaximumBlockCount(kLogLinesKept);
+  // An undo history would keep the text of every line ever dropped, and of
+  // every line appended, for as long as the connection lasts.
+  document()->setUndoRedoEnabled(false);
+  show_timer_.setSingleShot(true);
+  connect(&show_timer_, &QTimer::timeout, this, [this] { ShowHeldLines(); });
 }
 
 void TLogPane::AppendLine(const QString& line) {
@@ -22,12 +27,25 @@ void TLogPane::AppendLine(const QString& line) {
 void TLogPane::HoldLines() {
   if (holding_) return;
   holding_ = true;
-  show_turn_->Request();
+  hold_end_turn_->Request();
+}
+
+void TLogPane::EndHold() {
+  holding_ = false;
+  if (held_.isEmpty() || show_timer_.isActive()) return;
+  const qint64 waited = since_show_.isValid() ? since_show_.elapsed() : kLogShowIntervalMs;
+  if (waited >= kLogShowIntervalMs) {
+    ShowHeldLines();
+  } else {
+    show_timer_.start(int(kLogShowIntervalMs - waited));
+  }
 }
 
 void TLogPane::ShowHeldLines() {
   holding_ = false;
+  show_timer_.stop();
   if (held_.isEmpty()) return;
+  since_show_.start();
   // An empty document's one block takes the first line, once no line shows.
   const int shown = document()->isEmpty() && !shows_lines_ ? 0 : document()->blockCount();
   DropOldestLines(shown + int(held_.size()) - kLogLinesKept);
@@ -57,6 +75,7 @@ void TLogPane::DropOldestLines(int count) {
 
 void TLogPane::clear() {
   held_.clear();
+  show_timer_.stop();
   shows_lines_ = false;
   QPlainTextEdit::clear();
 }

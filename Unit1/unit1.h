@@ -8,9 +8,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "Unit1/log_pane.h"
 #include "Unit1/names_list.h"
+#include "Unit1/raw_log.h"
 #include "irc/parlane.h"
 
 class QAction;
@@ -20,6 +22,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QSplitter;
 
 namespace il {
 class TIndentListBox;
@@ -35,6 +38,8 @@ class TLineSocketBase;
 }  // namespace transport
 
 namespace unit1 {
+
+class TRawLogPane;
 
 // The key code of Return (either Return key) in the key handlers.
 constexpr int VK_RETURN = 13;
@@ -67,10 +72,18 @@ class TForm1 : public QMainWindow {
   TLogPane* Memo1;
   QMenu* File1;
   QAction* Exit1;
+  // Beyond the stored layout: the raw log of the connection, in a pane below
+  // the chat list that View > Raw log shows and hides.
+  QSplitter* splMiddle;
+  TRawLogPane* pnlRawLog;
+  QMenu* View1;
+  QAction* RawLog1;
 
   // The two components.
   irc::TParlane IRC;
   std::unique_ptr<transport::TTextClient> IRCClient;
+  // Every line received and sent, always recorded.
+  TRawLog RawLog;
 
   // Handlers of the window and its controls.
   void FormCreate();
@@ -141,6 +154,9 @@ class TForm1 : public QMainWindow {
   // True when the whole line went into the write buffer; otherwise the log pane
   // says why it was not sent, and nothing of it reaches the server.
   bool SendLine(const std::string& line);
+  // A line that did not go out: the log pane says why, the raw log says which.
+  void LineNotSent(const std::string& why, std::string_view line);
+  void RecordLine(TRawDirection direction, std::string_view bytes);
   void ForwardLine(const std::string& line);
   void ResetConnection();
   // The over-long server line being dropped: true for its last piece, which

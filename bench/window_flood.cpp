@@ -7,6 +7,7 @@
 // and a channel list (322 replies, which all go to the log pane).
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -89,9 +90,11 @@ class KeyWatch : public QObject {
   }
 };
 
-Pass Window(const std::string& stream, std::size_t count, double& key_ms, double& peak_before) {
+Pass Window(const std::string& stream, std::size_t count, bool raw_log_shown, double& key_ms,
+            double& peak_before) {
   bench::LoopbackPeer peer(stream);
   unit1::TForm1 form;
+  form.RawLog1->setChecked(raw_log_shown);
   form.show();
   KeyWatch watch;
   form.Edit1->installEventFilter(&watch);
@@ -144,7 +147,7 @@ void BM_Window(benchmark::State& state) {
   for (auto _ : state) {
     double key_ms = 0;
     double peak_before = 0;
-    const Pass pass = Window(stream, count, key_ms, peak_before);
+    const Pass pass = Window(stream, count, state.range(2) != 0, key_ms, peak_before);
     Report(state, pass, stream.size());
     // Meaningful when the window runs alone (--benchmark_filter=BM_Window/...).
     state.counters["peak_growth_MiB"] = bench::PeakMemoryMiB() - peak_before;
@@ -166,13 +169,15 @@ BENCHMARK(BM_Headless)
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-// The million-line run shows whether memory stays flat once the chat list is
-// full (its peak_growth_MiB, run alone).
+// The million-line run shows whether memory stays flat once the chat list and
+// the raw log are full (its peak_growth_MiB, run alone).
 BENCHMARK(BM_Window)
-    ->ArgNames({"list_mix", "lines"})
-    ->Args({kMessages, 200'000})
-    ->Args({kChannelList, 50'000})
-    ->Args({kMessages, 1'000'000})
+    ->ArgNames({"list_mix", "lines", "raw_log_shown"})
+    ->Args({kMessages, 200'000, 0})
+    ->Args({kMessages, 200'000, 1})
+    ->Args({kChannelList, 50'000, 0})
+    ->Args({kChannelList, 50'000, 1})
+    ->Args({kMessages, 1'000'000, 1})
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

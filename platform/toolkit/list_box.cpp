@@ -49,14 +49,34 @@ void TListBox::DeleteItem(int index) {
   if (index < 0 || index >= Count()) throw std::out_of_range("List index out of bounds");
   items_.erase(items_.begin() + index);
   heights_.erase(heights_.begin() + index);
-  if (item_index_ == index) {
-    item_index_ = -1;
-  } else if (item_index_ > index) {
-    --item_index_;
-  }
-  // The rows in view stay where they are.
-  if (top_index_ > index) --top_index_;
-  if (wanted_top_index_ > index) --wanted_top_index_;
+  RowsRemoved(index, 1);
+}
+
+void TListBox::AppendRows(int count) {
+  if (count <= 0) return;
+  heights_.insert(heights_.end(), static_cast<std::size_t>(count), kUnmeasured);
+  ScheduleLayout();
+}
+
+void TListBox::DropFirstRows(int count) {
+  count = std::min(count, Count());
+  if (count <= 0) return;
+  heights_.erase(heights_.begin(), heights_.begin() + count);
+  RowsRemoved(0, count);
+}
+
+void TListBox::RowsRemoved(int first, int count) {
+  const auto shift = [&](int& index, int gone) {
+    if (index >= first + count) {
+      index -= count;
+    } else if (index >= first) {
+      index = gone;
+    }
+  };
+  shift(item_index_, -1);
+  // The rows in view stay where they are, or the first survivor takes the top.
+  shift(top_index_, first);
+  if (wanted_top_index_ >= 0) shift(wanted_top_index_, first);
   ScheduleLayout();
 }
 
@@ -126,6 +146,10 @@ int TListBox::ItemAtPos(int y) {
     if (y < bottom) return i;
   }
   return -1;
+}
+
+std::string TListBox::ItemText(int index) const {
+  return Item(index);
 }
 
 void TListBox::MeasureItem(TCanvas&, int index, int& height) {

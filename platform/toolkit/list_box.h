@@ -47,8 +47,11 @@ class TListBox : public QAbstractScrollArea {
   int AddItem(const std::string& item);
   void DeleteItem(int index);
   void ClearItems();
-  int Count() const { return static_cast<int>(items_.size()); }
+  int Count() const { return static_cast<int>(heights_.size()); }
+  // The item string; a list of rows without strings (AppendRows) has none.
   const std::string& Item(int index) const { return items_.at(static_cast<std::size_t>(index)); }
+  // The text of a row as it is read aloud and copied: by default the item.
+  virtual std::string ItemText(int index) const;
 
   // The selected item, -1 for none. Selecting scrolls the item into view.
   int ItemIndex() const { return item_index_; }
@@ -92,6 +95,12 @@ class TListBox : public QAbstractScrollArea {
   // is measured again when next needed.
   void RemeasureItems();
 
+  // Rows without item strings, for a descendant that keeps its rows' contents
+  // itself and draws them from there: rows come at the end and go from the
+  // front, as items do. Not to be mixed with AddItem in one list.
+  void AppendRows(int count);
+  void DropFirstRows(int count);
+
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -100,6 +109,9 @@ class TListBox : public QAbstractScrollArea {
   void focusOutEvent(QFocusEvent* event) override;
 
  private:
+  // Keeps the selection and the rows in view on the same items when `count`
+  // rows from `first` on are gone.
+  void RowsRemoved(int first, int count);
   int MeasureOne(TCanvas& canvas, int index);
   // The item's kept height, measured first if it has none.
   int Height(int index);
@@ -116,8 +128,9 @@ class TListBox : public QAbstractScrollArea {
   void MakeVisible(int index);
   void UpdateScrollBar();
 
+  // Empty for a list of rows without strings.
   std::deque<std::string> items_;
-  // kUnmeasured until an item's height is needed.
+  // One per row, kUnmeasured until its height is needed.
   std::deque<int> heights_;
   int item_index_ = -1;
   int top_index_ = 0;

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -92,7 +93,12 @@ class FormTest : public ::testing::Test {
     }
     return names;
   }
+  static bool Contains(const std::vector<std::string>& lines, const std::string& wanted) {
+    return std::find(lines.begin(), lines.end(), wanted) != lines.end();
+  }
+  // The log pane's lines, once those held during a flood have shown.
   std::vector<std::string> LogLines() const {
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return !form_.Memo1->HasHeldLines(); }));
     std::vector<std::string> lines;
     for (const QString& line : form_.Memo1->toPlainText().split('\n')) {
       lines.push_back(line.toStdString());

@@ -11,10 +11,6 @@ using testsupport::IrcdFixture;
 using testsupport::PlainIrcClient;
 using testsupport::WaitUntil;
 
-bool Contains(const std::vector<std::string>& lines, const std::string& wanted) {
-  return std::find(lines.begin(), lines.end(), wanted) != lines.end();
-}
-
 TEST_F(FormTest, TalksWithARealServerUntilKicked) {
   if (!IrcdFixture::Installed()) GTEST_SKIP() << "ngircd is not installed";
   IrcdFixture ircd;

@@ -64,6 +64,25 @@ TEST(LogPane, DropsTheOldestShownLinesAndFollowsTheNewest) {
   EXPECT_EQ(pane.verticalScrollBar()->value(), pane.verticalScrollBar()->maximum());
 }
 
+// Lines held during a read show by themselves, soon after the previous ones:
+// at once, or when the interval has passed.
+TEST(LogPane, HeldLinesShowByThemselvesInOrder) {
+  TLogPane pane;
+  pane.AppendLine("first");
+  for (int batch = 0; batch < 3; ++batch) {
+    pane.HoldLines();
+    pane.AppendLine(QString::number(batch));
+    pane.EndHold();
+  }
+  EXPECT_TRUE(testsupport::WaitUntil([&] { return !pane.HasHeldLines(); }));
+  EXPECT_EQ(pane.toPlainText(), "first\n0\n1\n2");
+  // Nor does a hold that nothing ends keep them.
+  pane.HoldLines();
+  pane.AppendLine("last");
+  EXPECT_TRUE(testsupport::WaitUntil([&] { return !pane.HasHeldLines(); }));
+  EXPECT_EQ(pane.document()->lastBlock().text(), "last");
+}
+
 // The list as the window first kept it: a walk to the first entry that sorts
 // after the new one, the first equal entry removed, every equal one renamed.
 struct PlainNames {

@@ -92,9 +92,10 @@ bool IrcdFixture::Installed() {
   return !FindProgram("ngircd").empty();
 }
 
-std::string IrcdFixture::Start(Motd motd) {
+std::string IrcdFixture::Start(Motd motd, std::string_view extra_config) {
   Stop();
   motd_ = motd;
+  extra_config_ = extra_config;
   const std::string program = FindProgram("ngircd");
   if (program.empty()) return "ngircd is not installed";
   std::string folder_template =
@@ -126,6 +127,7 @@ std::string IrcdFixture::StartOnce(const std::string& program) {
   }
   if (status != 0) return "writing the configuration failed:\n";
   if (motd_ == Motd::kMissing && !DropMotd()) return "cannot drop the message of the day:\n";
+  if (!WriteExtraConfig()) return "cannot write the extra configuration:\n";
 
   pid_ = Spawn({program, "-n", "-f", (folder_ / "ngircd.conf").string()}, log);
   if (pid_ < 0) return "ngircd did not start:\n";
@@ -160,6 +162,14 @@ bool IrcdFixture::DropMotd() const {
   std::ofstream out(config, std::ios::trunc);
   out << kept.str();
   return dropped && out.good();
+}
+
+bool IrcdFixture::WriteExtraConfig() const {
+  if (extra_config_.empty()) return true;
+  // The configuration reads every *.conf of this folder after itself.
+  std::ofstream out(folder_ / "conf.d" / "extra.conf", std::ios::trunc);
+  out << extra_config_;
+  return out.good();
 }
 
 void IrcdFixture::Stop() {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace testsupport {
 
@@ -34,8 +35,10 @@ class IrcdFixture {
   enum class Motd { kPhrase, kMissing };
 
   // Starts the server and waits until it accepts connections: empty once it runs,
-  // else what went wrong, with the server's own output.
-  std::string Start(Motd motd = Motd::kPhrase);
+  // else what went wrong, with the server's own output. `extra_config` is a
+  // snippet of configuration read after the rest, so that it may also change what
+  // the rest set (the server's name, say).
+  std::string Start(Motd motd = Motd::kPhrase, std::string_view extra_config = {});
   // Ends the server (asked first, then forced) and removes its folder.
   void Stop();
 
@@ -50,9 +53,11 @@ class IrcdFixture {
 
   // Points the configuration at a message-of-the-day file that does not exist.
   bool DropMotd() const;
+  bool WriteExtraConfig() const;
 
   std::filesystem::path folder_;
   Motd motd_ = Motd::kPhrase;
+  std::string extra_config_;
   pid_t pid_ = -1;
   std::uint16_t port_ = 0;
 };

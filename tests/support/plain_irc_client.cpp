@@ -32,11 +32,12 @@ PlainIrcClient::PlainIrcClient(std::uint16_t port) : socket_(LoopbackSocket::Con
 
 bool PlainIrcClient::Register(const std::string& nick, const std::string& password,
                               int timeout_ms) {
-  if ((!password.empty() && !SendLine("PASS " + password)) || !SendLine("NICK " + nick) ||
-      !SendLine("USER " + nick + " X Y :" + nick)) {
-    return false;
-  }
-  return WaitForReply({"376", "422"}, timeout_ms);
+  return SendRegistration(nick, password) && WaitForReply({"376", "422"}, timeout_ms);
+}
+
+bool PlainIrcClient::SendRegistration(const std::string& nick, const std::string& password) {
+  return (password.empty() || SendLine("PASS " + password)) && SendLine("NICK " + nick) &&
+         SendLine("USER " + nick + " X Y :" + nick);
 }
 
 bool PlainIrcClient::Join(const std::string& channel, int timeout_ms) {

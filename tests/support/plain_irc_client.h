@@ -33,9 +33,14 @@ class PlainIrcClient {
   // waits for the end of the greeting (376, or 422 without a message of the day).
   // False on an error reply, ERROR, the end of the connection or time up.
   bool Register(const std::string& nick, const std::string& password, int timeout_ms = 5000);
+  // The lines of Register without the wait, for registering many users at once.
+  bool SendRegistration(const std::string& nick, const std::string& password);
   // JOIN, then waits for the end of the channel's names list (366).
   bool Join(const std::string& channel, int timeout_ms = 5000);
   bool SendLine(std::string_view line);
+  // Reads until a reply with one of the `successes` commands, an error reply or
+  // ERROR; true for the first.
+  bool WaitForReply(std::initializer_list<std::string_view> successes, int timeout_ms = 5000);
 
   // The first line not yet taken that contains `text`; the lines before it are
   // passed over. TakeLineContaining looks only at what has already arrived;
@@ -49,9 +54,6 @@ class PlainIrcClient {
  private:
   using LineTest = std::function<bool(std::string_view)>;
 
-  // Reads until a reply with one of the `successes` commands, an error reply or
-  // ERROR; true for the first.
-  bool WaitForReply(std::initializer_list<std::string_view> successes, int timeout_ms);
   std::optional<std::string> WaitForLine(const LineTest& wanted, Clock::time_point deadline);
   std::optional<std::string> TakeLine(const LineTest& wanted);
   // Reads what arrives before the deadline (nothing more than is there when the

@@ -1,0 +1,138 @@
+// The window through a netsplit between two linked real servers: the users of the
+// far server leave the names list with the split and come back with the link.
+#include <algorithm>
+#include <cstdio>
+
+#include "tests/Unit1/form_fixture.h"
+#include "tests/support/ircd_fixture.h"
+#include "tests/support/linked_ircds.h"
+#include "tests/support/plain_irc_client.h"
+
+namespace unit1 {
+namespace {
+
+using testsupport::Clock;
+using testsupport::IrcdFixture;
+using testsupport::LinkedIrcds;
+using testsupport::PlainIrcClient;
+using testsupport::WaitUntil;
+
+constexpr int kFarUsers = 200;
+// Registrations under way at once: the server's queue of connections it has not
+// accepted yet is short, and a connection dropped from it is tried again only a
+// second later.
+constexpr int kUnderWay = 8;
+// A netsplit's QUIT names the two servers the link ran between.
+const std::string kSplitReason =
+    std::string(LinkedIrcds::kFirstName) + " " + LinkedIrcds::kSecondName;
+
+std::string FarNick(int i) {
+  char nick[16];
+  std::snprintf(nick, sizeof nick, "far%03d", i);
+  return nick;
+}
+
+std::vector<std::string> FarNicks() {
+  std::vector<std::string> nicks;
+  for (int i = 0; i < kFarUsers; ++i) nicks.push_back(FarNick(i));
+  return nicks;
+}
+
+// kFarUsers users registered on the server at `port` and on the channel; none
+// when one of them could not get there.
+std::vector<PlainIrcClient> JoinFarUsers(std::uint16_t port) {
+  std::vector<PlainIrcClient> users;
+  users.reserve(kFarUsers);
+  const auto joined = [&](int i) { return users[std::size_t(i)].WaitForReply({"366"}); };
+  for (int i = 0; i < kFarUsers; ++i) {
+    if (i >= kUnderWay && !joined(i - kUnderWay)) return {};
+    PlainIrcClient& user = users.emplace_back(port);
+    if (!user.SendRegistration(FarNick(i), IrcdFixture::kPassword) ||
+        !user.SendLine("JOIN #beginner")) {
+      return {};
+    }
+  }
+  for (int i = kFarUsers - kUnderWay; i < kFarUsers; ++i) {
+    if (!joined(i)) return {};
+  }
+  return users;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> texts) {
+  std::sort(texts.begin(), texts.end());
+  return texts;
+}
+
+TEST_F(FormTest, NetsplitTakesTheFarUsersOffTheNamesListAndTheRelinkBringsThemBack) {
+  if (!IrcdFixture::Installed()) GTEST_SKIP() << "ngircd is not installed";
+  LinkedIrcds ircds;
+  ASSERT_EQ(ircds.Start(), "");
+
+  // Who the window is told quits (with the reason) and joins.
+  std::vector<std::string> quit_nicks;
+  std::vector<std::string> quit_reasons;
+  std::vector<std::string> joined_nicks;
+  const irc::TQuitRcvd shown_quit = form_.IRC.OnQuit;
+  form_.IRC.OnQuit = [&](irc::TParlane& sender, const std::string& from, const std::string& id,
+                         const std::string& command, const std::string& reason) {
+    // The sender comes as "nick (user@host".
+    quit_nicks.push_back(from.substr(0, from.find(" (")));
+    quit_reasons.push_back(reason);
+    shown_quit(sender, from, id, command, reason);
+  };
+  const irc::TJoinRcvd shown_join = form_.IRC.OnJoin;
+  form_.IRC.OnJoin = [&](irc::TParlane& sender, const std::string& nick, const std::string& from,
+                         const std::string& id, const std::string& command,
+                         const std::string& text) {
+    joined_nicks.push_back(nick);
+    shown_join(sender, nick, from, id, command, text);
+  };
+
+  ConnectTo(ircds.FirstPort());
+  ASSERT_TRUE(WaitUntil([&] { return form_.btnJoin->isEnabled(); }, 10000)) << ircds.Logs();
+  Click(form_.btnJoin);
+  const std::vector<std::string> alone{"@Tolvex"};
+  ASSERT_TRUE(WaitUntil([&] { return Names() == alone; })) << ircds.Logs();
+
+  std::vector<PlainIrcClient> far_users = JoinFarUsers(ircds.SecondPort());
+  ASSERT_EQ(far_users.size(), std::size_t(kFarUsers)) << ircds.Logs();
+  std::vector<std::string> everyone = FarNicks();
+  everyone.insert(everyone.begin(), "@Tolvex");
+  ASSERT_TRUE(WaitUntil([&] { return Names() == everyone; }, 10000))
+      << Names().size() << " names listed, " << joined_nicks.size() << " joins seen\n"
+      << ircds.Logs();
+
+  // A link that has lasted long enough comes back within seconds once split.
+  ASSERT_TRUE(WaitUntil([&] { return Clock::now() >= ircds.QuickRelinkFrom(); }, 15000));
+  PlainIrcClient warden(ircds.FirstPort());
+  ASSERT_TRUE(warden.Register(LinkedIrcds::kOperatorName, IrcdFixture::kPassword));
+  ASSERT_TRUE(warden.SendLine(std::string("OPER ") + LinkedIrcds::kOperatorName + " " +
+                              LinkedIrcds::kOperatorPassword));
+  ASSERT_TRUE(warden.WaitForReply({"381"})) << ircds.Logs();
+  quit_nicks.clear();
+  quit_reasons.clear();
+  ASSERT_TRUE(warden.SendLine(std::string("SQUIT ") + LinkedIrcds::kSecondName + " :drill"));
+
+  // The server sends the QUITs before the message that follows the SQUIT: once the
+  // message is shown, the window has been told of the whole split.
+  ASSERT_TRUE(warden.SendLine("PRIVMSG Tolvex :split done"));
+  ASSERT_TRUE(WaitUntil([&] { return Contains(ChatEntries(), "warden |split done"); }, 10000))
+      << ircds.Logs();
+  EXPECT_EQ(Names(), alone);
+  EXPECT_EQ(Sorted(quit_nicks), FarNicks());
+  EXPECT_EQ(quit_reasons, std::vector<std::string>(quit_reasons.size(), kSplitReason));
+
+  joined_nicks.clear();
+  ASSERT_TRUE(WaitUntil([&] { return Names() == everyone; }, 30000))
+      << Names().size() << " names listed\n"
+      << ircds.Logs();
+  // Whatever the relink sends the window reaches it before this message.
+  ASSERT_TRUE(far_users.back().SendLine("PRIVMSG #beginner :back again"));
+  ASSERT_TRUE(WaitUntil(
+      [&] { return Contains(ChatEntries(), FarNick(kFarUsers - 1) + " |back again"); }, 10000));
+  EXPECT_EQ(Names(), everyone);
+  EXPECT_EQ(Sorted(joined_nicks), FarNicks());
+}
+
+}  // namespace
+}  // namespace unit1
