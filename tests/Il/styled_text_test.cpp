@@ -1,10 +1,9 @@
 // Styled text on a canvas of fixed metrics: wrapping measures each run in its
-// own font and cuts between and inside runs, drawing resolves the colours, and
-// the chat list asks its styler only for text that carries formatting.
+// own font and cuts between and inside runs, and the chat list asks its styler
+// only for text that carries formatting.
 #include <gtest/gtest.h>
 
 #include "Il/indent_list_box.h"
-#include "Il/styled_text.h"
 #include "Il/wrap_text.h"
 #include "tests/Il/fixed_canvas.h"
 #include "tests/Il/styled_runs.h"
@@ -89,34 +88,6 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(info.param.name);
     });
 
-// Each run in the font's colour or its own, on the brush or its own
-// background, swapped when reversed; the canvas keeps its font and brush.
-TEST(DrawStyled, ResolvesEachRunsColours) {
-  iltest::FixedCanvas canvas;
-  const toolkit::TFont font{"Arial", -11, toolkit::clWindowText, toolkit::fsItalic};
-  canvas.SetFont(font);
-  canvas.SetBrushColor(toolkit::clWindow);
-  il::DrawStyled(canvas, 10, 5,
-                 {StyledRun("a"), StyledRun("bb", kBold, kRed), StyledRun("c", 0, {}, kYellow),
-                  StyledRun("d", 0, {}, {}, true), StyledRun("e", 0, kRed, kYellow, true)});
-  using Drawn =
-      std::tuple<int, std::string, toolkit::TFontStyles, toolkit::TColor, toolkit::TColor>;
-  std::vector<Drawn> drawn;
-  for (const iltest::DrawnText& text : canvas.texts) {
-    EXPECT_EQ(text.y, 5);
-    drawn.emplace_back(text.x, text.text, text.font.Style, text.font.Color, text.brush);
-  }
-  const std::vector<Drawn> expected = {
-      {10, "a", toolkit::fsItalic, toolkit::clWindowText, toolkit::clWindow},
-      {16, "bb", toolkit::fsItalic | kBold, kRed, toolkit::clWindow},
-      {28, "c", toolkit::fsItalic, toolkit::clWindowText, kYellow},
-      {34, "d", toolkit::fsItalic, toolkit::clWindow, toolkit::clWindowText},
-      {40, "e", toolkit::fsItalic, kYellow, kRed}};
-  EXPECT_EQ(drawn, expected);
-  EXPECT_EQ(canvas.Font(), font);
-  EXPECT_EQ(canvas.BrushColor(), toolkit::clWindow);
-}
-
 // A styler that makes 0x02 (\002) a bold toggle and counts the texts it is asked for.
 class CountingStyler {
  public:
@@ -169,22 +140,6 @@ TEST_F(StyledList, TextWithoutFormattingNeverReachesTheStyler) {
   ASSERT_EQ(canvas.texts.size(), 4u);
   EXPECT_EQ(box.PlainText(0), "bob: " + std::string(50, 'x'));
   EXPECT_EQ(calls, 0);
-}
-
-// The text column is 200 - 48 - 20 = 132 pixels: 22 plain bytes, 14 bold.
-TEST_F(StyledList, MeasuresAndDrawsTheStyledLines) {
-  box.AddItem("\002bob|\002" + std::string(20, 'x'));
-  int height = 0;
-  const BoldWideCanvas canvas = MeasureAndDraw(height);
-  EXPECT_EQ(height, 2 * 13);
-  std::vector<std::tuple<int, int, std::string, toolkit::TFontStyles>> drawn;
-  for (const iltest::DrawnText& text : canvas.texts) {
-    drawn.emplace_back(text.x, text.y, text.text, text.font.Style);
-  }
-  const decltype(drawn) expected = {{0, 0, "bob", toolkit::fsItalic | kBold},
-                                    {48, 0, std::string(14, 'x'), kBold},
-                                    {48, 13, std::string(6, 'x'), kBold}};
-  EXPECT_EQ(drawn, expected);
 }
 
 TEST(PlainText, ReadsTitleAndTextWithoutFormatting) {
