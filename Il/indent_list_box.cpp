@@ -2,8 +2,10 @@
 #include "Il/indent_list_box.h"
 
 #include <string_view>
+#include <utility>
 
 #include "Il/chat_entry.h"
+#include "Il/styled_text.h"
 #include "Il/wrap_text.h"
 
 namespace il {
@@ -45,6 +47,48 @@ void TIndentListBox::SetPosIndent(int value) {
   RemeasureItems();
 }
 
+void TIndentListBox::SetStyler(TTextStyler styler) {
+  Styler_ = std::move(styler);
+  RemeasureItems();
+}
+
+std::string TIndentListBox::PlainText(int Index) const {
+  const TChatEntry entry = SplitEntry(Item(Index));
+  const auto plain = [this](const std::string& text) {
+    return Styled(text) ? il::PlainText(Styler_(text)) : text;
+  };
+  std::string title = plain(entry.Title);
+  title.erase(title.find_last_not_of(' ') + 1);
+  const std::string text = plain(entry.Text);
+  return title.empty() ? text : title + ": " + text;
+}
+
+int TIndentListBox::Wrap(toolkit::TCanvas& canvas, std::string_view text, int width) {
+  WrappedStyled_ = Styled(text);
+  if (!WrappedStyled_) {
+    WrapText(text, WrapLines_, canvas, width);
+    return static_cast<int>(WrapLines_.size());
+  }
+  WrapStyled(Styler_(text), StyledLines_, canvas, width);
+  return static_cast<int>(StyledLines_.size());
+}
+
+void TIndentListBox::DrawLine(toolkit::TCanvas& canvas, int x, int y, std::size_t k) {
+  if (WrappedStyled_) {
+    DrawStyled(canvas, x, y, StyledLines_[k]);
+  } else {
+    canvas.TextOut(x, y, WrapLines_[k]);
+  }
+}
+
+void TIndentListBox::DrawText(toolkit::TCanvas& canvas, int x, int y, std::string_view text) {
+  if (Styled(text)) {
+    DrawStyled(canvas, x, y, Styler_(text));
+  } else {
+    canvas.TextOut(x, y, text);
+  }
+}
+
 void TIndentListBox::MeasureItem(toolkit::TCanvas& canvas, int Index, int& Height) {
   toolkit::TListBox::MeasureItem(canvas, Index, Height);
   const TChatEntry entry = SplitEntry(Item(Index));
@@ -56,16 +100,13 @@ void TIndentListBox::MeasureItem(toolkit::TCanvas& canvas, int Index, int& Heigh
   int lines = 0;
   switch (Indent_) {
     case itab:
-      WrapText(entry.Text, WrapLines_, canvas, Width - PosIndent_ - kRightMargin);
-      lines = static_cast<int>(WrapLines_.size());
+      lines = Wrap(canvas, entry.Text, Width - PosIndent_ - kRightMargin);
       break;
     case iline:
-      WrapText(entry.Text, WrapLines_, canvas, Width - kRightMargin);
-      lines = static_cast<int>(WrapLines_.size()) + 1;
+      lines = Wrap(canvas, entry.Text, Width - kRightMargin) + 1;
       break;
     default:
-      WrapText(Item(Index), WrapLines_, canvas, Width - kRightMargin);
-      lines = static_cast<int>(WrapLines_.size());
+      lines = Wrap(canvas, Item(Index), Width - kRightMargin);
       break;
   }
   Height = lines * LineHeight_;
@@ -79,22 +120,20 @@ void TIndentListBox::DrawItem(toolkit::TCanvas& canvas, int Index, const toolkit
   canvas.FillRect(Rect);
   const int Width = width();
   if (Indent_ != itab && Indent_ != iline) {
-    WrapText(Item(Index), WrapLines_, canvas, Width - kRightMargin);
-    for (std::size_t k = 0; k < WrapLines_.size(); ++k) {
-      canvas.TextOut(Rect.Left + 1, Rect.Top + static_cast<int>(k) * LineHeight_, WrapLines_[k]);
+    const int lines = Wrap(canvas, Item(Index), Width - kRightMargin);
+    for (int k = 0; k < lines; ++k) {
+      DrawLine(canvas, Rect.Left + 1, Rect.Top + k * LineHeight_, static_cast<std::size_t>(k));
     }
     return;
   }
   // itab: the text in its column beside the title; iline: below the title.
   const int text_left = Indent_ == itab ? PosIndent_ : 0;
   const int first_text_row = Indent_ == itab ? 0 : 1;
-  WrapText(entry.Text, WrapLines_, canvas, Width - text_left - kRightMargin);
-  const int text_lines = static_cast<int>(WrapLines_.size());
-  WrapLines_.push_back(entry.Title);
-  DrawTitle(canvas, Rect, kept);
+  const int text_lines = Wrap(canvas, entry.Text, Width - text_left - kRightMargin);
+  DrawTitle(canvas, Rect, kept, entry.Title);
   for (int k = 0; k < text_lines; ++k) {
-    canvas.TextOut(Rect.Left + text_left, Rect.Top + (k + first_text_row) * LineHeight_,
-                   WrapLines_[static_cast<std::size_t>(k)]);
+    DrawLine(canvas, Rect.Left + text_left, Rect.Top + (k + first_text_row) * LineHeight_,
+             static_cast<std::size_t>(k));
   }
   if (DrawLines_) {
     // The entry's last row of pixels.
@@ -106,12 +145,12 @@ void TIndentListBox::DrawItem(toolkit::TCanvas& canvas, int Index, const toolkit
 }
 
 void TIndentListBox::DrawTitle(toolkit::TCanvas& canvas, const toolkit::TRect& Rect,
-                               const toolkit::TFont& font) {
+                               const toolkit::TFont& font, std::string_view title_text) {
   toolkit::TFont title = font;
   title.Color = TitleFontColor_;
   title.Style = TitleFontStyle_;
   canvas.SetFont(title);
-  canvas.TextOut(Rect.Left, Rect.Top, WrapLines_.back());
+  DrawText(canvas, Rect.Left, Rect.Top, title_text);
   canvas.SetFont(font);
 }
 

@@ -2,14 +2,17 @@
 // first "|". Every entry is as high as its wrapped text needs; the title stands
 // in a column of its own (itab), on a line above the text (iline), or is not
 // set apart (inone). Titles have their own colour and style, and entries can
-// be separated by a thin line.
+// be separated by a thin line. With a styler, titles and texts that carry
+// formatting are drawn styled, the codes never shown.
 #pragma once
 
 #include <QWidget>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "Il/styled_run.h"
 #include "platform/toolkit/canvas.h"
 #include "platform/toolkit/color.h"
 #include "platform/toolkit/font.h"
@@ -41,6 +44,13 @@ class TIndentListBox : public toolkit::TListBox {
   void SetTitleFontStyle(toolkit::TFontStyles value) { TitleFontStyle_ = value; }
   // The height of one text line as the latest measure step found it; 0 before.
   int LineHeight() const { return LineHeight_; }
+  // Turns the formatting of titles and texts into styles; none shows them as
+  // they are. Setting it measures every entry again.
+  void SetStyler(TTextStyler styler);
+
+  // The entry as it reads, formatting taken out: "title: text", or the text
+  // alone when the title is blank.
+  std::string PlainText(int Index) const;
 
   void MeasureItem(toolkit::TCanvas& canvas, int Index, int& Height) override;
   void DrawItem(toolkit::TCanvas& canvas, int Index, const toolkit::TRect& Rect,
@@ -49,12 +59,25 @@ class TIndentListBox : public toolkit::TListBox {
  private:
   // Draws the title at the top left of the entry in the title's colour and
   // style, then gives the canvas back `font`.
-  void DrawTitle(toolkit::TCanvas& canvas, const toolkit::TRect& Rect, const toolkit::TFont& font);
+  void DrawTitle(toolkit::TCanvas& canvas, const toolkit::TRect& Rect, const toolkit::TFont& font,
+                 std::string_view title_text);
+  // Wraps the text into the scratch lines, styled when it carries formatting;
+  // gives the number of lines.
+  int Wrap(toolkit::TCanvas& canvas, std::string_view text, int width);
+  // Draws scratch line `k` with its top left corner at (x, y).
+  void DrawLine(toolkit::TCanvas& canvas, int x, int y, std::size_t k);
+  // Text as it stands, or drawn styled at (x, y).
+  void DrawText(toolkit::TCanvas& canvas, int x, int y, std::string_view text);
+  bool Styled(std::string_view text) const { return Styler_ && NeedsStyler(text); }
 
   TEnumType Indent_ = inone;
   int PosIndent_ = 0;
-  // Scratch lines of the entry being measured or drawn.
+  TTextStyler Styler_;
+  // Scratch lines of the entry being measured or drawn: styled ones when its
+  // text carries formatting.
   std::vector<std::string> WrapLines_;
+  std::vector<TStyledText> StyledLines_;
+  bool WrappedStyled_ = false;
   int LineHeight_ = 0;
   toolkit::TColor TitleFontColor_ = toolkit::clBlack;
   toolkit::TColor DrawLineColor_ = toolkit::clBlack;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "Il/styled_text.h"
 #include "platform/toolkit/utf8.h"
 
 namespace il {
@@ -16,8 +17,9 @@ std::string_view WithoutTrailingBlanks(std::string_view text) {
 
 // Blanks at the end of a line are not seen, so they do not count against the
 // width: a line may end with the blank that separates it from the next word.
-bool Fits(toolkit::TCanvas& canvas, std::string_view line, int width) {
-  return width >= canvas.TextWidth(WithoutTrailingBlanks(line));
+template <typename Measure>
+bool Fits(const Measure& measure, std::string_view line, int width) {
+  return width >= measure(WithoutTrailingBlanks(line));
 }
 
 // The offset just after each character of the text.
@@ -34,10 +36,11 @@ std::vector<std::size_t> CharEnds(std::string_view text) {
 // whole text fits). A longer line is never narrower, so the answer is found by
 // galloping from a guess, then bisecting; measuring costs in proportion to the
 // text measured, so the probes stay near one line's length.
+template <typename Measure>
 std::size_t MostThatFit(std::string_view text, const std::vector<std::size_t>& ends,
-                        toolkit::TCanvas& canvas, int width, std::size_t guess) {
+                        const Measure& measure, int width, std::size_t guess) {
   const auto fits = [&](std::size_t count) {
-    return count == 0 || Fits(canvas, text.substr(0, ends[count - 1]), width);
+    return count == 0 || Fits(measure, text.substr(0, ends[count - 1]), width);
   };
   const std::size_t count = ends.size();
   guess = std::clamp<std::size_t>(guess, 1, count);
@@ -84,15 +87,14 @@ std::size_t CutLength(std::string_view text, const std::vector<std::size_t>& end
   return line.size();
 }
 
-}  // namespace
-
-void WrapText(std::string_view text, std::vector<std::string>& lines, toolkit::TCanvas& canvas,
-              int width) {
+// Hands each line of `text` to `emit`, as a view into the text. `measure`
+// gives the width of a view into the text.
+template <typename Measure, typename Emit>
+void CutLines(std::string_view text, const Measure& measure, int width, const Emit& emit) {
   std::string_view rest = WithoutTrailingBlanks(text);
-  lines.clear();
-  const int text_width = canvas.TextWidth(rest);
+  const int text_width = measure(rest);
   if (rest.empty() || width >= text_width) {
-    lines.emplace_back(rest);
+    emit(rest);
     return;
   }
   // How many characters a line holds, guessed from the average width.
@@ -102,11 +104,41 @@ void WrapText(std::string_view text, std::vector<std::string>& lines, toolkit::T
                  : static_cast<std::size_t>(1.0 * width * static_cast<double>(chars) / text_width);
   while (!rest.empty()) {
     const std::vector<std::size_t> ends = CharEnds(rest);
-    const std::size_t fitting = MostThatFit(rest, ends, canvas, width, chars_per_line);
+    const std::size_t fitting = MostThatFit(rest, ends, measure, width, chars_per_line);
     const std::size_t cut = fitting == ends.size() ? rest.size() : CutLength(rest, ends, fitting);
-    lines.emplace_back(rest.substr(0, cut));
+    emit(rest.substr(0, cut));
     rest.remove_prefix(cut);
   }
+}
+
+}  // namespace
+
+void WrapText(std::string_view text, std::vector<std::string>& lines, toolkit::TCanvas& canvas,
+              int width) {
+  lines.clear();
+  CutLines(
+      text, [&canvas](std::string_view piece) { return canvas.TextWidth(piece); }, width,
+      [&lines](std::string_view line) { lines.emplace_back(line); });
+}
+
+void WrapStyled(const TStyledText& runs, std::vector<TStyledText>& lines, toolkit::TCanvas& canvas,
+                int width) {
+  lines.clear();
+  const toolkit::TFont base = canvas.Font();
+  const std::string plain = PlainText(runs);
+  const auto offset = [&plain](std::string_view piece) {
+    return static_cast<std::size_t>(piece.data() - plain.data());
+  };
+  CutLines(
+      plain,
+      [&](std::string_view piece) {
+        return StyledWidth(canvas, base, runs, offset(piece), offset(piece) + piece.size());
+      },
+      width,
+      [&](std::string_view line) {
+        AppendSlice(runs, offset(line), offset(line) + line.size(), lines.emplace_back());
+      });
+  canvas.SetFont(base);
 }
 
 }  // namespace il

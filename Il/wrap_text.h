@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Il/styled_run.h"
 #include "platform/toolkit/canvas.h"
 
 namespace il {
@@ -17,5 +18,11 @@ namespace il {
 // line. An empty text gives one empty line.
 void WrapText(std::string_view text, std::vector<std::string>& lines, toolkit::TCanvas& canvas,
               int width);
+
+// The same for styled text: its plain text is cut as above, each part measured
+// in its run's font, and every line holds the runs of its part in their styles.
+// An empty text gives one line without runs.
+void WrapStyled(const TStyledText& runs, std::vector<TStyledText>& lines, toolkit::TCanvas& canvas,
+                int width);
 
 }  // namespace il

@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "Il/indent_list_box.h"
+#include "Unit1/irc_styler.h"
 #include "Unit1/raw_log_pane.h"
 #include "Unit1/unit1.h"
 #include "platform/toolkit/qt_font.h"
@@ -113,6 +114,7 @@ void TForm1::CreateControls() {
   ilbChat->SetPosIndent(100);
   ilbChat->SetTitleFontColor(toolkit::clPurple);
   ilbChat->SetTitleFontStyle(toolkit::fsItalic);
+  ilbChat->SetStyler(IrcStyledText);
   pnlNames = NewPanel(band_panel, QFrame::Raised);
   pnlNames->setFixedWidth(126);
   auto* names = new QVBoxLayout(pnlNames);

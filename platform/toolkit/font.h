@@ -16,6 +16,8 @@ constexpr TFontStyles fsBold = 1 << 0;
 constexpr TFontStyles fsItalic = 1 << 1;
 constexpr TFontStyles fsUnderline = 1 << 2;
 constexpr TFontStyles fsStrikeOut = 1 << 3;
+// The font's height in the system's fixed-pitch family instead of its own.
+constexpr TFontStyles fsMonospace = 1 << 4;
 
 struct TFont {
   std::string Name = "Arial";

@@ -27,6 +27,9 @@ bool SameShape(const TFont& a, const TFont& b) {
 // thread alone measures.
 constexpr std::size_t kWidthsKept = 8192;
 
+// Styles a canvas keeps the metrics of; more than a text uses at a time.
+constexpr std::size_t kShapesKept = 16;
+
 TPainterCanvas::TWidths& WidthsOf(const TFont& font) {
   static std::map<std::tuple<std::string, int, TFontStyles>, TPainterCanvas::TWidths> widths;
   return widths[{font.Name, font.Height, font.Style}];
@@ -34,14 +37,16 @@ TPainterCanvas::TWidths& WidthsOf(const TFont& font) {
 
 }  // namespace
 
-const QFontMetrics& TPainterCanvas::Metrics() {
-  if (!metrics_font_ || !SameShape(*metrics_font_, Font())) {
-    metrics_font_ = Font();
-    qfont_ = ToQFont(Font());
-    metrics_.emplace(qfont_);
-    widths_ = &WidthsOf(Font());
+TPainterCanvas::TShape& TPainterCanvas::Shape() {
+  if (shape_ < shapes_.size() && SameShape(shapes_[shape_].font, Font())) return shapes_[shape_];
+  for (shape_ = 0; shape_ < shapes_.size(); ++shape_) {
+    if (SameShape(shapes_[shape_].font, Font())) return shapes_[shape_];
   }
-  return *metrics_;
+  if (shapes_.size() >= kShapesKept) shapes_.clear();
+  const QFont qfont = ToQFont(Font());
+  shapes_.push_back({Font(), qfont, QFontMetrics(qfont), &WidthsOf(Font())});
+  shape_ = shapes_.size() - 1;
+  return shapes_.back();
 }
 
 int TPainterCanvas::TextWidth(std::string_view text) {
@@ -50,12 +55,13 @@ int TPainterCanvas::TextWidth(std::string_view text) {
 
 template <typename Shown>
 int TPainterCanvas::WidthOf(std::string_view text, const Shown& shown) {
-  const QFontMetrics& metrics = Metrics();
-  const auto kept = widths_->find(text);
-  if (kept != widths_->end()) return kept->second;
-  if (widths_->size() >= kWidthsKept) widths_->clear();
-  const int width = metrics.horizontalAdvance(shown());
-  widths_->emplace(text, width);
+  TShape& shape = Shape();
+  TWidths& widths = *shape.widths;
+  const auto kept = widths.find(text);
+  if (kept != widths.end()) return kept->second;
+  if (widths.size() >= kWidthsKept) widths.clear();
+  const int width = shape.metrics.horizontalAdvance(shown());
+  widths.emplace(text, width);
   return width;
 }
 
@@ -66,14 +72,14 @@ int TPainterCanvas::TextHeight(std::string_view) {
 void TPainterCanvas::TextOut(int x, int y, std::string_view text) {
   if (painter_ == nullptr) return;
   const QString shown = DisplayText(text);
-  const QFontMetrics& metrics = Metrics();
+  const TShape& shape = Shape();
   if (BrushStyle() == TBrushStyle::bsSolid) {
     const int width = WidthOf(text, [&shown]() -> const QString& { return shown; });
-    painter_->fillRect(QRect(x, y, width, metrics.height()), ToQColor(BrushColor(), palette_));
+    painter_->fillRect(QRect(x, y, width, shape.metrics.height()), ToQColor(BrushColor(), palette_));
   }
-  painter_->setFont(qfont_);
+  painter_->setFont(shape.qfont);
   painter_->setPen(ToQColor(Font().Color, palette_));
-  painter_->drawText(x, y + metrics.ascent(), shown);
+  painter_->drawText(x, y + shape.metrics.ascent(), shown);
 }
 
 void TPainterCanvas::FillRect(const TRect& rect) {

@@ -9,10 +9,10 @@
 #include <QPalette>
 #include <QPoint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/toolkit/canvas.h"
 
@@ -43,9 +43,18 @@ class TPainterCanvas : public TCanvas {
   void LineTo(int x, int y) override;
 
  private:
-  // The metrics of the current font, made again only when its name, height or
-  // style changed.
-  const QFontMetrics& Metrics();
+  // A font measured in, colour aside: styled text switches back and forth
+  // between a few, each kept with its Qt font, metrics and widths.
+  struct TShape {
+    TFont font;
+    QFont qfont;
+    QFontMetrics metrics;
+    TWidths* widths;
+  };
+  // The shape of the current font, made only when the canvas has not measured
+  // in that name, height and style yet.
+  TShape& Shape();
+  const QFontMetrics& Metrics() { return Shape().metrics; }
   // The kept width of text, measured from shown() when it is not kept yet.
   template <typename Shown>
   int WidthOf(std::string_view text, const Shown& shown);
@@ -53,10 +62,8 @@ class TPainterCanvas : public TCanvas {
   QPainter* painter_;
   QPalette palette_;
   QPoint pen_position_;
-  std::optional<TFont> metrics_font_;
-  QFont qfont_;
-  std::optional<QFontMetrics> metrics_;
-  TWidths* widths_ = nullptr;
+  std::vector<TShape> shapes_;
+  std::size_t shape_ = 0;
 };
 
 }  // namespace toolkit

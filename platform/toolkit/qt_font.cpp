@@ -16,6 +16,18 @@ bool IsFixedPitchName(const std::string& name) {
   return name == "Terminal";
 }
 
+// The system's fixed-pitch family, for fixed names and the monospace style.
+const QFont& FixedPitchFont() {
+  static const QFont fixed = [] {
+    QFont font;
+    font.setFamilies({"DejaVu Sans Mono", "Monospace"});
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    return font;
+  }();
+  return fixed;
+}
+
 // Family and hint for a font name, looked up once per name (the font
 // database is slow to ask). Fonts are made on the GUI thread only.
 const QFont& FamilyFont(const std::string& name) {
@@ -27,9 +39,7 @@ const QFont& FamilyFont(const std::string& name) {
   if (!name.empty() && QFontDatabase::hasFamily(family)) {
     font.setFamily(family);
   } else if (IsFixedPitchName(name)) {
-    font.setFamilies({"DejaVu Sans Mono", "Monospace"});
-    font.setStyleHint(QFont::Monospace);
-    font.setFixedPitch(true);
+    font = FixedPitchFont();
   } else {
     font.setFamilies({"DejaVu Sans", "Sans Serif"});
     font.setStyleHint(QFont::SansSerif);
@@ -40,7 +50,7 @@ const QFont& FamilyFont(const std::string& name) {
 }  // namespace
 
 QFont ToQFont(const TFont& font) {
-  QFont result = FamilyFont(font.Name);
+  QFont result = (font.Style & fsMonospace) != 0 ? FixedPitchFont() : FamilyFont(font.Name);
   result.setBold((font.Style & fsBold) != 0);
   result.setItalic((font.Style & fsItalic) != 0);
   result.setUnderline((font.Style & fsUnderline) != 0);

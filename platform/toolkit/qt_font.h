@@ -1,6 +1,7 @@
 // Fonts and colours of the components as Qt sees them. Font names the system
 // lacks map to the nearest installed font at the same pixel height: a fixed
-// font for the names known to be fixed-pitch, a sans font for any other.
+// font for the names known to be fixed-pitch, a sans font for any other. The
+// monospace style takes that fixed font whatever the name.
 #pragma once
 
 #include <QColor>

@@ -71,14 +71,32 @@ TEST_F(PainterCanvasTest, FillRectAndOpaqueTextUseBrush) {
   EXPECT_EQ(At(10, 10), QColor(Qt::blue));
 }
 
+// Styled text switches fonts from run to run: each style keeps its own widths.
+TEST_F(PainterCanvasTest, MeasuresEachStyleInItsOwnFont) {
+  toolkit::TPainterCanvas canvas(nullptr, palette);
+  const toolkit::TFontStyles styles[] = {0, toolkit::fsBold, toolkit::fsMonospace,
+                                         toolkit::fsBold | toolkit::fsMonospace, 0};
+  for (const toolkit::TFontStyles style : styles) {
+    const toolkit::TFont font{"Arial", -11, toolkit::clBlack, style};
+    canvas.SetFont(font);
+    EXPECT_EQ(canvas.TextWidth("Willow tree"),
+              QFontMetrics(toolkit::ToQFont(font)).horizontalAdvance("Willow tree"))
+        << int{style};
+  }
+}
+
 // Whatever fonts the system has, the fixed font of the log pane keeps its columns
-// in line, the sans font of the chat list stays proportional, and a font given
-// by its whole cell gets rows of that height.
+// in line, the sans font of the chat list stays proportional (its monospace
+// style does not), and a font given by its whole cell gets rows of that height.
 TEST(QtFont, MissingFontsKeepTheirPitchAndCellHeight) {
   const QFontMetrics fixed(toolkit::ToQFont({"Terminal", -12, toolkit::clBlack, 0}));
   EXPECT_EQ(fixed.horizontalAdvance("iiii"), fixed.horizontalAdvance("WWWW"));
   const QFontMetrics sans(toolkit::ToQFont({"Arial", -11, toolkit::clBlack, 0}));
   EXPECT_LT(sans.horizontalAdvance("iiii"), sans.horizontalAdvance("WWWW"));
+  const QFontMetrics monospace(
+      toolkit::ToQFont({"Arial", -11, toolkit::clBlack, toolkit::fsMonospace}));
+  EXPECT_EQ(monospace.horizontalAdvance("iiii"), monospace.horizontalAdvance("WWWW"));
+  EXPECT_LE(monospace.height(), sans.height());
   for (const int cell : {13, 16, 24}) {
     const QFontMetrics metrics(toolkit::ToQFont({"Arial", cell, toolkit::clBlack, 0}));
     EXPECT_NEAR(metrics.height(), cell, 1) << cell;

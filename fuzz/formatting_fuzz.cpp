@@ -1,0 +1,36 @@
+// Feeds arbitrary bytes to the formatting parser and checks what must hold for
+// any text: the plain text is the runs' texts in a row, holds no control byte,
+// and no run is empty or repeats its neighbour's style.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "irc/formatting.h"
+
+namespace {
+
+void Require(bool condition) {
+  if (!condition) __builtin_trap();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  const std::vector<irc::TFormattedRun> runs = irc::FormattedRuns(text);
+  std::string joined;
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    Require(!runs[i].Text.empty());
+    Require(i == 0 || runs[i].Style != runs[i - 1].Style);
+    joined += runs[i].Text;
+  }
+  const std::string plain = irc::PlainText(text);
+  Require(plain == joined);
+  Require(!irc::HasControlBytes(plain));
+  for (const char c : plain) Require(static_cast<unsigned char>(c) >= 0x20);
+  // Text without codes is shown as it came.
+  if (!irc::HasControlBytes(text)) Require(plain == text);
+  return 0;
+}
