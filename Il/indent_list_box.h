@@ -42,6 +42,12 @@ class TIndentListBox : public toolkit::TListBox {
   // The height of one text line as the latest measure step found it; 0 before.
   int LineHeight() const { return LineHeight_; }
 
+  // An entry as it is read aloud, "title: text", and as it is copied, "title
+  // text"; an entry without a title is its text. Formatting codes stay in the
+  // text: stripping them belongs with the styler that draws them.
+  std::string ItemText(int Index) const override;
+  std::string ItemCopyText(int Index) const override;
+
   void MeasureItem(toolkit::TCanvas& canvas, int Index, int& Height) override;
   void DrawItem(toolkit::TCanvas& canvas, int Index, const toolkit::TRect& Rect,
                 toolkit::TOwnerDrawState State) override;
