@@ -102,7 +102,7 @@ QPoint TListBox::KeyboardMenuPoint() {
 void TListBox::ShowContextMenu(const QPoint& global) {
   if (context_menu_ == nullptr) {
     context_menu_ = new QMenu(this);
-    QAction* copy = context_menu_->addAction(tr("&Copy"), this, [this] { CopySelection(); });
+    QAction* copy = context_menu_->addAction("&Copy", this, [this] { CopySelection(); });
     copy->setShortcut(QKeySequence::Copy);
     copy->setObjectName("Copy");
   }

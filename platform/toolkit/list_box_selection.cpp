@@ -15,9 +15,12 @@ namespace toolkit {
 
 void TListBox::MoveCurrent(int index, bool extend, bool add) {
   SettleLayout();
+  const int previous = item_index_;
   item_index_ = index >= 0 && index < Count() ? index : -1;
   if (extend && item_index_ >= 0) {
-    if (anchor_ < 0) anchor_ = item_index_;
+    // Without an anchor (its row went), the selection extends from where the
+    // current item was.
+    if (anchor_ < 0) anchor_ = previous >= 0 ? previous : item_index_;
     if (!add) selection_.Clear();
     selection_.Add(anchor_, item_index_);
   } else {

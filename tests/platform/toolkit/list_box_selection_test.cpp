@@ -132,6 +132,16 @@ TEST_F(ListBoxSelectionTest, KeysAndClicksSelectAsListsDo) {
        },
        {},
        -1},
+      // Last: it deletes a row.
+      {"without its anchor row, shift extends from the current item",
+       [](auto& t) {
+         t.Click(2);
+         t.Click(4, Qt::ShiftModifier);
+         t.box.DeleteItem(2);
+         t.Key(Qt::Key_Down, Qt::ShiftModifier);
+       },
+       {{3, 4}},
+       4},
   };
   for (const Case& c : cases) {
     box.SetItemIndex(-1);
