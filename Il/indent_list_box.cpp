@@ -52,17 +52,6 @@ void TIndentListBox::SetStyler(TTextStyler styler) {
   RemeasureItems();
 }
 
-std::string TIndentListBox::PlainText(int Index) const {
-  const TChatEntry entry = SplitEntry(Item(Index));
-  const auto plain = [this](const std::string& text) {
-    return Styled(text) ? il::PlainText(Styler_(text)) : text;
-  };
-  std::string title = plain(entry.Title);
-  title.erase(title.find_last_not_of(' ') + 1);
-  const std::string text = plain(entry.Text);
-  return title.empty() ? text : title + ": " + text;
-}
-
 int TIndentListBox::Wrap(toolkit::TCanvas& canvas, std::string_view text, int width) {
   WrappedStyled_ = Styled(text);
   if (!WrappedStyled_) {

@@ -48,15 +48,18 @@ class TIndentListBox : public toolkit::TListBox {
   // they are. Setting it measures every entry again.
   void SetStyler(TTextStyler styler);
 
-  // The entry as it reads, formatting taken out: "title: text", or the text
-  // alone when the title is blank.
-  std::string PlainText(int Index) const;
+  // An entry as it is read aloud, "title: text", and as it is copied, "title
+  // text"; an entry without a title is its text. The styler takes the
+  // formatting out of both.
+  std::string ItemText(int Index) const override;
+  std::string ItemCopyText(int Index) const override;
 
   void MeasureItem(toolkit::TCanvas& canvas, int Index, int& Height) override;
   void DrawItem(toolkit::TCanvas& canvas, int Index, const toolkit::TRect& Rect,
                 toolkit::TOwnerDrawState State) override;
 
  private:
+  std::string JoinedText(int Index, bool read) const;
   // Draws the title at the top left of the entry in the title's colour and
   // style, then gives the canvas back `font`.
   void DrawTitle(toolkit::TCanvas& canvas, const toolkit::TRect& Rect, const toolkit::TFont& font,

@@ -125,13 +125,17 @@ void TForm1::btnPartClick() {
 void TForm1::Edit1KeyUp(int Key) {
   if (Key != VK_RETURN) return;
   if (SendLine("PRIVMSG " + IRC.ChannelName() + "," + IRC.NickName() + " :" + TextOf(Edit1))) {
+    message_history_.Add(Edit1->text());
     Edit1->clear();
   }
 }
 
 void TForm1::Edit2KeyUp(int Key) {
   if (Key != VK_RETURN) return;
-  if (SendLine(TextOf(Edit2))) Edit2->clear();
+  if (SendLine(TextOf(Edit2))) {
+    command_history_.Add(Edit2->text());
+    Edit2->clear();
+  }
 }
 
 void TForm1::Exit1Click() {

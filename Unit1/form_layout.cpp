@@ -13,6 +13,7 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 #include "Il/indent_list_box.h"
 #include "Unit1/irc_styler.h"
@@ -53,6 +54,7 @@ QCheckBox* NewCheckBox(QWidget* parent, const char* caption, const char* hint) {
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   CreateControls();
+  NameControls();
   SetTabOrder();
   CreateComponents();
   FormCreate();
@@ -115,6 +117,7 @@ void TForm1::CreateControls() {
   ilbChat->SetTitleFontColor(toolkit::clPurple);
   ilbChat->SetTitleFontStyle(toolkit::fsItalic);
   ilbChat->SetStyler(IrcStyledText);
+  ilbChat->SetAnnounceNewRows(true);
   pnlNames = NewPanel(band_panel, QFrame::Raised);
   pnlNames->setFixedWidth(126);
   auto* names = new QVBoxLayout(pnlNames);
@@ -131,14 +134,17 @@ void TForm1::CreateControls() {
 
   pnlMessage = NewPanel(client, QFrame::Raised);
   pnlMessage->setFixedHeight(66);
-  Label1 = Place(new QLabel("Message:", pnlMessage), 8, 16, 46, 13);
-  Label2 = Place(new QLabel("Commands:", pnlMessage), 8, 40, 55, 13);
+  Label1 = Place(new QLabel("&Message:", pnlMessage), 8, 16, 46, 13);
+  Label2 = Place(new QLabel("C&ommands:", pnlMessage), 8, 40, 55, 13);
   // The system's font may be wider than the one the sizes were made for.
   for (QLabel* label : {Label1, Label2}) {
     label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
   }
   Edit1 = Place(new QLineEdit(pnlMessage), 104, 12, 593, 21);
   Edit2 = Place(new QLineEdit(pnlMessage), 104, 36, 593, 21);
+  // The labels name their lines, and Alt with the underlined letter goes there.
+  Label1->setBuddy(Edit1);
+  Label2->setBuddy(Edit2);
   pnlMessage->installEventFilter(this);
   Edit1->installEventFilter(this);
   Edit2->installEventFilter(this);
@@ -171,6 +177,14 @@ void TForm1::CreateControls() {
   btnConnect->setFocus();
 }
 
+void TForm1::NameControls() {
+  // The labels' captions end in a colon, which is not read as part of a name.
+  const std::pair<QWidget*, const char*> names[] = {
+      {ircServer, "Server"}, {ircPort, "Port"}, {ircChannel, "Channel"}, {Edit1, "Message"},
+      {Edit2, "Commands"},   {ilbChat, "Chat"}, {lbNames, "Names"},      {Memo1, "Log"}};
+  for (const auto& [control, name] : names) control->setAccessibleName(name);
+}
+
 // One chain through the panels in the order of their tab positions: the log
 // pane, the entry lines, the top row, the names and the chat list; then the
 // raw log when it shows.
@@ -201,6 +215,12 @@ void TForm1::SetTabOrder() {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Resize && watched == pnlMessage) {
     winsys::CallGuarded([this] { FormResize(); });
+  } else if (event->type() == QEvent::KeyPress && (watched == Edit1 || watched == Edit2)) {
+    bool taken = false;
+    winsys::CallGuarded([&] {
+      taken = EntryKeyPress(static_cast<QLineEdit*>(watched), *static_cast<QKeyEvent*>(event));
+    });
+    if (taken) return true;
   } else if (event->type() == QEvent::KeyRelease && (watched == Edit1 || watched == Edit2)) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (!key->isAutoRepeat()) {

@@ -88,7 +88,15 @@ TNameSequence::Position TNameSequence::FindNick(const std::string& nick,
   return Position{chunks_.size(), 0};
 }
 
+int TNameSequence::RowOf(Position at) const {
+  if (IsEnd(at)) return size_;
+  int row = int(at.offset);
+  for (std::size_t chunk = 0; chunk < at.chunk; ++chunk) row += int(chunks_[chunk].size());
+  return row;
+}
+
 void TNameSequence::Insert(Position at, TNameEntry entry) {
+  if (observer_ != nullptr) observer_->RowInserting(RowOf(at));
   if (chunks_.empty()) chunks_.emplace_back();
   if (IsEnd(at)) at = Position{chunks_.size() - 1, chunks_.back().size()};
   std::vector<TNameEntry>& chunk = chunks_[at.chunk];
@@ -102,15 +110,18 @@ void TNameSequence::Insert(Position at, TNameEntry entry) {
   ++size_;
   read_chunk_ = 0;
   read_chunk_start_ = 0;
+  if (observer_ != nullptr) observer_->RowInserted();
 }
 
 void TNameSequence::Erase(Position at) {
+  if (observer_ != nullptr) observer_->RowRemoving(RowOf(at));
   std::vector<TNameEntry>& chunk = chunks_[at.chunk];
   chunk.erase(chunk.begin() + std::ptrdiff_t(at.offset));
   if (chunk.empty()) chunks_.erase(chunks_.begin() + std::ptrdiff_t(at.chunk));
   --size_;
   read_chunk_ = 0;
   read_chunk_start_ = 0;
+  if (observer_ != nullptr) observer_->RowRemoved();
 }
 
 void TNameSequence::Add(const std::string& nick) {
@@ -162,6 +173,7 @@ int TNameSequence::Rename(const std::string& old_nick, const std::string& new_ni
     entry.Nick = new_nick;
     entry.Shown = new_shown;
     disorders_ += OutOfOrder(before, &entry) + OutOfOrder(&entry, after);
+    if (observer_ != nullptr) observer_->RowRenamed(RowOf(at));
   }
   return int(places.size());
 }

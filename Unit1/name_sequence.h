@@ -13,6 +13,20 @@
 
 namespace unit1 {
 
+// Told of each row as it changes, before and after, so that a view can follow
+// row by row.
+class TNameSequenceObserver {
+ public:
+  virtual void RowInserting(int row) = 0;
+  virtual void RowInserted() = 0;
+  virtual void RowRemoving(int row) = 0;
+  virtual void RowRemoved() = 0;
+  virtual void RowRenamed(int row) = 0;
+
+ protected:
+  ~TNameSequenceObserver() = default;
+};
+
 struct TNameEntry {
   std::string Nick;  // the bytes, since two byte strings can look alike once shown
   QString Shown;
@@ -20,6 +34,9 @@ struct TNameEntry {
 
 class TNameSequence {
  public:
+  // Null for none.
+  void SetObserver(TNameSequenceObserver* observer) { observer_ = observer; }
+
   int Size() const { return size_; }
   // Rows count from 0; sequential reading is cheap.
   const TNameEntry& At(int row) const;
@@ -49,11 +66,14 @@ class TNameSequence {
   Position FirstAfter(const QString& shown, bool or_equal) const;
   // The first entry with these bytes, or the end.
   Position FindNick(const std::string& nick, const QString& shown) const;
+  // The row of a place: the entries in the chunks before it and its offset.
+  int RowOf(Position at) const;
   void Insert(Position at, TNameEntry entry);
   void Erase(Position at);
 
   std::vector<std::vector<TNameEntry>> chunks_;
   int size_ = 0;
+  TNameSequenceObserver* observer_ = nullptr;
   // Neighbouring pairs out of order; 0 while the list is sorted.
   int disorders_ = 0;
   // Where the last read by row was, for cheap sequential reading.

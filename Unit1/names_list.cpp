@@ -1,17 +1,19 @@
-// TNamesList: the names list and the model that shows it.
+// TNamesList: the names list and the model that shows it row by row.
 #include "Unit1/names_list.h"
-
-#include <QScrollBar>
 
 namespace unit1 {
 
-TNamesModel::TNamesModel(QObject* parent, const TNameSequence& names)
-    : QAbstractListModel(parent),
-      names_(names),
-      tell_turn_(new toolkit::TOncePerTurn([this] { TellView(); }, this)) {}
+TNamesModel::TNamesModel(QObject* parent, TNameSequence& names)
+    : QAbstractListModel(parent), names_(names) {
+  names_.SetObserver(this);
+}
+
+TNamesModel::~TNamesModel() {
+  names_.SetObserver(nullptr);
+}
 
 int TNamesModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : shown_rows_;
+  return parent.isValid() ? 0 : names_.Size();
 }
 
 QVariant TNamesModel::data(const QModelIndex& index, int role) const {
@@ -19,20 +21,31 @@ QVariant TNamesModel::data(const QModelIndex& index, int role) const {
   return names_.At(index.row()).Shown;
 }
 
-void TNamesModel::Changed() {
-  tell_turn_->Request();
+void TNamesModel::Clear() {
+  beginResetModel();
+  names_.Clear();
+  endResetModel();
 }
 
-void TNamesModel::TellView() {
-  // The view keeps the place the user scrolled to.
-  auto* view = qobject_cast<QListView*>(QObject::parent());
-  const int scrolled = view != nullptr ? view->verticalScrollBar()->value() : 0;
-  beginResetModel();
-  shown_rows_ = names_.Size();
-  endResetModel();
-  if (view == nullptr) return;
-  view->doItemsLayout();
-  view->verticalScrollBar()->setValue(scrolled);
+void TNamesModel::RowInserting(int row) {
+  beginInsertRows(QModelIndex(), row, row);
+}
+
+void TNamesModel::RowInserted() {
+  endInsertRows();
+}
+
+void TNamesModel::RowRemoving(int row) {
+  beginRemoveRows(QModelIndex(), row, row);
+}
+
+void TNamesModel::RowRemoved() {
+  endRemoveRows();
+}
+
+void TNamesModel::RowRenamed(int row) {
+  const QModelIndex renamed = index(row);
+  emit dataChanged(renamed, renamed, {Qt::DisplayRole});
 }
 
 TNamesList::TNamesList(QWidget* parent) : QListView(parent), model_(new TNamesModel(this, names_)) {
@@ -41,26 +54,31 @@ TNamesList::TNamesList(QWidget* parent) : QListView(parent), model_(new TNamesMo
   setModel(model_);
 }
 
+TNamesList::~TNamesList() {
+  delete model_;
+}
+
+QStringList TNamesList::Names() const {
+  QStringList names;
+  names.reserve(names_.Size());
+  for (int row = 0; row < names_.Size(); ++row) names.append(names_.At(row).Shown);
+  return names;
+}
+
 void TNamesList::AddName(const std::string& nick) {
   names_.Add(nick);
-  model_->Changed();
 }
 
 bool TNamesList::RemoveName(const std::string& nick) {
-  if (!names_.RemoveFirst(nick)) return false;
-  model_->Changed();
-  return true;
+  return names_.RemoveFirst(nick);
 }
 
 int TNamesList::RenameAll(const std::string& old_nick, const std::string& new_nick) {
-  const int renamed = names_.Rename(old_nick, new_nick);
-  if (renamed > 0) model_->Changed();
-  return renamed;
+  return names_.Rename(old_nick, new_nick);
 }
 
 void TNamesList::clear() {
-  names_.Clear();
-  model_->Changed();
+  model_->Clear();
 }
 
 }  // namespace unit1

@@ -1,43 +1,51 @@
 // TNamesList: the window's names list, the channel's nicknames in one column,
-// kept in the order TNameSequence gives them. The list changes at once; the
-// view is told at most once per turn of the event loop, so that a names burst
-// of any length costs the view one new layout per turn, not one per name.
+// kept in the order TNameSequence gives them. The view hears of each row as it
+// comes, goes or is renamed, so that it keeps the user's selection and scroll
+// position while names change; it lays itself out once per turn of the event
+// loop however many rows changed.
 #pragma once
 
 #include <QAbstractListModel>
 #include <QListView>
+#include <QStringList>
 #include <string>
 
 #include "Unit1/name_sequence.h"
-#include "platform/toolkit/once_per_turn.h"
 
 namespace unit1 {
 
-class TNamesModel : public QAbstractListModel {
+class TNamesModel : public QAbstractListModel, public TNameSequenceObserver {
  public:
-  explicit TNamesModel(QObject* parent, const TNameSequence& names);
+  explicit TNamesModel(QObject* parent, TNameSequence& names);
+  ~TNamesModel() override;
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role) const override;
-  // The names changed: the view learns of it at the next turn of the loop.
-  void Changed();
+
+  // Every name goes at once: the view starts afresh.
+  void Clear();
 
  private:
-  void TellView();
+  void RowInserting(int row) override;
+  void RowInserted() override;
+  void RowRemoving(int row) override;
+  void RowRemoved() override;
+  void RowRenamed(int row) override;
 
-  const TNameSequence& names_;
-  // The row count the view knows.
-  int shown_rows_ = 0;
-  toolkit::TOncePerTurn* tell_turn_;
+  TNameSequence& names_;
 };
 
 class TNamesList : public QListView {
  public:
   explicit TNamesList(QWidget* parent = nullptr);
+  // The model goes first: it reads the names, which go with the list.
+  ~TNamesList() override;
 
   int count() const { return names_.Size(); }
   // The nickname shown in a row.
   QString Text(int row) const { return names_.At(row).Shown; }
+  // Every nickname as shown, in list order.
+  QStringList Names() const;
 
   void AddName(const std::string& nick);
   bool RemoveName(const std::string& nick);

@@ -10,14 +10,17 @@
 #include <string>
 #include <string_view>
 
+#include "Unit1/line_history.h"
 #include "Unit1/log_pane.h"
 #include "Unit1/names_list.h"
+#include "Unit1/nick_completion.h"
 #include "Unit1/raw_log.h"
 #include "irc/parlane.h"
 
 class QAction;
 class QCheckBox;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -146,6 +149,8 @@ class TForm1 : public QMainWindow {
 
  private:
   void CreateControls();
+  // Names for assistive technology where no caption names a control.
+  void NameControls();
   void SetTabOrder();
   void CreateComponents();
   void BindIRCEvents();
@@ -164,6 +169,11 @@ class TForm1 : public QMainWindow {
   bool EndOfDroppedLine(const std::string& line);
   void ForgetDroppedLine();
   void AddChatEntry(const std::string& title, const std::string& text);
+  // The entry lines' own keys: Up and Down bring back the lines sent from the
+  // line, Tab in the message line completes a nickname. True when the key was
+  // one of theirs.
+  bool EntryKeyPress(QLineEdit* edit, const QKeyEvent& key);
+  bool CompleteNick();
 
   // Log pane and names list, in the bytes the components carry.
   void AddLogLine(const std::string& line);
@@ -178,6 +188,10 @@ class TForm1 : public QMainWindow {
   // The bytes of an over-long server line dropped so far, while it lasts.
   bool dropping_line_ = false;
   std::size_t dropped_line_bytes_ = 0;
+  // The lines sent from the message and the command line.
+  TLineHistory message_history_;
+  TLineHistory command_history_;
+  TNickCompletion nick_completion_;
 };
 
 }  // namespace unit1

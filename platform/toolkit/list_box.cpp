@@ -1,8 +1,6 @@
 // TListBox: the owner-drawn list host on Qt Widgets.
 #include "platform/toolkit/list_box.h"
 
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
@@ -10,6 +8,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/toolkit/list_box_accessible.h"
+#include "platform/toolkit/list_item_accessible.h"
 #include "platform/toolkit/painter_canvas.h"
 #include "platform/toolkit/qt_font.h"
 
@@ -23,7 +23,17 @@ constexpr int kUnmeasured = -1;
 
 TListBox::TListBox(QWidget* parent)
     : QAbstractScrollArea(parent),
-      layout_turn_(new TOncePerTurn([this] { SettleLayout(); }, this)) {
+      layout_turn_(new TOncePerTurn([this] { SettleLayout(); }, this)),
+      accessible_rows_(std::make_unique<TAccessibleRows>(this)) {
+  InstallAccessibleFactory();
+  // Qt may have made its scroll area's interface for the list while the list
+  // was still being made; with assistive technology listening, that one goes.
+  if (QAccessible::isActive()) {
+    QAccessibleInterface* made = QAccessible::queryAccessibleInterface(this);
+    if (made != nullptr && dynamic_cast<TListBoxAccessible*>(made) == nullptr) {
+      QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+    }
+  }
   setFocusPolicy(Qt::StrongFocus);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -42,6 +52,7 @@ int TListBox::AddItem(const std::string& item) {
   items_.push_back(item);
   heights_.push_back(kUnmeasured);
   ScheduleLayout();
+  if (announce_turn_ != nullptr) announce_turn_->Request();
   return Count() - 1;
 }
 
@@ -56,6 +67,7 @@ void TListBox::AppendRows(int count) {
   if (count <= 0) return;
   heights_.insert(heights_.end(), static_cast<std::size_t>(count), kUnmeasured);
   ScheduleLayout();
+  if (announce_turn_ != nullptr) announce_turn_->Request();
 }
 
 void TListBox::DropFirstRows(int count) {
@@ -74,6 +86,9 @@ void TListBox::RowsRemoved(int first, int count) {
     }
   };
   shift(item_index_, -1);
+  shift(anchor_, -1);
+  selection_.RowsRemoved(first, count);
+  accessible_rows_->RowsRemoved(first, count);
   // The rows in view stay where they are, or the first survivor takes the top.
   shift(top_index_, first);
   if (wanted_top_index_ >= 0) shift(wanted_top_index_, first);
@@ -84,17 +99,16 @@ void TListBox::ClearItems() {
   items_.clear();
   heights_.clear();
   item_index_ = -1;
+  anchor_ = -1;
+  selection_.Clear();
+  accessible_rows_->Clear();
   top_index_ = 0;
   wanted_top_index_ = -1;
   ScheduleLayout();
 }
 
 void TListBox::SetItemIndex(int index) {
-  SettleLayout();
-  item_index_ = index >= 0 && index < Count() ? index : -1;
-  if (item_index_ >= 0) MakeVisible(item_index_);
-  UpdateScrollBar();
-  Invalidate();
+  MoveCurrent(index, false, false);
 }
 
 void TListBox::SetTopIndex(int index) {
@@ -148,8 +162,24 @@ int TListBox::ItemAtPos(int y) {
   return -1;
 }
 
+bool TListBox::RowInView(int index) {
+  SettleLayout();
+  if (index < top_index_ || index >= Count()) return false;
+  const int view_height = viewport()->height();
+  int top = 0;
+  for (int i = top_index_; i < index; ++i) {
+    top += Height(i);
+    if (top >= view_height) return false;
+  }
+  return true;
+}
+
 std::string TListBox::ItemText(int index) const {
   return Item(index);
+}
+
+std::string TListBox::ItemCopyText(int index) const {
+  return ItemText(index);
 }
 
 void TListBox::MeasureItem(TCanvas&, int index, int& height) {
@@ -191,7 +221,7 @@ void TListBox::paintEvent(QPaintEvent*) {
   for (int i = top_index_; i < Count() && top < view_height; ++i) {
     const TRect rect{0, top, view_width, top + Height(i)};
     TOwnerDrawState state = 0;
-    if (i == item_index_) state |= odSelected;
+    if (selection_.Contains(i)) state |= odSelected;
     if (i == item_index_ && hasFocus()) state |= odFocused;
     // Each draw step paints inside its own row and leaves the painter as it was.
     painter.save();
@@ -215,57 +245,6 @@ void TListBox::paintEvent(QPaintEvent*) {
 void TListBox::resizeEvent(QResizeEvent*) {
   layout_pending_ = true;
   SettleLayout();
-}
-
-void TListBox::keyPressEvent(QKeyEvent* event) {
-  SettleLayout();
-  if (Count() == 0) {
-    QAbstractScrollArea::keyPressEvent(event);
-    return;
-  }
-  const int current = item_index_;
-  const int page = RowsInView();
-  int target = current;
-  switch (event->key()) {
-    case Qt::Key_Up:
-      target = current - 1;
-      break;
-    case Qt::Key_Down:
-      target = current + 1;
-      break;
-    case Qt::Key_Home:
-      target = 0;
-      break;
-    case Qt::Key_End:
-      target = Count() - 1;
-      break;
-    case Qt::Key_PageUp:
-      target = current - (page - 1);
-      break;
-    case Qt::Key_PageDown:
-      target = current + (page - 1);
-      break;
-    default:
-      QAbstractScrollArea::keyPressEvent(event);
-      return;
-  }
-  SetItemIndex(std::clamp(target, 0, Count() - 1));
-}
-
-void TListBox::mousePressEvent(QMouseEvent* event) {
-  setFocus(Qt::MouseFocusReason);
-  const int index = ItemAtPos(static_cast<int>(event->position().y()));
-  if (index >= 0) SetItemIndex(index);
-}
-
-void TListBox::focusInEvent(QFocusEvent* event) {
-  QAbstractScrollArea::focusInEvent(event);
-  Invalidate();
-}
-
-void TListBox::focusOutEvent(QFocusEvent* event) {
-  QAbstractScrollArea::focusOutEvent(event);
-  Invalidate();
 }
 
 int TListBox::MeasureOne(TCanvas& canvas, int index) {
@@ -334,7 +313,14 @@ void TListBox::MakeVisible(int index) {
   if (index < top_index_) {
     top_index_ = index;
   } else {
-    while (top_index_ < index && ItemRect(index).Bottom > viewport()->height()) ++top_index_;
+    // The lowest top that shows the whole row, found from the row upwards, so
+    // that the walk is as long as the view is high, however far the row is;
+    // a row higher than the view is its own top.
+    const int view_height = viewport()->height();
+    int top = index;
+    int shown = Height(index);
+    while (top > top_index_ && shown + Height(top - 1) <= view_height) shown += Height(--top);
+    top_index_ = top;
   }
   top_index_ = std::min(top_index_, MaxTopIndex());
 }

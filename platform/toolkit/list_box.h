@@ -1,9 +1,10 @@
 // TListBox: a list of byte-string items that draws each item itself, with a
-// height of its own per item, on Qt Widgets. It keeps the items, one selected
-// item, the top visible item and the vertical scroll bar, answers keys, clicks
-// and the wheel, and calls two virtual steps that descendants override: the
-// measure step (an item's height) and the draw step (an item's pixels), both
-// against the canvas interface.
+// height of its own per item, on Qt Widgets. It keeps the items, the current
+// item and the selected ones, the top visible item and the vertical scroll
+// bar, answers keys, clicks and the wheel, copies the selected rows, stands
+// for its rows to assistive technology, and calls two virtual steps that
+// descendants override: the measure step (an item's height) and the draw step
+// (an item's pixels), both against the canvas interface.
 //
 // Adding or deleting measures nothing: an item is measured when its height is
 // first needed (to lay out or draw the rows in view, or to size the scroll bar
@@ -22,8 +23,14 @@
 #include "platform/toolkit/canvas.h"
 #include "platform/toolkit/font.h"
 #include "platform/toolkit/once_per_turn.h"
+#include "platform/toolkit/row_selection.h"
+
+class QMenu;
 
 namespace toolkit {
+
+class TAccessibleRows;
+class TAnnouncer;
 
 enum class TListBoxStyle : std::uint8_t {
   lbStandard,           // every item ItemHeight() high
@@ -50,12 +57,35 @@ class TListBox : public QAbstractScrollArea {
   int Count() const { return static_cast<int>(heights_.size()); }
   // The item string; a list of rows without strings (AppendRows) has none.
   const std::string& Item(int index) const { return items_.at(static_cast<std::size_t>(index)); }
-  // The text of a row as it is read aloud and copied: by default the item.
+  // The text of a row as it is read aloud: by default the item.
   virtual std::string ItemText(int index) const;
+  // The text of a row as it is copied: by default as it is read.
+  virtual std::string ItemCopyText(int index) const;
 
-  // The selected item, -1 for none. Selecting scrolls the item into view.
+  // The current item, -1 for none: the one the keys move from. Setting it
+  // selects it alone and scrolls it into view.
   int ItemIndex() const { return item_index_; }
   void SetItemIndex(int index);
+
+  // The selected rows, kept on their rows as rows before them go. The keys
+  // and clicks select as lists do: Shift extends from the anchor, Ctrl-click
+  // adds or takes away one row, Ctrl+A selects all.
+  bool Selected(int index) const { return selection_.Contains(index); }
+  const TRowSelection& Selection() const { return selection_; }
+  void SelectAll();
+  // Adds rows `first` to `last` to the selection; the current item stays.
+  void SelectRange(int first, int last);
+  void ClearSelection();
+  // The copy text of the selected rows, one a line, in row order. Ctrl+C and
+  // the context menu's Copy put it on the clipboard.
+  QString SelectedText() const;
+  void CopySelection() const;
+
+  // Says the newest row's text to assistive technology as rows are added, at
+  // most once per turn of the event loop, so that a flood is one message.
+  void SetAnnounceNewRows(bool announce);
+  // The accessible list items made so far, by row.
+  TAccessibleRows& AccessibleRows() { return *accessible_rows_; }
   // The item shown in the first row. Setting it scrolls as far as the list can:
   // at most until the last items fill the view.
   int TopIndex();
@@ -75,6 +105,8 @@ class TListBox : public QAbstractScrollArea {
   TRect ItemRect(int index);
   // The item at a point of the view, -1 for none.
   int ItemAtPos(int y);
+  // True when some of the row shows in the view.
+  bool RowInView(int index);
 
   // Raised by the default measure step.
   TMeasureItemEvent OnMeasureItem;
@@ -105,6 +137,7 @@ class TListBox : public QAbstractScrollArea {
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
 
@@ -112,6 +145,20 @@ class TListBox : public QAbstractScrollArea {
   // Keeps the selection and the rows in view on the same items when `count`
   // rows from `first` on are gone.
   void RowsRemoved(int first, int count);
+  // Makes `index` the current item. Extending selects from the anchor to it
+  // (added to the selection with `add`); otherwise it is selected alone and
+  // becomes the anchor.
+  void MoveCurrent(int index, bool extend, bool add);
+  void ToggleRow(int index);
+  // After the current item or the selection changed: into view, repainted,
+  // and told to assistive technology.
+  void CurrentMoved();
+  void SelectionChanged();
+  void AnnounceNewestRow();
+  // The context menu at a point of the screen, or for the keyboard under the
+  // current item.
+  void ShowContextMenu(const QPoint& global);
+  QPoint KeyboardMenuPoint();
   int MeasureOne(TCanvas& canvas, int index);
   // The item's kept height, measured first if it has none.
   int Height(int index);
@@ -133,6 +180,9 @@ class TListBox : public QAbstractScrollArea {
   // One per row, kUnmeasured until its height is needed.
   std::deque<int> heights_;
   int item_index_ = -1;
+  // Where Shift-selection extends from, -1 for the current item.
+  int anchor_ = -1;
+  TRowSelection selection_;
   int top_index_ = 0;
   // A top index asked for since the last layout, -1 for none.
   int wanted_top_index_ = -1;
@@ -145,6 +195,11 @@ class TListBox : public QAbstractScrollArea {
   TFont font_;
   int measured_width_ = -1;
   bool updating_scroll_bar_ = false;
+  std::unique_ptr<TAccessibleRows> accessible_rows_;
+  // Made when first needed.
+  TOncePerTurn* announce_turn_ = nullptr;
+  TAnnouncer* announcer_ = nullptr;
+  QMenu* context_menu_ = nullptr;
 };
 
 }  // namespace toolkit

@@ -1,5 +1,5 @@
 // The chat list as a widget on screen: it paints, re-measures its entries when
-// its width changes, and scrolls to its end.
+// its width changes, scrolls to its end, and reads and copies its entries.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -39,6 +39,23 @@ TEST(IndentListBoxWidget, PaintsAndMeasuresAgainOnResize) {
   box.viewport()->render(&image);
   const int separator_row = box.RowHeight(box.TopIndex()) - 1;
   EXPECT_EQ(image.pixelColor(box.viewport()->width() / 2, separator_row), QColor(192, 192, 192));
+}
+
+TEST(IndentListBoxWidget, ReadsTitleColonTextAndCopiesTitleText) {
+  struct Case {
+    const char* entry;
+    const char* read;
+    const char* copied;
+  };
+  il::TIndentListBox box;
+  for (const Case c :
+       {Case{"alice |hello there", "alice: hello there", "alice hello there"},
+        Case{"New:|bob", "New: bob", "New: bob"}, Case{"carol|a|b", "carol: a|b", "carol a|b"},
+        Case{"no title here", "no title here", "no title here"}}) {
+    box.AddItem(c.entry);
+    EXPECT_EQ(box.ItemText(box.Count() - 1), c.read) << c.entry;
+    EXPECT_EQ(box.ItemCopyText(box.Count() - 1), c.copied) << c.entry;
+  }
 }
 
 }  // namespace

@@ -138,11 +138,11 @@ TEST_F(StyledList, TextWithoutFormattingNeverReachesTheStyler) {
   EXPECT_EQ(calls, 0);
   EXPECT_EQ(height, 3 * 13);
   ASSERT_EQ(canvas.texts.size(), 4u);
-  EXPECT_EQ(box.PlainText(0), "bob: " + std::string(50, 'x'));
+  EXPECT_EQ(box.ItemText(0), "bob: " + std::string(50, 'x'));
   EXPECT_EQ(calls, 0);
 }
 
-TEST(PlainText, ReadsTitleAndTextWithoutFormatting) {
+TEST(ItemText, ReadsTitleAndTextWithoutFormatting) {
   int calls = 0;
   il::TIndentListBox styled;
   styled.SetStyler(CountingStyler(calls));
@@ -158,8 +158,8 @@ TEST(PlainText, ReadsTitleAndTextWithoutFormatting) {
   for (const auto& [entry, read_styled, read_plain] : cases) {
     styled.AddItem(entry);
     plain.AddItem(entry);
-    EXPECT_EQ(styled.PlainText(styled.Count() - 1), read_styled) << entry;
-    EXPECT_EQ(plain.PlainText(plain.Count() - 1), read_plain) << entry;
+    EXPECT_EQ(styled.ItemText(styled.Count() - 1), read_styled) << entry;
+    EXPECT_EQ(plain.ItemText(plain.Count() - 1), read_plain) << entry;
   }
 }
 

@@ -1,7 +1,9 @@
 // The log pane and the names list: every log line shows, empty ones included,
 // the newest lines stay with the view on the last one, and the names list keeps
 // the plain sorted list's order through adds, removals and renames, also once a
-// rename has put it out of order.
+// rename has put it out of order, and its view keeps the user's selection and
+// scroll position while names come and go.
+#include <QItemSelectionModel>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <random>
@@ -165,6 +167,40 @@ TEST_F(FormTest, ANamesBurstReachesTheView) {
   EXPECT_EQ(form_.lbNames->Text(2), "n10");
   ASSERT_TRUE(testsupport::WaitUntil([&] { return form_.lbNames->model()->rowCount() == 3000; }));
   EXPECT_EQ(form_.lbNames->model()->index(2, 0).data().toString(), "n10");
+}
+
+TEST_F(FormTest, TheNamesViewKeepsTheSelectionAndScrollWhileNamesComeAndGo) {
+  JoinChannel();
+  std::string names;
+  for (int i = 100; i < 400; ++i) names += " n" + std::to_string(i);
+  Deliver({":irc.test 353 Tolvex = #beginner :" + names.substr(1)});
+  QAbstractItemModel* model = form_.lbNames->model();
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return model->rowCount() == 300; }));
+  QScrollBar* bar = form_.lbNames->verticalScrollBar();
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return bar->maximum() > 100; }));
+  form_.lbNames->setCurrentIndex(model->index(150, 0));
+  bar->setValue(100);
+  int resets = 0;
+  QObject::connect(model, &QAbstractItemModel::modelReset, [&] { ++resets; });
+
+  // Names before and after the selected one come, go and are renamed.
+  Deliver({":a1!u@h JOIN :#beginner", ":z9!u@h JOIN :#beginner", ":n100!u@h PART #beginner",
+           ":n399!u@h PART #beginner", ":n251!u@h NICK :m251"});
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return model->rowCount() == 300; }));
+  QCoreApplication::processEvents();
+  const QModelIndexList selected = form_.lbNames->selectionModel()->selectedIndexes();
+  ASSERT_EQ(selected.size(), 1);
+  EXPECT_EQ(selected.front().data().toString(), "n250");
+  EXPECT_EQ(form_.lbNames->currentIndex().data().toString(), "n250");
+  EXPECT_EQ(bar->value(), 100);
+  EXPECT_EQ(resets, 0);
+  EXPECT_EQ(model->index(0, 0).data().toString(), "a1");
+  EXPECT_EQ(model->index(299, 0).data().toString(), "z9");
+
+  // Leaving the channel starts the list afresh.
+  form_.lbNames->clear();
+  EXPECT_EQ(model->rowCount(), 0);
+  EXPECT_EQ(resets, 1);
 }
 
 }  // namespace

@@ -1,0 +1,182 @@
+// The list host to assistive technology: a list of all its rows, each read by
+// its text with its states and place, the focus on the current row, and new
+// rows announced once per turn of the event loop.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QTest>
+#include <vector>
+
+#include "platform/toolkit/accessibility_events.h"
+#include "platform/toolkit/list_box.h"
+#include "platform/toolkit/list_item_accessible.h"
+#include "tests/support/wait_until.h"
+
+namespace {
+
+class RowsListBox : public toolkit::TListBox {
+ public:
+  using toolkit::TListBox::AppendRows;
+  std::string ItemText(int index) const override { return "row " + std::to_string(index); }
+};
+
+struct Heard {
+  QAccessible::Event type;
+  QAccessible::Role role;
+  QString name;
+};
+
+// Hears the toolkit's events for as long as it lives.
+class Listener {
+ public:
+  Listener() {
+    previous_ = toolkit::SetAccessibilityListener([this](QAccessibleEvent& event) {
+      QAccessibleInterface* about = event.accessibleInterface();
+      heard.push_back({event.type(), about != nullptr ? about->role() : QAccessible::NoRole,
+                       about != nullptr ? about->text(QAccessible::Name) : QString()});
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+      if (event.type() == QAccessible::Announcement) {
+        heard.back().name = static_cast<QAccessibleAnnouncementEvent&>(event).message();
+      }
+#endif
+    });
+  }
+  ~Listener() {
+    toolkit::SetAccessibilityListener(previous_);
+  }
+  std::vector<Heard> Of(QAccessible::Event type) const {
+    std::vector<Heard> found;
+    for (const Heard& h : heard) {
+      if (h.type == type) found.push_back(h);
+    }
+    return found;
+  }
+
+  // The texts announced: by the announcement event where Qt has it, else by
+  // a notification's new name.
+  std::vector<QString> Announced() const {
+    std::vector<QString> texts;
+    for (const Heard& h : heard) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+      if (h.type == QAccessible::Announcement) texts.push_back(h.name);
+#else
+      if (h.type == QAccessible::NameChanged && h.role == QAccessible::Notification) {
+        texts.push_back(h.name);
+      }
+#endif
+    }
+    return texts;
+  }
+
+  std::vector<Heard> heard;
+
+ private:
+  toolkit::TAccessibilityListener previous_;
+};
+
+class ListBoxAccessibleTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    box.setAccessibleName("Things");
+    box.resize(200, 100);
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    for (int i = 0; i < 20; ++i) box.AddItem("item " + std::to_string(i));
+    list = QAccessible::queryAccessibleInterface(&box);
+    ASSERT_NE(list, nullptr);
+  }
+
+  toolkit::TListBox box;
+  QAccessibleInterface* list = nullptr;
+};
+
+TEST_F(ListBoxAccessibleTest, IsAListOfEveryRowNamedByItsText) {
+  EXPECT_EQ(list->role(), QAccessible::List);
+  EXPECT_EQ(list->text(QAccessible::Name), "Things");
+  EXPECT_TRUE(list->state().multiSelectable);
+  ASSERT_EQ(list->childCount(), 20);
+  QAccessibleInterface* last = list->child(19);
+  ASSERT_NE(last, nullptr);
+  EXPECT_EQ(last->role(), QAccessible::ListItem);
+  EXPECT_EQ(last->text(QAccessible::Name), "item 19");
+  EXPECT_EQ(last->parent(), list);
+  EXPECT_EQ(list->indexOfChild(last), 19);
+  EXPECT_EQ(list->child(19), last) << "kept by row";
+  EXPECT_EQ(list->child(20), nullptr);
+}
+
+TEST_F(ListBoxAccessibleTest, RowsTellTheirStatesAndPlaces) {
+  box.setFocus();
+  box.SetItemIndex(1);
+  box.SelectRange(3, 3);
+  box.SetTopIndex(0);
+  struct Case {
+    int row;
+    bool selected;
+    bool focused;
+    bool in_view;
+  };
+  for (const Case c : {Case{0, false, false, true}, Case{1, true, true, true},
+                       Case{3, true, false, true}, Case{19, false, false, false}}) {
+    QAccessibleInterface* item = list->child(c.row);
+    const QAccessible::State state = item->state();
+    EXPECT_TRUE(state.selectable && state.focusable) << c.row;
+    EXPECT_EQ(bool(state.selected), c.selected) << c.row;
+    EXPECT_EQ(bool(state.focused), c.focused) << c.row;
+    EXPECT_EQ(bool(state.offscreen), !c.in_view) << c.row;
+    EXPECT_EQ(item->rect().isValid(), c.in_view) << c.row;
+  }
+  const QRect second = list->child(1)->rect();
+  EXPECT_EQ(list->childAt(second.center().x(), second.center().y()), list->child(1));
+  EXPECT_EQ(list->focusChild(), list->child(1));
+}
+
+TEST_F(ListBoxAccessibleTest, ItemsFollowTheirRowsAndGoWithThem) {
+  QAccessibleInterface* fifth = list->child(5);
+  QAccessibleInterface* first = list->child(0);
+  const QAccessible::Id first_id = QAccessible::uniqueId(first);
+  box.DeleteItem(0);
+  EXPECT_EQ(QAccessible::accessibleInterface(first_id), nullptr) << "gone with its row";
+  EXPECT_EQ(list->indexOfChild(fifth), 4);
+  EXPECT_EQ(fifth->text(QAccessible::Name), "item 5");
+  box.ClearItems();
+  EXPECT_EQ(list->childCount(), 0);
+  EXPECT_EQ(box.AccessibleRows().Made(), 0);
+}
+
+TEST_F(ListBoxAccessibleTest, TheFocusFollowsTheCurrentRow) {
+  box.setFocus();
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return box.hasFocus(); }));
+  box.SetItemIndex(0);
+  Listener listener;
+  for (const Qt::Key key : {Qt::Key_Down, Qt::Key_End, Qt::Key_PageUp, Qt::Key_Up, Qt::Key_Home}) {
+    QTest::keyClick(&box, key);
+    const std::vector<Heard> focus = listener.Of(QAccessible::Focus);
+    ASSERT_FALSE(focus.empty());
+    EXPECT_EQ(focus.back().role, QAccessible::ListItem);
+    EXPECT_EQ(focus.back().name, QString::fromStdString(box.Item(box.ItemIndex()))) << key;
+  }
+}
+
+TEST(ListBoxAccessibleRows, AHundredThousandRowsMakeOnlyTheItemsAskedFor) {
+  RowsListBox box;
+  box.AppendRows(100'000);
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&box);
+  ASSERT_EQ(list->childCount(), 100'000);
+  EXPECT_EQ(list->child(99'999)->text(QAccessible::Name), "row 99999");
+  EXPECT_EQ(box.AccessibleRows().Made(), 1);
+}
+
+TEST_F(ListBoxAccessibleTest, NewRowsAreAnnouncedOncePerTurnWithTheNewest) {
+  box.SetAnnounceNewRows(true);
+  Listener listener;
+  for (int i = 0; i < 50; ++i) box.AddItem("flood " + std::to_string(i));
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return !listener.Announced().empty(); }));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(listener.Announced(), std::vector<QString>{"flood 49"});
+  box.AddItem("one more");
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return listener.Announced().size() == 2; }));
+  EXPECT_EQ(listener.Announced().back(), "one more");
+}
+
+}  // namespace
