@@ -2,6 +2,7 @@
 // formatting taken out.
 #include "Il/chat_entry.h"
 #include "Il/indent_list_box.h"
+#include "Il/styled_text.h"
 
 namespace il {
 
