@@ -1,9 +1,15 @@
-// TLogPane: appending lines to the log pane, held lines shown in one go.
+// TLogPane: appending lines to the log pane, held lines shown in one go, IRC
+// formatting shown as character formats.
 #include "Unit1/log_pane.h"
 
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <algorithm>
 
+#include "Il/styled_run.h"
+#include "Unit1/irc_styler.h"
+#include "Unit1/log_pane_format.h"
 #include "platform/toolkit/text_codec.h"
 
 namespace unit1 {
@@ -12,6 +18,12 @@ TLogPane::TLogPane(QWidget* parent)
     : QPlainTextEdit(parent),
       show_(new toolkit::TPacedAction([this] { ShowHeldLines(); }, kLogShowIntervalMs, this)) {
   setMaximumBlockCount(kLogLinesKept);
+  // What the user types is plain, also next to a styled line.
+  connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+    if (!textCursor().hasSelection() && currentCharFormat() != QTextCharFormat()) {
+      setCurrentCharFormat(QTextCharFormat());
+    }
+  });
   // An undo history would keep the text of every line ever dropped, and of
   // every line appended, for as long as the connection lasts.
   document()->setUndoRedoEnabled(false);
@@ -41,16 +53,45 @@ void TLogPane::ShowHeldLines() {
   // An empty document's one block takes the first line, once no line shows.
   const int shown = document()->isEmpty() && !shows_lines_ ? 0 : document()->blockCount();
   DropOldestLines(shown + int(held_.size()) - kLogLinesKept);
-  // The widget's append puts its first line into the document's empty first
-  // block: after lines that were all empty, that block is a line already.
-  QString text = shows_lines_ && document()->isEmpty() ? "\n" : "";
-  for (const std::string& line : held_) {
-    if (&line != &held_.front()) text += '\n';
-    text += toolkit::DisplayText(line);
+  // An empty document's first block takes the first line, unless it is an
+  // empty line already (after lines that were all empty).
+  const bool first_block_taken = shows_lines_ || !document()->isEmpty();
+  if (std::any_of(held_.begin(), held_.end(),
+                  [](const std::string& line) { return il::NeedsStyler(line); })) {
+    AppendStyledLines(first_block_taken);
+  } else {
+    QString text = shows_lines_ && document()->isEmpty() ? "\n" : "";
+    for (const std::string& line : held_) {
+      if (&line != &held_.front()) text += '\n';
+      text += toolkit::DisplayText(line);
+    }
+    appendPlainText(text);
   }
   held_.clear();
   shows_lines_ = true;
-  appendPlainText(text);
+}
+
+// Lines with formatting or control characters go in run by run; the lines
+// around them plain, as the widget's own append puts them.
+void TLogPane::AppendStyledLines(bool first_block_taken) {
+  QScrollBar* bar = verticalScrollBar();
+  const bool at_bottom = bar->value() == bar->maximum();
+  const QTextCharFormat plain;
+  QTextCursor cursor(document());
+  cursor.movePosition(QTextCursor::End);
+  cursor.beginEditBlock();
+  for (const std::string& line : held_) {
+    if (&line != &held_.front() || first_block_taken) cursor.insertBlock(QTextBlockFormat(), plain);
+    if (!il::NeedsStyler(line)) {
+      cursor.insertText(toolkit::DisplayText(line), plain);
+      continue;
+    }
+    for (const il::TStyledRun& run : IrcStyledText(line)) {
+      cursor.insertText(QString::fromUtf8(run.Text), CharFormatOf(run, palette()));
+    }
+  }
+  cursor.endEditBlock();
+  if (at_bottom) bar->setValue(bar->maximum());
 }
 
 void TLogPane::DropOldestLines(int count) {

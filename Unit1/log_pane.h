@@ -1,9 +1,10 @@
 // TLogPane: the window's log pane, text lines in a fixed font that the user
-// can also select and edit. It keeps the newest kLogLinesKept lines, so that a
-// long connection cannot fill the memory. Lines that arrive during a read
-// notification are held and shown together when it ends, and while the server
-// keeps sending, at most once per kLogShowIntervalMs: a flood then lays out
-// only the lines that stay, not every line that passes.
+// can also select and edit. IRC formatting in a line shows as colours, bold,
+// italic and underline, never as its codes; what the user types stays plain. It keeps the newest
+// kLogLinesKept lines, so that a long connection cannot fill the memory. Lines that arrive during a
+// read notification are held and shown together when it ends, and while the server keeps sending,
+// at most once per kLogShowIntervalMs: a flood then lays out only the lines that stay, not every
+// line that passes.
 #pragma once
 
 #include <QPlainTextEdit>
@@ -42,6 +43,7 @@ class TLogPane : public QPlainTextEdit {
  private:
   // Removes the oldest lines shown, before new ones push them over the bound.
   void DropOldestLines(int count);
+  void AppendStyledLines(bool first_block_taken);
 
   std::deque<std::string> held_;
   bool holding_ = false;

@@ -3,6 +3,8 @@
 // the plain sorted list's order through adds, removals and renames, also once a
 // rename has put it out of order, and its view keeps the user's selection and
 // scroll position while names come and go.
+#include <QApplication>
+#include <QClipboard>
 #include <QItemSelectionModel>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -47,7 +49,8 @@ TEST(LogPane, DropsTheOldestShownLinesAndFollowsTheNewest) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
   const auto show_batch = [&](int first, int count, bool numbered) {
     pane.HoldLines();
-    for (int i = first; i < first + count; ++i) pane.AppendLine(numbered ? std::to_string(i) : std::string());
+    for (int i = first; i < first + count; ++i)
+      pane.AppendLine(numbered ? std::to_string(i) : std::string());
     pane.ShowHeldLines();
   };
   show_batch(0, 6000, true);
@@ -83,6 +86,47 @@ TEST(LogPane, HeldLinesShowByThemselvesInOrder) {
   pane.AppendLine("last");
   EXPECT_TRUE(testsupport::WaitUntil([&] { return !pane.HasHeldLines(); }));
   EXPECT_EQ(pane.document()->lastBlock().text(), "last");
+}
+
+// IRC formatting shows as character formats and never as codes; a control
+// character shows as its picture; typed text and copied text stay plain.
+TEST(LogPane, ShowsFormattingAsCharacterFormats) {
+  TLogPane pane;
+  pane.AppendLine("plain before");
+  pane.HoldLines();
+  pane.AppendLine(
+      "\x02"
+      "bold\x02 \x03"
+      "04,12red on blue\x0F \x1Ditalic\x1D \x1Funder\x16rev");
+  pane.AppendLine("bell\x07 here");
+  pane.ShowHeldLines();
+  EXPECT_EQ(pane.toPlainText(), "plain before\nbold red on blue italic underrev\nbell\u2407 here");
+
+  const auto format_at = [&](const QString& text) {
+    QTextCursor cursor(pane.document());
+    cursor.setPosition(pane.toPlainText().indexOf(text) + 1);
+    return cursor.charFormat();
+  };
+  EXPECT_EQ(format_at("bold").fontWeight(), QFont::Bold);
+  EXPECT_EQ(format_at("red").foreground().color(), QColor(255, 0, 0));
+  EXPECT_EQ(format_at("red").background().color(), QColor(0, 0, 252));
+  EXPECT_FALSE(format_at("red").fontWeight() == QFont::Bold) << "reset";
+  EXPECT_TRUE(format_at("italic").fontItalic());
+  EXPECT_TRUE(format_at("under").fontUnderline());
+  EXPECT_EQ(format_at("rev").foreground().color(), pane.palette().color(QPalette::Base));
+  EXPECT_EQ(format_at("plain").foreground().style(), Qt::NoBrush);
+
+  QTextCursor end(pane.document());
+  end.movePosition(QTextCursor::End);
+  end.movePosition(QTextCursor::Up);
+  pane.setTextCursor(end);
+  QTest::keyClicks(&pane, "typed");
+  EXPECT_EQ(format_at("typed").foreground().style(), Qt::NoBrush);
+  EXPECT_NE(format_at("typed").fontWeight(), QFont::Bold);
+
+  pane.selectAll();
+  pane.copy();
+  EXPECT_EQ(QApplication::clipboard()->text(), pane.toPlainText());
 }
 
 // The list as the window first kept it: a walk to the first entry that sorts

@@ -2,7 +2,10 @@
 // filter and rows.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
+#include <QTest>
 #include <cstdlib>
 #include <ctime>
 
@@ -149,6 +152,45 @@ TEST_F(RawLogViewTest, FollowsTheNewestLineUnlessScrolledUp) {
   for (int i = 0; i < 5; ++i) log.Add(TRawDirection::rdReceived, "more");
   view.Sync();
   EXPECT_EQ(view.TopIndex(), 0) << "a reader of older lines is not taken to the newest";
+}
+
+// A full log: every row reaches assistive technology named as it shows, the
+// filter takes all of them at once, and selected rows copy as shown.
+TEST(RawLogViewFull, RowsReadAndCopyAsShown) {
+  TRawLog log;
+  for (std::size_t i = 0; i < kRawLogLinesKept + 10; ++i) {
+    log.Add(i % 2 == 0 ? TRawDirection::rdReceived : TRawDirection::rdSent,
+            "PRIVMSG #a :line " + std::to_string(i));
+  }
+  TRawLogView view(log);
+  view.resize(400, 200);
+  view.show();
+  view.Sync();
+  ASSERT_EQ(view.Count(), int(kRawLogLinesKept));
+
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&view);
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->role(), QAccessible::List);
+  ASSERT_EQ(list->childCount(), view.Count());
+  for (const int row : {0, 50'000, view.Count() - 1}) {
+    QAccessibleInterface* item = list->child(row);
+    ASSERT_NE(item, nullptr) << row;
+    EXPECT_EQ(item->role(), QAccessible::ListItem);
+    EXPECT_EQ(item->text(QAccessible::Name).toStdString(), view.ItemText(row)) << row;
+  }
+  EXPECT_TRUE(view.ItemText(0).ends_with(" < PRIVMSG #a :line 10"));
+
+  view.SetFilter("LINE 9999");
+  EXPECT_EQ(view.Count(), 11) << "9999 and 99990 to 99999";
+  EXPECT_EQ(list->childCount(), 11);
+
+  view.setFocus();
+  QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+  const QStringList copied = QApplication::clipboard()->text().split('\n');
+  ASSERT_EQ(copied.size(), 11);
+  EXPECT_EQ(copied.front().toStdString(), view.ItemText(0));
+  EXPECT_TRUE(copied.back().endsWith(" > PRIVMSG #a :line 99999"));
 }
 
 }  // namespace
