@@ -16,5 +16,8 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# A font with the symbols that stand for control characters (U+2400 on): without
+# one they would show as the very boxes that they replace.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-freefont-ttf)
 
 include(CPack)

@@ -1,8 +1,10 @@
 // Takes the README's picture of the window: connected to a local IRC server,
-// on its channel, with a short conversation. A second user on a plain socket
-// joins first and talks; the window is driven as a user would drive it.
+// on its channel, with a short conversation (formatting and an action among
+// it) and the raw log shown. A second user on a plain socket joins first and
+// talks; the window is driven as a user would drive it.
 // Usage: Unit1_screenshot PORT OUTPUT.png (an IRC server on 127.0.0.1:PORT
 // with the client's password).
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -35,6 +37,9 @@ bool WaitForEntries(const unit1::TForm1& form, int count) {
   return testsupport::WaitUntil([&] { return form.ilbChat->Count() >= count; }, kStepLimitMs);
 }
 
+// The picture is taller than the window first opens, to show the raw log.
+constexpr int kPictureHeight = 640;
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -43,6 +48,8 @@ int main(int argc, char** argv) {
   const auto port = static_cast<std::uint16_t>(std::atoi(argv[1]));
 
   unit1::TForm1 form;
+  form.resize(form.width(), kPictureHeight);
+  form.RawLog1->setChecked(true);
   form.show();
   Expect(QTest::qWaitForWindowExposed(&form), "the window is not shown");
 
@@ -69,6 +76,17 @@ int main(int argc, char** argv) {
       "PRIVMSG #beginner :Long messages wrap inside the text column, so the sender's "
       "name keeps a column of its own on the left and nothing is cut off at the edge.");
   Expect(WaitForEntries(form, 3), "the second message does not arrive");
+  alice.SendLine(
+      "PRIVMSG #beginner :\x02"
+      "Formatting\x02 shows as clients show it: \x03"
+      "04red\x03, "
+      "\x03"
+      "03green\x03, \x03"
+      "12,08blue on yellow\x0F and \x1Ditalic\x1D.");
+  alice.SendLine(
+      "PRIVMSG #beginner :\x01"
+      "ACTION waves\x01");
+  Expect(WaitForEntries(form, 5), "the formatted message and the action do not arrive");
   QTest::keyClicks(form.Edit2, "WHOIS alice");
   QTest::keyClick(form.Edit2, Qt::Key_Return);
   Expect(testsupport::WaitUntil(
