@@ -51,6 +51,7 @@ void TForm1::btnConnectClick() {
   if (caption == kConnectCaption) {
     OpenConnection();
   } else if (caption == kCancelCaption) {
+    RecordLine(TRawDirection::rdNote, "Cancelled");
     ResetConnection();
   }
 }

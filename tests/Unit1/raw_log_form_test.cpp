@@ -49,7 +49,8 @@ TEST_F(RawLogFormTest, RecordsBothWaysInOrderWithTheirTimes) {
   // A new connection is marked, and what came before stays.
   Click(form_.btnConnect);
   Register();
-  EXPECT_EQ(Raw(10).front(), "- Connecting to 127.0.0.1 port " + port);
+  EXPECT_EQ(Raw(10).front(), "- Cancelled");
+  EXPECT_EQ(Raw(11).front(), "- Connecting to 127.0.0.1 port " + port);
   EXPECT_EQ(Raw().front(), "- Connecting to 127.0.0.1 port " + port);
 }
 
@@ -70,6 +71,10 @@ TEST_F(RawLogFormTest, NotesWhatWasDroppedOrNotSent) {
   EXPECT_EQ(raw[1], "< PING :sync");
   EXPECT_EQ(raw[3].substr(0, 71),
             "- Not sent (too long for the write buffer (10028 of 5120 bytes)): PRIVM");
+
+  ASSERT_TRUE(server_.CloseClient());
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return form_.ircServer->isEnabled(); }));
+  EXPECT_EQ(Raw().back(), "- Disconnected");
 }
 
 TEST_F(RawLogFormTest, PaneIsHiddenUntilAskedForAndShowsTheLog) {
