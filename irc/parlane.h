@@ -66,9 +66,13 @@ class TParlane {
   // The channel whose nicknames are followed; a name without "#" or "&" gets "#".
   const std::string& ChannelName() const { return ChannelName_; }
   void SetChannelName(const std::string& value);
-  // Only the user's own JOIN and PART change it; writing it has no effect.
+  // Only the user's own JOIN and PART, and ConnectionEnded, change it; writing
+  // it has no effect.
   bool IsOnChannel() const { return IsOnChannel_; }
   void SetIsOnChannel(bool) {}
+  // The connection is gone, and the user with it from the channel: the names
+  // held are forgotten, so that the next own JOIN starts them afresh.
+  void ConnectionEnded();
   // Always false; writing it has no effect.
   bool IsRegistered() const { return IsRegistered_; }
   void SetIsRegistered(bool) {}

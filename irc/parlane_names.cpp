@@ -12,6 +12,11 @@ void TParlane::SetChannelName(const std::string& value) {
   }
 }
 
+void TParlane::ConnectionEnded() {
+  IsOnChannel_ = false;
+  NickList_.clear();
+}
+
 bool TParlane::AppendNew(const std::string& nick) {
   if (!IsOnChannel_ || nick.empty()) return false;
   return NickList_.try_emplace(nick, 1).second;

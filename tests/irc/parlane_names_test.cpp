@@ -59,6 +59,26 @@ TEST(NamesTest, ListFollowsJoinsPartsNamesAndNickChanges) {
   }
 }
 
+// After a connection ended without a PART, the rejoin's names reply lists the
+// same people again, the user's own nickname not first: each is new again.
+TEST(NamesTest, AnEndedConnectionLeavesTheChannelAndItsNames) {
+  TParlane irc;
+  irc.SetNickName("me");
+  irc.SetChannelName("#c");
+  irc.ProcessLine(":me!u@h JOIN :#c\r\n");
+  irc.ProcessLine(":srv 353 me = #c :alice me bob\r\n");
+  irc.ConnectionEnded();
+  EXPECT_FALSE(irc.IsOnChannel());
+
+  TEventLog log(irc, false);
+  irc.ProcessLine(":me!u@h JOIN :#c\r\n");
+  irc.ProcessLine(":srv 353 me = #c :alice me bob\r\n");
+  std::erase_if(log.entries, [](const std::string& e) { return !e.starts_with("OnNickSet "); });
+  EXPECT_EQ(log.entries, (std::vector<std::string>{R"(OnNickSet "alice")", R"(OnNickSet "me")",
+                                                   R"(OnNickSet "bob")"}));
+  EXPECT_TRUE(irc.IsOnChannel());
+}
+
 TEST(NamesTest, ChannelNameGetsAHashUnlessItHasAChannelMark) {
   const std::pair<std::string, std::string> writes[] = {
       {"", ""},   {"beginner", "#beginner"}, {"&local", "&local"}, {"a#b", "a#b"}, {"", "#"},
