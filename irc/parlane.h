@@ -149,6 +149,8 @@ class TParlane {
   // per nickname: a NICK can leave two equal entries, which count 2.
   std::unordered_map<std::string, std::size_t> NickList_;
   bool IsOnChannel_ = false;
+  // Between a names reply's first line and its end.
+  bool InNamesReply_ = false;
   bool IsRegistered_ = false;
   bool GameBot_ = false;
   bool ChannelOp_ = false;

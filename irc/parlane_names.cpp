@@ -14,6 +14,7 @@ void TParlane::SetChannelName(const std::string& value) {
 
 void TParlane::ConnectionEnded() {
   IsOnChannel_ = false;
+  InNamesReply_ = false;
   NickList_.clear();
 }
 
