@@ -80,9 +80,9 @@ void SoakPeer::Run() {
       ++progress_.connections;
     }
     SoakConnection connection(fd);
+    // PINGs of a connection that ended before their PONGs stay unanswered.
     Serve(connection);
     channel_.ClientLeft();
-    // PINGs the client never saw count as unanswered.
   }
 }
 
