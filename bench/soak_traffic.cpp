@@ -15,6 +15,8 @@ const char* const kWords[] = {"the",   "build", "is",    "green", "again", "who"
                               "patch", "looks", "fine",  "to",    "me",    "brb",  "käse",
                               "naïve", "日本",  "emoji", "🙂",  "done",  "yes",  "no"};
 
+// Bold, colour (whose digits start a literal of their own, or they would join
+// the escape), italic, underline and reset codes.
 const char* const kFormatted[] = {
     "\x02loud\x02 words",
     "\x03"
