@@ -9,7 +9,9 @@
 //
 //   bench_soak [--minutes=N] [--seed=S] [--close-every=SECONDS] [--rate=LINES_PER_SECOND]
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
@@ -21,7 +23,6 @@
 #include <vector>
 
 #include "Unit1/unit1.h"
-#include "bench/loopback_peer.h"
 #include "bench/soak_measures.h"
 #include "bench/soak_peer.h"
 #include "bench/soak_window_check.h"
@@ -154,7 +155,7 @@ void Checkpoint(unit1::TForm1& form, bench::SoakPeer& peer, std::vector<std::str
       "fds %zu, threads %zu, %s%s\n",
       verdict.checkpoints, seconds, static_cast<unsigned long long>(progress.lines),
       Reconnects(progress), PingSummary(progress).c_str(), check.listed, check.modelled,
-      check.names_equal ? "" : " DIFFER", bench::CurrentMemoryMiB(), fds, threads,
+      check.names_equal ? "" : " DIFFER", bench::ResidentMiBInUse(), fds, threads,
       check.sizes.c_str(), check.bounds_held ? "" : " OVER BOUND");
   if (!check.names_equal) std::printf("  names: %s\n", check.names_differ.c_str());
   if (progress.pongs_unknown > 0) {
@@ -214,7 +215,11 @@ bool Soak(const Options& options) {
     }
     const Clock::time_point now = Clock::now();
     if (now >= next_sample) {
-      verdict.memory.push_back({Seconds(now - start).count(), bench::CurrentMemoryMiB()});
+      // Like is compared with like: a reconnect empties the log pane, which
+      // takes a minute to fill again, so only samples with it full count.
+      if (form.Memo1->document()->blockCount() >= unit1::kLogLinesKept) {
+        verdict.memory.push_back({Seconds(now - start).count(), bench::ResidentMiBInUse()});
+      }
       next_sample += kMemorySampleEvery;
     }
     if (!checkpoint_due && now >= next_checkpoint) {

@@ -5,6 +5,10 @@
 #include <cmath>
 #include <filesystem>
 
+#include <malloc.h>
+
+#include "bench/loopback_peer.h"
+
 namespace bench {
 
 namespace {
@@ -48,6 +52,11 @@ double SlopeMiBPerHour(const std::vector<MemorySample>& samples) {
     variance += (sample.seconds - mean_t) * (sample.seconds - mean_t);
   }
   return variance > 0 ? covariance / variance * 3600.0 : 0;
+}
+
+double ResidentMiBInUse() {
+  malloc_trim(0);
+  return CurrentMemoryMiB();
 }
 
 std::size_t OpenFileCount() {

@@ -17,6 +17,9 @@ double Percentile(std::vector<double> values, double fraction);
 // The least-squares slope of the samples, in MiB per hour; 0 for fewer than two
 // distinct times.
 double SlopeMiBPerHour(const std::vector<MemorySample>& samples);
+// The resident memory once the allocator has handed back the free memory it
+// keeps, so that samples follow the memory in use, not its high-water marks.
+double ResidentMiBInUse();
 std::size_t OpenFileCount();
 std::size_t ThreadCount();
 
