@@ -78,6 +78,7 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
 
 // What the checkpoints found so far.
 struct Verdict {
+  int checkpoints_due = 0;
   int checkpoints = 0;
   int names_matched = 0;
   bool pings_all_answered = true;
@@ -101,8 +102,8 @@ struct Verdict {
     return after.size() < kMinSlopeSamples || bench::SlopeMiBPerHour(after) < kMaxSlopeMiBPerHour;
   }
   bool Passed() const {
-    return checkpoints > 0 && names_matched == checkpoints && pings_all_answered && bounds_held &&
-           fds_flat && threads_flat && MemoryFlat();
+    return checkpoints == checkpoints_due && names_matched == checkpoints && pings_all_answered &&
+           bounds_held && fds_flat && threads_flat && MemoryFlat();
   }
 };
 
@@ -195,6 +196,7 @@ bool Soak(const Options& options) {
   wake.start(10);
 
   Verdict verdict;
+  verdict.checkpoints_due = options.minutes;
   const Clock::time_point start = Clock::now();
   Clock::time_point next_sample = start + kMemorySampleEvery;
   Clock::time_point next_checkpoint = start + kCheckpointEvery;
