@@ -192,6 +192,9 @@ void TForm1::ForwardLine(const std::string& line) {
 void TForm1::ResetConnection() {
   ++connect_attempt_;
   IRCClient->Close();
+  // Without it, the names the engine still held would never show again after
+  // the next join: it lists only names new to it.
+  IRC.ConnectionEnded();
   ForgetDroppedLine();
   btnConnect->setText(kConnectCaption);
   ircServer->setEnabled(true);

@@ -180,14 +180,19 @@ void TParlane::DispatchLine(TLineValues& line) {
       report(OnInvite, Msg);
       break;
     case TRow::Names:
-      // A list that begins with the user's own, unmarked nickname starts afresh.
+      // A reply whose list begins with the user's own, unmarked nickname starts
+      // afresh. Only its first line can: a long reply goes on over several
+      // lines, and one of them may well begin with the user's nickname.
       if (const std::size_t at = FindMarked(cut.rest, ':', NickName_);
-          at != std::string_view::npos && at >= 1) {
+          !InNamesReply_ && at != std::string_view::npos && at >= 1) {
         NickList_.clear();
       }
+      InNamesReply_ = true;
       ParseNames(cut.rest, line.Name);
       break;
     case TRow::EndOfNames:
+      InNamesReply_ = false;
+      break;
     case TRow::Inviting:
       break;
     case TRow::Motd:

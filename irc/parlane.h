@@ -66,9 +66,13 @@ class TParlane {
   // The channel whose nicknames are followed; a name without "#" or "&" gets "#".
   const std::string& ChannelName() const { return ChannelName_; }
   void SetChannelName(const std::string& value);
-  // Only the user's own JOIN and PART change it; writing it has no effect.
+  // Only the user's own JOIN and PART, and ConnectionEnded, change it; writing
+  // it has no effect.
   bool IsOnChannel() const { return IsOnChannel_; }
   void SetIsOnChannel(bool) {}
+  // The connection is gone, and the user with it from the channel: the names
+  // held are forgotten, so that the next own JOIN starts them afresh.
+  void ConnectionEnded();
   // Always false; writing it has no effect.
   bool IsRegistered() const { return IsRegistered_; }
   void SetIsRegistered(bool) {}
@@ -145,6 +149,8 @@ class TParlane {
   // per nickname: a NICK can leave two equal entries, which count 2.
   std::unordered_map<std::string, std::size_t> NickList_;
   bool IsOnChannel_ = false;
+  // Between a names reply's first line and its end.
+  bool InNamesReply_ = false;
   bool IsRegistered_ = false;
   bool GameBot_ = false;
   bool ChannelOp_ = false;

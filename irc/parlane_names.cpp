@@ -12,6 +12,12 @@ void TParlane::SetChannelName(const std::string& value) {
   }
 }
 
+void TParlane::ConnectionEnded() {
+  IsOnChannel_ = false;
+  InNamesReply_ = false;
+  NickList_.clear();
+}
+
 bool TParlane::AppendNew(const std::string& nick) {
   if (!IsOnChannel_ || nick.empty()) return false;
   return NickList_.try_emplace(nick, 1).second;

@@ -32,6 +32,20 @@ TEST_F(FormTest, PartOfANicknameThatOnlyBeginsWithTheUsersIsSomeoneElses) {
   EXPECT_FALSE(form_.btnPart->isEnabled());
 }
 
+// The server closed the connection while the user was on the channel; after
+// Connect and Join, everyone in the names reply is listed again, not only the
+// names that changed meanwhile.
+TEST_F(FormTest, RejoinAfterTheServerClosedListsEveryoneAgain) {
+  JoinChannel();
+  Deliver({":irc.test 353 Tolvex = #beginner :alice Tolvex bob"});
+  server_.CloseClient();
+  ASSERT_TRUE(WaitUntil([&] { return form_.btnConnect->text() == "&Connect"; }));
+
+  JoinChannel();
+  Deliver({":irc.test 353 Tolvex = #beginner :alice Tolvex bob carol"});
+  EXPECT_EQ(Names(), (Lines{"alice", "bob", "carol", "Tolvex"}));
+}
+
 TEST_F(FormTest, AfterJoinTheFocusIsInTheMessageEntry) {
   JoinChannel();
   ASSERT_FALSE(form_.btnJoin->isEnabled());

@@ -2,6 +2,8 @@
 // ChannelOp, and handlers that hand the component another line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "irc/parlane.h"
 #include "tests/irc/event_log.h"
 
@@ -34,6 +36,7 @@ TEST(NamesTest, ListFollowsJoinsPartsNamesAndNickChanges) {
       {":k!u@h KICK #c +v :r\r\n", {}, true},
       {":dave!u@h JOIN :#other\r\n", {R"(OnNickAdd "dave")"}, true},
       {":dave!u@h JOIN :#c\r\n", {}, true},
+      {":srv 366 me #c :End of names\r\n", {}, true},
       {":srv 353 me = #c :me dave\r\n",
        {R"(OnNickSet "me")", R"(OnNames "me")", R"(OnNickSet "dave")", R"(OnNames "dave")"},
        true},
@@ -57,6 +60,49 @@ TEST(NamesTest, ListFollowsJoinsPartsNamesAndNickChanges) {
     EXPECT_EQ(log.entries, step.names_events) << step.line;
     EXPECT_EQ(irc.IsOnChannel(), step.on_channel_after) << step.line;
   }
+}
+
+// After a connection ended without a PART, the rejoin's names reply lists the
+// same people again, the user's own nickname not first: each is new again.
+TEST(NamesTest, AnEndedConnectionLeavesTheChannelAndItsNames) {
+  TParlane irc;
+  irc.SetNickName("me");
+  irc.SetChannelName("#c");
+  irc.ProcessLine(":me!u@h JOIN :#c\r\n");
+  irc.ProcessLine(":srv 353 me = #c :alice me bob\r\n");
+  irc.ConnectionEnded();
+  EXPECT_FALSE(irc.IsOnChannel());
+
+  TEventLog log(irc, false);
+  irc.ProcessLine(":me!u@h JOIN :#c\r\n");
+  irc.ProcessLine(":srv 353 me = #c :alice me bob\r\n");
+  std::erase_if(log.entries, [](const std::string& e) { return !e.starts_with("OnNickSet "); });
+  EXPECT_EQ(log.entries, (std::vector<std::string>{R"(OnNickSet "alice")", R"(OnNickSet "me")",
+                                                   R"(OnNickSet "bob")"}));
+  EXPECT_TRUE(irc.IsOnChannel());
+}
+
+// A long names reply goes on over several lines; the user's nickname may
+// begin any of them but the first without starting the list afresh, or the
+// names before it could never be taken off the list again.
+TEST(NamesTest, OnlyTheFirstLineOfANamesReplyStartsAfresh) {
+  TParlane irc;
+  irc.SetNickName("me");
+  irc.SetChannelName("#c");
+  irc.ProcessLine(":me!u@h JOIN :#c\r\n");
+  irc.ProcessLine(":srv 353 me = #c :alice bob\r\n");
+  irc.ProcessLine(":srv 353 me = #c :me carol\r\n");
+  irc.ProcessLine(":srv 366 me #c :End of names\r\n");
+  TEventLog log(irc, false);
+  irc.ProcessLine(":alice!u@h QUIT :bye\r\n");
+  EXPECT_TRUE(std::find(log.entries.begin(), log.entries.end(), R"(OnNickDel "alice")") !=
+              log.entries.end());
+
+  // A new reply that begins with the user's nickname does start afresh.
+  log.entries.clear();
+  irc.ProcessLine(":srv 353 me = #c :me bob\r\n");
+  EXPECT_TRUE(std::find(log.entries.begin(), log.entries.end(), R"(OnNickSet "bob")") !=
+              log.entries.end());
 }
 
 TEST(NamesTest, ChannelNameGetsAHashUnlessItHasAChannelMark) {
