@@ -23,16 +23,40 @@ bool SameShape(const TFont& a, const TFont& b) {
 
 // Shaping a text to measure it is slow, and the same texts are measured again
 // and again (wrapping an entry measures it, drawing it measures its lines, each
-// repaint does so once more), so every width is kept per font shape. The GUI
-// thread alone measures.
+// repaint does so once more), so every width is kept per font shape. The bound
+// holds for all shapes together: with one bound each, the many shapes that
+// formatting combines would each fill up slowly, and memory would creep up
+// for hours. The GUI thread alone measures.
 constexpr std::size_t kWidthsKept = 8192;
 
 // Styles a canvas keeps the metrics of; more than a text uses at a time.
 constexpr std::size_t kShapesKept = 16;
 
+using TAllWidths = std::map<std::tuple<std::string, int, TFontStyles>, TPainterCanvas::TWidths>;
+
+TAllWidths& AllWidths() {
+  static TAllWidths widths;
+  return widths;
+}
+
+// The widths kept across all shapes.
+std::size_t& WidthsKept() {
+  static std::size_t kept = 0;
+  return kept;
+}
+
 TPainterCanvas::TWidths& WidthsOf(const TFont& font) {
-  static std::map<std::tuple<std::string, int, TFontStyles>, TPainterCanvas::TWidths> widths;
-  return widths[{font.Name, font.Height, font.Style}];
+  return AllWidths()[{font.Name, font.Height, font.Style}];
+}
+
+void KeepWidth(TPainterCanvas::TWidths& widths, std::string_view text, int width) {
+  if (WidthsKept() >= kWidthsKept) {
+    // The shapes' maps stay, emptied: canvases hold on to them.
+    for (auto& [shape, kept] : AllWidths()) kept.clear();
+    WidthsKept() = 0;
+  }
+  widths.emplace(text, width);
+  ++WidthsKept();
 }
 
 }  // namespace
@@ -49,6 +73,10 @@ TPainterCanvas::TShape& TPainterCanvas::Shape() {
   return shapes_.back();
 }
 
+std::size_t TPainterCanvas::KeptWidths() {
+  return WidthsKept();
+}
+
 int TPainterCanvas::TextWidth(std::string_view text) {
   return WidthOf(text, [text] { return DisplayText(text); });
 }
@@ -59,9 +87,8 @@ int TPainterCanvas::WidthOf(std::string_view text, const Shown& shown) {
   TWidths& widths = *shape.widths;
   const auto kept = widths.find(text);
   if (kept != widths.end()) return kept->second;
-  if (widths.size() >= kWidthsKept) widths.clear();
   const int width = shape.metrics.horizontalAdvance(shown());
-  widths.emplace(text, width);
+  KeepWidth(widths, text, width);
   return width;
 }
 
@@ -75,7 +102,8 @@ void TPainterCanvas::TextOut(int x, int y, std::string_view text) {
   const TShape& shape = Shape();
   if (BrushStyle() == TBrushStyle::bsSolid) {
     const int width = WidthOf(text, [&shown]() -> const QString& { return shown; });
-    painter_->fillRect(QRect(x, y, width, shape.metrics.height()), ToQColor(BrushColor(), palette_));
+    painter_->fillRect(QRect(x, y, width, shape.metrics.height()),
+                       ToQColor(BrushColor(), palette_));
   }
   painter_->setFont(shape.qfont);
   painter_->setPen(ToQColor(Font().Color, palette_));

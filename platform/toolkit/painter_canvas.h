@@ -35,6 +35,9 @@ class TPainterCanvas : public TCanvas {
   // `painter` may be null; the palette resolves the system colours.
   TPainterCanvas(QPainter* painter, const QPalette& palette);
 
+  // The widths kept for all font shapes together; never more than a bound.
+  static std::size_t KeptWidths();
+
   int TextWidth(std::string_view text) override;
   int TextHeight(std::string_view text) override;
   void TextOut(int x, int y, std::string_view text) override;

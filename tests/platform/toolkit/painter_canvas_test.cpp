@@ -85,6 +85,21 @@ TEST_F(PainterCanvasTest, MeasuresEachStyleInItsOwnFont) {
   }
 }
 
+// Widths are kept for many texts in many styles, but within one bound for all
+// of them together, however long texts keep coming.
+TEST(PainterCanvasWidths, KeptWithinOneBoundForAllStyles) {
+  QPalette palette;
+  toolkit::TPainterCanvas canvas(nullptr, palette);
+  std::size_t most = 0;
+  for (int i = 0; i < 20'000; ++i) {
+    canvas.SetFont({"Arial", -11, toolkit::clBlack, toolkit::TFontStyles(i % 16)});
+    EXPECT_EQ(canvas.TextWidth(std::to_string(i)), canvas.TextWidth(std::to_string(i)));
+    most = std::max(most, toolkit::TPainterCanvas::KeptWidths());
+  }
+  EXPECT_GT(most, 1000u);
+  EXPECT_LE(most, 8192u);
+}
+
 // Whatever fonts the system has, the fixed font of the log pane keeps its columns
 // in line, the sans font of the chat list stays proportional (its monospace
 // style does not), and a font given by its whole cell gets rows of that height.
