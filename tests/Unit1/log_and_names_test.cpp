@@ -94,13 +94,15 @@ TEST(LogPane, ShowsFormattingAsCharacterFormats) {
   TLogPane pane;
   pane.AppendLine("plain before");
   pane.HoldLines();
+  pane.AppendLine("bell\x07 here");
   pane.AppendLine(
       "\x02"
       "bold\x02 \x03"
       "04,12red on blue\x0F \x1Ditalic\x1D \x1Funder\x16rev");
-  pane.AppendLine("bell\x07 here");
   pane.ShowHeldLines();
-  EXPECT_EQ(pane.toPlainText(), "plain before\nbold red on blue italic underrev\nbell\u2407 here");
+  pane.AppendLine("plain after");
+  EXPECT_EQ(pane.toPlainText(),
+            "plain before\nbell\u2407 here\nbold red on blue italic underrev\nplain after");
 
   const auto format_at = [&](const QString& text) {
     QTextCursor cursor(pane.document());
@@ -114,11 +116,15 @@ TEST(LogPane, ShowsFormattingAsCharacterFormats) {
   EXPECT_TRUE(format_at("italic").fontItalic());
   EXPECT_TRUE(format_at("under").fontUnderline());
   EXPECT_EQ(format_at("rev").foreground().color(), pane.palette().color(QPalette::Base));
-  EXPECT_EQ(format_at("plain").foreground().style(), Qt::NoBrush);
+  for (const char* plain : {"plain before", "plain after"}) {
+    EXPECT_EQ(format_at(plain).foreground().style(), Qt::NoBrush) << plain;
+    EXPECT_EQ(format_at(plain).background().style(), Qt::NoBrush) << plain;
+  }
 
   QTextCursor end(pane.document());
   end.movePosition(QTextCursor::End);
   end.movePosition(QTextCursor::Up);
+  end.movePosition(QTextCursor::EndOfLine);
   pane.setTextCursor(end);
   QTest::keyClicks(&pane, "typed");
   EXPECT_EQ(format_at("typed").foreground().style(), Qt::NoBrush);
