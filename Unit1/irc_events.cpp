@@ -173,8 +173,11 @@ void TForm1::IRCNickAdd(irc::TParlane&, const std::string& RcvdNick) {
   AddName(RcvdNick);
 }
 
+// A names reply that lists the user first makes the engine start its list
+// afresh without a word, and list every name again: a name shown already
+// stays shown once.
 void TForm1::IRCNickSet(irc::TParlane&, const std::string& RcvdNick) {
-  AddName(RcvdNick);
+  lbNames->AddNameIfAbsent(RcvdNick);
 }
 
 void TForm1::IRCNickDel(irc::TParlane&, const std::string& RcvdNick) {

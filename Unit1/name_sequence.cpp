@@ -137,6 +137,26 @@ void TNameSequence::Add(const std::string& nick) {
       }
     }
   }
+  InsertAt(at, std::move(entry));
+}
+
+bool TNameSequence::AddIfAbsent(const std::string& nick) {
+  TNameEntry entry{nick, toolkit::DisplayText(nick)};
+  if (disorders_ != 0) {
+    if (!IsEnd(FindNick(nick, entry.Shown))) return false;
+    Add(nick);
+    return true;
+  }
+  // Past the entries shown alike, which is where Add puts it, looking at each.
+  Position at = FirstAfter(entry.Shown, true);
+  for (; !IsEnd(at) && Compare(EntryAt(at).Shown, entry.Shown) == 0; at = Next(at)) {
+    if (EntryAt(at).Nick == nick) return false;
+  }
+  InsertAt(at, std::move(entry));
+  return true;
+}
+
+void TNameSequence::InsertAt(Position at, TNameEntry entry) {
   const TNameEntry* before = Before(at);
   const TNameEntry* after = AtOrNull(at);
   disorders_ += OutOfOrder(before, &entry) + OutOfOrder(&entry, after) - OutOfOrder(before, after);

@@ -44,6 +44,8 @@ class TNameSequence {
 
   // After the last entry that sorts before or with it.
   void Add(const std::string& nick);
+  // The same, unless an entry has exactly these bytes already; false then.
+  bool AddIfAbsent(const std::string& nick);
   // The first entry with exactly these bytes; false when there is none.
   bool RemoveFirst(const std::string& nick);
   // Every entry with exactly `old_nick`'s bytes takes `new_nick`, in place;
@@ -57,6 +59,8 @@ class TNameSequence {
   };
 
   TNameEntry& EntryAt(Position at) { return chunks_[at.chunk][at.offset]; }
+  // Puts the entry at `at`, counting the neighbours it leaves out of order.
+  void InsertAt(Position at, TNameEntry entry);
   bool IsEnd(Position at) const { return at.chunk >= chunks_.size(); }
   Position Next(Position at) const;
   // The entry before `at`, or null at the front.

@@ -69,6 +69,10 @@ void TNamesList::AddName(const std::string& nick) {
   names_.Add(nick);
 }
 
+bool TNamesList::AddNameIfAbsent(const std::string& nick) {
+  return names_.AddIfAbsent(nick);
+}
+
 bool TNamesList::RemoveName(const std::string& nick) {
   return names_.RemoveFirst(nick);
 }

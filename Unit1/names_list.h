@@ -48,6 +48,7 @@ class TNamesList : public QListView {
   QStringList Names() const;
 
   void AddName(const std::string& nick);
+  bool AddNameIfAbsent(const std::string& nick);
   bool RemoveName(const std::string& nick);
   int RenameAll(const std::string& old_nick, const std::string& new_nick);
   void clear();

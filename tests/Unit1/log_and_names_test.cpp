@@ -181,10 +181,16 @@ TEST(NameSequence, KeepsThePlainListsOrderThroughAnyChanges) {
       const std::string& a = pool[random() % pool.size()];
       const std::string& b = pool[random() % pool.size()];
       const unsigned kind = random() % 10;
-      if (kind < 6) {
+      if (kind < 4) {
         const std::string nick = a + std::to_string(random() % 40);
         plain.Add(nick);
         names.Add(nick);
+      } else if (kind < 6) {
+        const std::string nick = a + std::to_string(random() % 40);
+        const bool absent =
+            std::find(plain.nicks.begin(), plain.nicks.end(), nick) == plain.nicks.end();
+        if (absent) plain.Add(nick);
+        ASSERT_EQ(names.AddIfAbsent(nick), absent);
       } else if (kind < 9) {
         const std::string nick = a + std::to_string(random() % 40);
         ASSERT_EQ(names.RemoveFirst(nick), plain.Remove(nick));
@@ -199,6 +205,19 @@ TEST(NameSequence, KeepsThePlainListsOrderThroughAnyChanges) {
       ASSERT_EQ(names.At(row).Nick, plain.nicks[std::size_t(row)]) << "row " << row;
     }
   }
+}
+
+// NAMES typed by the user brings a reply that lists the user first: the
+// names list shows each name still once, and a part takes it away.
+TEST_F(FormTest, ANamesReplyAgainListsEachNameOnce) {
+  JoinChannel();
+  const Lines reply = {":irc.test 353 Tolvex = #beginner :Tolvex alice +bob",
+                       ":irc.test 366 Tolvex #beginner :End of /NAMES list."};
+  Deliver(reply);
+  Deliver(reply);
+  EXPECT_EQ(Names(), (Lines{"+bob", "alice", "Tolvex"}));
+  Deliver({":alice!a@host PART #beginner :bye"});
+  EXPECT_EQ(Names(), (Lines{"+bob", "Tolvex"}));
 }
 
 TEST_F(FormTest, ANamesBurstReachesTheView) {
