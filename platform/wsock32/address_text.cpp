@@ -78,7 +78,8 @@ winsock::u_long InetAddr(const char* text) {
 }
 
 char* InetNtoa(winsock::in_addr address) {
-  thread_local char text[16];
+  // Static TLS for the reason error_state.cpp gives.
+  [[gnu::tls_model("initial-exec")]] thread_local char text[16];
   unsigned char bytes[4];
   static_assert(sizeof bytes == sizeof address.s_addr);
   std::memcpy(bytes, &address.s_addr, sizeof bytes);
