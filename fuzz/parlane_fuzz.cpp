@@ -23,7 +23,8 @@ void RequireNoCarriageReturn(const std::string& text) {
 // Follows the names list through its events, so that an added name can be checked
 // against what is listed. The list is emptied silently in three places: when the
 // user comes onto the channel or leaves it (the list is empty whenever the user is
-// off the channel) and before a names reply that starts with the user's own name.
+// off the channel) and before a names reply that starts with the user's own name,
+// on the reply's first line only (the lines up to its 366 go on with the list).
 class TNamesMirror {
  public:
   explicit TNamesMirror(irc::TParlane& irc) : irc_(irc) {
@@ -32,7 +33,11 @@ class TNamesMirror {
                           const std::string& line) {
       RequireNoCarriageReturn(msg);
       const std::size_t own = line.find(":" + sender.NickName());
-      if (cmd == "353" && own != std::string::npos && own >= 1) names_.clear();
+      if (cmd == "353" && own != std::string::npos && own >= 1 && !in_names_reply_) {
+        names_.clear();
+      }
+      if (cmd == "353") in_names_reply_ = true;
+      if (cmd == "366") in_names_reply_ = false;
     };
     const auto added = [this](irc::TParlane& sender, const std::string& nick) {
       Require(sender.IsOnChannel() && !nick.empty());
@@ -83,6 +88,7 @@ class TNamesMirror {
  private:
   irc::TParlane& irc_;
   std::vector<std::string> names_;
+  bool in_names_reply_ = false;
 };
 
 }  // namespace
