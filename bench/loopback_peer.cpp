@@ -13,15 +13,7 @@
 namespace bench {
 
 LoopbackPeer::LoopbackPeer(const std::string& stream, std::string awaited)
-    : listener_(socket(AF_INET, SOCK_STREAM, 0)) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
-  listen(listener_, 1);
-  getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-  port_ = ntohs(address.sin_port);
+    : listener_(socket(AF_INET, SOCK_STREAM, 0)), port_(ListenOnLoopback(listener_, 1)) {
   thread_ = std::thread([this, &stream, awaited = std::move(awaited)] {
     const int connection = accept(listener_, nullptr, nullptr);
     for (std::size_t at = 0; connection >= 0 && at < stream.size();) {
@@ -60,6 +52,17 @@ LoopbackPeer::~LoopbackPeer() {
 
 void LoopbackPeer::Finish() {
   if (thread_.joinable()) thread_.join();
+}
+
+std::uint16_t ListenOnLoopback(int listener, int backlog) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  bind(listener, reinterpret_cast<sockaddr*>(&address), length);
+  listen(listener, backlog);
+  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+  return ntohs(address.sin_port);
 }
 
 double ThreadCpuSeconds() {

@@ -40,6 +40,9 @@ class LoopbackPeer {
   std::thread thread_;
 };
 
+// Binds `listener` to a free port of 127.0.0.1 and listens; returns the port.
+std::uint16_t ListenOnLoopback(int listener, int backlog);
+
 double ThreadCpuSeconds();
 // The peak resident memory of the process so far, and the resident memory now.
 double PeakMemoryMiB();

@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "bench/loopback_peer.h"
 #include "bench/soak_connection.h"
 
 namespace bench {
@@ -32,14 +33,7 @@ SoakPeer::SoakPeer(const SoakPeerOptions& options)
       random_(options.seed),
       channel_(random_, kUsualChannelSize),
       traffic_(random_, channel_) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
-  listen(listener_, 4);
-  getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-  port_ = ntohs(address.sin_port);
+  port_ = ListenOnLoopback(listener_, 4);
   thread_ = std::thread([this] { Run(); });
 }
 
