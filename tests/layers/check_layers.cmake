@@ -7,8 +7,8 @@
 #   cmake -DROOT=<source tree> -P check_layers.cmake
 cmake_minimum_required(VERSION 3.25)
 
-set(LAYERS irc platform/winsys platform/wsock32 sockets transport platform/toolkit Il Unit1)
-set(WITHOUT_QT irc sockets transport)
+set(LAYERS irc platform/winsys platform/wsock32 sockets transport tls platform/toolkit Il Unit1)
+set(WITHOUT_QT irc sockets transport tls)
 set(NEVER_INCLUDED tests bench fuzz)
 
 if(NOT DEFINED ROOT)

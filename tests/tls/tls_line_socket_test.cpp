@@ -1,0 +1,169 @@
+// The line socket over TLS against a TLS front relaying to the scripted server:
+// the handshake and its verdicts, lines and a burst through TLS, the client
+// certificate, and the failures a tester meets.
+#include <cstdlib>
+
+#include "tests/support/scripted_server.h"
+#include "tests/support/test_certificates.h"
+#include "tests/support/tls_front.h"
+#include "tests/transport/loopback_fixture.h"
+#include "tls/tls_line_socket.h"
+
+namespace tls_test {
+namespace {
+
+using testsupport::ScriptedServer;
+using testsupport::TestCertificates;
+using testsupport::TlsFront;
+using testsupport::WaitUntil;
+using tls::TTlsLineSocket;
+
+const sockets::TSocketClass kTls = sockets::TSocketClass::Of<TTlsLineSocket>();
+
+class TlsTest : public transport_test::LoopbackTest {
+ protected:
+  void SetUp() override {
+    LoopbackTest::SetUp();
+    // The test CA stands in for the system's trusted certificates.
+    setenv("SSL_CERT_FILE", certificates.CaFile().c_str(), 1);
+    client.SetReadBufferSize(5120);
+    client.OnLineReceived = [this](transport::TLineSocketBase&, const std::string& line, bool) {
+      lines.push_back(line);
+    };
+    client.OnConnect = [this](sockets::TSockCtrl&, sockets::TSocketBase*) { ++connects; };
+  }
+
+  // Opens a TLS connection to `port`, naming the server `server_name`.
+  TTlsLineSocket& Open(std::uint16_t port, const std::string& server_name = "127.0.0.1") {
+    client.SetAddress("127.0.0.1");
+    client.SetPort(std::to_string(port));
+    client.SetSocketClass(kTls);
+    auto& socket = sockets::CheckedCast<TTlsLineSocket>(*client.Socket());
+    socket.ServerName = server_name;
+    socket.ClientCertificate = client_certificate;
+    socket.OnHandshake = [this](TTlsLineSocket&, const tls::TTlsFacts& given) { facts = given; };
+    socket.OnFailure = [this](TTlsLineSocket&, const std::string& reason) { failure = reason; };
+    client.Open(kTls);
+    return socket;
+  }
+
+  TestCertificates certificates;
+  ScriptedServer server;
+  transport::TTextClient client{nullptr};
+  std::vector<std::string> lines;
+  int connects = 0;
+  tls::TTlsFacts facts;
+  std::string failure;
+  std::shared_ptr<const tls::TClientCertificate> client_certificate;
+};
+
+TEST_F(TlsTest, VerifiedConnectCarriesLinesBothWaysAndABurstInOrder) {
+  TlsFront front(certificates.Trusted(), server.Port());
+  auto load = tls::LoadClientCertificate(certificates.Client(), "", "");
+  ASSERT_EQ(load.Outcome, tls::TClientCertificateLoad::kLoaded) << load.Error;
+  client_certificate = load.Certificate;
+  TTlsLineSocket& socket = Open(front.Port(), "localhost");
+  ASSERT_TRUE(WaitUntil([&] { return connects == 1; })) << failure;
+  EXPECT_TRUE(facts.Verified) << facts.VerifyError;
+  EXPECT_EQ(facts.Protocol, "TLSv1.3");
+  EXPECT_EQ(facts.Subject, "CN = localhost");
+  EXPECT_EQ(facts.Issuer, "CN = Test CA");
+  EXPECT_EQ(facts.Fingerprint.size(), 32u * 3 - 1);
+
+  ASSERT_TRUE(socket.WriteLine("NICK Tolvex"));
+  ASSERT_TRUE(WaitUntil([&] { return server.HasLine(); }));
+  EXPECT_EQ(server.TakeLine(), "NICK Tolvex");
+  EXPECT_EQ(front.ClientFingerprint(), certificates.ClientFingerprint());
+
+  // More than one read budget, so that records left inside the TLS library
+  // must be read on without a notification from the connection.
+  socket.SetReadBudget(4096);
+  std::string burst;
+  for (int i = 0; i < 20000; ++i) burst += ":s PRIVMSG #c :line " + std::to_string(i) + "\r\n";
+  ASSERT_TRUE(server.Send(burst));
+  ASSERT_TRUE(WaitUntil([&] { return lines.size() == 20000; }, 20000)) << lines.size();
+  EXPECT_EQ(lines.front(), ":s PRIVMSG #c :line 0");
+  EXPECT_EQ(lines.back(), ":s PRIVMSG #c :line 19999");
+  EXPECT_EQ(failure, "");
+}
+
+TEST_F(TlsTest, AnUnverifiedCertificateWaitsForTheDecisionAndSendsNothing) {
+  struct Case {
+    const char* name;
+    std::string file;
+    const char* server_name;
+    const char* verdict;
+  };
+  const Case cases[] = {
+      {"self-signed", certificates.SelfSigned(), "127.0.0.1", "self-signed certificate"},
+      {"expired", certificates.Expired(), "127.0.0.1", "certificate has expired"},
+      {"other host", certificates.Trusted(), "irc.example", "hostname mismatch"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    connects = 0;
+    facts = {};
+    TlsFront front(c.file, server.Port());
+    TTlsLineSocket& socket = Open(front.Port(), c.server_name);
+    ASSERT_TRUE(WaitUntil([&] { return !facts.Fingerprint.empty(); })) << failure;
+    EXPECT_FALSE(facts.Verified);
+    EXPECT_EQ(facts.VerifyError, c.verdict);
+    EXPECT_TRUE(socket.AwaitingDecision());
+    EXPECT_FALSE(socket.WriteLine("NICK early") && server.HasLine());
+    EXPECT_EQ(connects, 0);
+
+    ASSERT_TRUE(server.WaitForClient());
+    server.SendLine(":irc NOTICE * :held while the user decides");
+    socket.Proceed();
+    EXPECT_EQ(connects, 1);
+    ASSERT_TRUE(WaitUntil([&] { return server.HasLine(); }));
+    EXPECT_EQ(server.TakeLine(), "NICK early");
+    ASSERT_TRUE(WaitUntil([&] { return !lines.empty(); }));
+    EXPECT_EQ(lines.back(), ":irc NOTICE * :held while the user decides");
+    client.Close();
+    ASSERT_TRUE(server.WaitForNoClient());
+  }
+}
+
+TEST_F(TlsTest, APeerThatDoesNotSpeakTlsFailsInWordsWithinItsTime) {
+  // A plain server that greets first.
+  Open(server.Port());
+  ASSERT_TRUE(server.WaitForClient());
+  server.SendLine(":irc.test NOTICE * :*** Looking up your hostname");
+  ASSERT_TRUE(WaitUntil([&] { return !failure.empty(); }));
+  EXPECT_EQ(failure, tls::kNotTlsMessage);
+  EXPECT_FALSE(client.Connected());
+  ASSERT_TRUE(server.WaitForNoClient());
+
+  // A listener that never answers.
+  failure.clear();
+  TTlsLineSocket& socket = Open(server.Port());
+  socket.HandshakeTimeOutMs = 300;
+  ASSERT_TRUE(WaitUntil([&] { return !failure.empty(); }));
+  EXPECT_EQ(failure.rfind("The server did not answer the TLS handshake within", 0), 0u) << failure;
+  EXPECT_EQ(connects, 0);
+}
+
+TEST(ClientCertificate, LoadsFromOneFileOrTwoAndAsksForAPassphrase) {
+  TestCertificates certificates;
+  using Load = tls::TClientCertificateLoad;
+  const Load one = tls::LoadClientCertificate(certificates.Client(), "", "");
+  ASSERT_EQ(one.Outcome, Load::kLoaded) << one.Error;
+  EXPECT_EQ(one.Certificate->Fingerprint(), certificates.ClientFingerprint());
+
+  const std::string cert = certificates.ClientCertificateOnly();
+  const std::string key = certificates.ClientEncryptedKey();
+  EXPECT_EQ(tls::LoadClientCertificate(cert, key, "").Outcome, Load::kNeedsPassphrase);
+  const Load wrong = tls::LoadClientCertificate(cert, key, "wrong");
+  EXPECT_EQ(wrong.Outcome, Load::kFailed);
+  EXPECT_EQ(wrong.Error, key + ": the passphrase does not open the key");
+  const Load right = tls::LoadClientCertificate(cert, key, TestCertificates::kKeyPassphrase);
+  ASSERT_EQ(right.Outcome, Load::kLoaded) << right.Error;
+  EXPECT_EQ(right.Certificate->Fingerprint(), certificates.ClientFingerprint());
+
+  EXPECT_EQ(tls::LoadClientCertificate(cert, "", "").Error, cert + ": holds no PEM private key");
+  EXPECT_EQ(tls::LoadClientCertificate("/no/such.pem", "", "").Outcome, Load::kFailed);
+}
+
+}  // namespace
+}  // namespace tls_test
