@@ -1,5 +1,6 @@
 // The connect and cancel cycle, registration, joining and parting, the two
 // entry lines, and the plumbing between the window and its two components.
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -71,13 +72,22 @@ void TForm1::OpenConnection() {
   btnConnect->setText(kCancelCaption);
   ircServer->setEnabled(false);
   ircPort->setEnabled(false);
+  cbTls->setEnabled(false);
   try {
     IRCClient->SetAddress(TextOf(ircServer));
     IRCClient->SetPort(TextOf(ircPort));
     if (abandoned()) return;
     IRC.SetChannelName(TextOf(ircChannel));
     IRCClient->Close();
-    IRCClient->Open(transport::TTextClient::LineSocketClass());
+    // The socket object of the class comes first, so that the TLS settings are
+    // in place before the connection can report anything.
+    const sockets::TSocketClass socket_class = ConnectionClass();
+    IRCClient->SetSocketClass(socket_class);
+    if (!PrepareTls(TextOf(ircServer))) {
+      ResetConnection();
+      return;
+    }
+    IRCClient->Open(socket_class);
   } catch (const sockets::Exception&) {
     if (!abandoned()) throw;
   }
@@ -90,8 +100,11 @@ void TForm1::IRCClientConnect(sockets::TSockCtrl&, sockets::TSocketBase* Socket)
     return;
   }
   RecordLine(TRawDirection::rdNote, "Connected");
+  connection_open_ = true;
+  lines_received_ = 0;
   ForgetDroppedLine();
   Memo1->clear();
+  if (cbTls->isChecked()) AddLogLine(tls_summary_);
   if (!IRC.Password().empty()) SendLine("PASS " + IRC.Password());
   SendLine("NICK " + IRC.NickName());
   // The blank before the colon makes the user name the fourth parameter, as
@@ -101,10 +114,16 @@ void TForm1::IRCClientConnect(sockets::TSockCtrl&, sockets::TSocketBase* Socket)
 
 void TForm1::IRCClientDisconnect(sockets::TSockCtrl&, sockets::TSocketBase*) {
   RecordLine(TRawDirection::rdNote, "Disconnected");
+  // A TLS server closes on the clear text of a registration, often after an
+  // alert that is no line at all.
+  if (connection_open_ && lines_received_ == 0 && !cbTls->isChecked()) {
+    AddLogLine("The server may speak TLS on this port: check TLS");
+  }
   ResetConnection();
 }
 
 void TForm1::IRCClientLineReceived(transport::TLineSocketBase&, const std::string& Line, bool) {
+  ++lines_received_;
   if (EndOfDroppedLine(Line)) return;
   RecordLine(TRawDirection::rdReceived, WithoutLineEnd(Line));
   ForwardLine(Line);
@@ -154,7 +173,7 @@ bool TForm1::SendLine(const std::string& line) {
   // write buffer and go out first on the next connection, ahead of its
   // registration.
   const std::string_view text = FirstLine(line);
-  if (!IRCClient->Connected()) {
+  if (!IRCClient->Connected() || !connection_open_) {
     LineNotSent("not connected", text);
     return false;
   }
@@ -191,6 +210,8 @@ void TForm1::ForwardLine(const std::string& line) {
 
 void TForm1::ResetConnection() {
   ++connect_attempt_;
+  connection_open_ = false;
+  CloseCertificateDialog();
   IRCClient->Close();
   // Without it, the names the engine still held would never show again after
   // the next join: it lists only names new to it.
@@ -199,6 +220,7 @@ void TForm1::ResetConnection() {
   btnConnect->setText(kConnectCaption);
   ircServer->setEnabled(true);
   ircPort->setEnabled(true);
+  cbTls->setEnabled(true);
   btnJoin->setEnabled(false);
   btnPart->setEnabled(false);
 }

@@ -90,6 +90,10 @@ void TForm1::CreateControls() {
   btnConnect = Place(new QPushButton("&Connect", pnlTop), 8, 8, 75, 25);
   ircServer = Place(new QLineEdit(pnlTop), 88, 12, 121, 21);
   ircPort = Place(new QLineEdit(pnlTop), 216, 12, 73, 21);
+  cbTls = Place(NewCheckBox(pnlTop, "&TLS", "Connect with TLS"), 216, 36, 73, 17);
+  connect(cbTls, &QCheckBox::clicked, this,
+          [this] { winsys::CallGuarded([this] { cbTlsClick(); }); });
+  connect(ircPort, &QLineEdit::textEdited, this, [this] { port_typed_ = true; });
   ircChannel = Place(new QLineEdit(pnlTop), 304, 12, 145, 21);
   btnJoin = Place(new QPushButton("&Join", pnlTop), 456, 8, 57, 25);
   btnJoin->setEnabled(false);
@@ -180,8 +184,9 @@ void TForm1::CreateControls() {
 void TForm1::NameControls() {
   // The labels' captions end in a colon, which is not read as part of a name.
   const std::pair<QWidget*, const char*> names[] = {
-      {ircServer, "Server"}, {ircPort, "Port"}, {ircChannel, "Channel"}, {Edit1, "Message"},
-      {Edit2, "Commands"},   {ilbChat, "Chat"}, {lbNames, "Names"},      {Memo1, "Log"}};
+      {ircServer, "Server"},   {ircPort, "Port"},  {cbTls, "TLS"},
+      {ircChannel, "Channel"}, {Edit1, "Message"}, {Edit2, "Commands"},
+      {ilbChat, "Chat"},       {lbNames, "Names"}, {Memo1, "Log"}};
   for (const auto& [control, name] : names) control->setAccessibleName(name);
 }
 
@@ -195,6 +200,7 @@ void TForm1::SetTabOrder() {
                             btnConnect,
                             ircServer,
                             ircPort,
+                            cbTls,
                             ircChannel,
                             btnJoin,
                             btnPart,

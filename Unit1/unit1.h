@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,6 +17,7 @@
 #include "Unit1/nick_completion.h"
 #include "Unit1/raw_log.h"
 #include "irc/parlane.h"
+#include "sockets/socket_class.h"
 
 class QAction;
 class QCheckBox;
@@ -34,6 +36,11 @@ namespace sockets {
 class TSockCtrl;
 class TSocketBase;
 }  // namespace sockets
+namespace tls {
+class TClientCertificate;
+class TTlsLineSocket;
+struct TTlsFacts;
+}  // namespace tls
 namespace transport {
 class TBufferedSocketBase;
 class TTextClient;
@@ -42,6 +49,7 @@ class TLineSocketBase;
 
 namespace unit1 {
 
+class TCertificateDialog;
 class TRawLogPane;
 
 // The key code of Return (either Return key) in the key handlers.
@@ -57,6 +65,8 @@ class TForm1 : public QMainWindow {
   QPushButton* btnConnect;
   QLineEdit* ircServer;
   QLineEdit* ircPort;
+  // Beyond the stored layout: TLS for the next Connect, under the port.
+  QCheckBox* cbTls;
   QLineEdit* ircChannel;
   QPushButton* btnJoin;
   QPushButton* btnPart;
@@ -87,12 +97,18 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<transport::TTextClient> IRCClient;
   // Every line received and sent, always recorded.
   TRawLog RawLog;
+  // Who the client registers as; the client certificate's files for TLS.
+  struct {
+    std::string ClientCertificateFile;
+    std::string ClientKeyFile;
+  } Identity;
 
   // Handlers of the window and its controls.
   void FormCreate();
   void FormResize();
   void FormDestroy();
   void btnConnectClick();
+  void cbTlsClick();
   void IRCClientConnect(sockets::TSockCtrl& Sender, sockets::TSocketBase* Socket);
   void IRCClientDisconnect(sockets::TSockCtrl& Sender, sockets::TSocketBase* Socket);
   void IRCClientLineReceived(transport::TLineSocketBase& Socket, const std::string& Line,
@@ -156,6 +172,14 @@ class TForm1 : public QMainWindow {
   void BindIRCEvents();
 
   void OpenConnection();
+  // TLS: the socket class of the next connection; the TLS socket's settings
+  // and events (false when the client certificate cannot be had); the
+  // handshake's report and the question about an untrusted certificate.
+  sockets::TSocketClass ConnectionClass() const;
+  bool PrepareTls(const std::string& server);
+  bool ClientCertificateFor(std::shared_ptr<const tls::TClientCertificate>& certificate);
+  void TlsHandshake(tls::TTlsLineSocket& Socket, const tls::TTlsFacts& Facts);
+  void CloseCertificateDialog();
   // True when the whole line went into the write buffer; otherwise the log pane
   // says why it was not sent, and nothing of it reaches the server.
   bool SendLine(const std::string& line);
@@ -185,6 +209,24 @@ class TForm1 : public QMainWindow {
   // Counts the connect attempts; Cancel moves it on, which tells an attempt
   // still waiting for a look-up that it was abandoned.
   std::uint64_t connect_attempt_ = 0;
+  // From the connect event to the end of the connection: lines may be sent,
+  // and the lines received are counted (none at all from a plain connection
+  // that ends hints at a TLS port).
+  bool connection_open_ = false;
+  std::uint64_t lines_received_ = 0;
+  // The port entry was typed in since the TLS box last put a port there.
+  bool port_typed_ = false;
+  // Certificates the user chose to trust, by "server port PORT", for this run.
+  std::map<std::string, std::string> trusted_certificates_;
+  TCertificateDialog* certificate_dialog_ = nullptr;
+  std::shared_ptr<const tls::TClientCertificate> client_certificate_;
+  std::string client_certificate_files_;
+  // The log pane's line on the last handshake: version and cipher.
+  std::string tls_summary_;
+
+ public:
+  // How long a TLS server may take to finish its handshake; tests shorten it.
+  unsigned tls_handshake_time_out_ms_ = 15000;
   // The bytes of an over-long server line dropped so far, while it lasts.
   bool dropping_line_ = false;
   std::size_t dropped_line_bytes_ = 0;

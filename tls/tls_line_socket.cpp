@@ -137,10 +137,12 @@ void TTlsLineSocket::StartHandshake() {
   handshake_timer_->SetHandler([this] {
     handshake_timer_->SetEnabled(false);
     if (phase_ != kHandshaking) return;
-    Fail(received_any_ ? "The server did not finish the TLS handshake within " +
-                             std::to_string(HandshakeTimeOutMs / 1000) + " s"
-                       : "The server did not answer the TLS handshake within " +
-                             std::to_string(HandshakeTimeOutMs / 1000) + " s");
+    const unsigned ms = HandshakeTimeOutMs;
+    const std::string limit =
+        ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
+    Fail((received_any_ ? "The server did not finish the TLS handshake within "
+                        : "The server did not answer the TLS handshake within ") +
+         limit);
   });
   handshake_timer_->SetEnabled(true);
   PumpHandshake();
@@ -158,7 +160,7 @@ void TTlsLineSocket::PumpHandshake() {
                   sockets::ErrorText(LastError()));
     }
     if (result == 1) return FinishHandshake();
-      if (error != SSL_ERROR_WANT_READ) {
+    if (error != SSL_ERROR_WANT_READ) {
       return Fail(received_any_ ? "The TLS handshake failed: " + LibraryReason() : kNotTlsMessage);
     }
     const int pulled = PullRecords(kRecordBytes);
