@@ -132,6 +132,12 @@ void TTlsLineSocket::StartHandshake() {
     }
   }
   phase_ = kHandshaking;
+  StartHandshakeTimer();
+  PumpHandshake();
+}
+
+void TTlsLineSocket::StartHandshakeTimer() {
+  if (HandshakeTimeOutMs == 0) return;
   if (!handshake_timer_) handshake_timer_ = std::make_unique<winsys::TTimer>();
   handshake_timer_->SetInterval(HandshakeTimeOutMs);
   handshake_timer_->SetHandler([this] {
@@ -145,7 +151,6 @@ void TTlsLineSocket::StartHandshake() {
          limit);
   });
   handshake_timer_->SetEnabled(true);
-  PumpHandshake();
 }
 
 // Runs the handshake as far as the bytes received so far take it.
@@ -171,7 +176,7 @@ void TTlsLineSocket::PumpHandshake() {
                                 : kNotTlsMessage);
     }
     if (pulled < 0) {
-      const int cause = WinsockAPI().WSAGetLastError();
+      const int cause = RawError();
       if (cause == winsock::WSAEWOULDBLOCK) return;
       return Fail("The connection broke off during the TLS handshake: " +
                   sockets::ErrorText(cause));
@@ -180,7 +185,7 @@ void TTlsLineSocket::PumpHandshake() {
 }
 
 void TTlsLineSocket::FinishHandshake() {
-  handshake_timer_->SetEnabled(false);
+  if (handshake_timer_) handshake_timer_->SetEnabled(false);
   phase_ = kAwaitingDecision;
   const TTlsFacts facts = FactsOf(session_->ssl);
   const TLiveness::TWatch alive = Watch();
@@ -225,9 +230,9 @@ TTlsLineSocket::TFlush TTlsLineSocket::FlushRecords() {
   int taken = 0;
   while ((taken = BIO_read(session_->out, chunk, sizeof chunk)) > 0) unsent.append(chunk, taken);
   while (!unsent.empty()) {
-    const int sent = TLineSocket::LibrarySend(unsent.data(), int(unsent.size()), nullptr);
+    const int sent = RawSend(unsent.data(), int(unsent.size()));
     if (sent < 0) {
-      const int cause = WinsockAPI().WSAGetLastError();
+      const int cause = RawError();
       if (cause == winsock::WSAEWOULDBLOCK) return TFlush::kBlocked;
       SetLastError(cause);
       return TFlush::kError;
@@ -288,7 +293,23 @@ std::uint32_t TTlsLineSocket::StreamPending() {
     held =
         std::uint32_t(SSL_pending(session_->ssl)) + std::uint32_t(BIO_ctrl_pending(session_->in));
   }
-  return TLineSocket::StreamPending() + held;
+  return RawPending() + held;
+}
+
+int TTlsLineSocket::RawSend(const void* Buffer, int Count) {
+  return TLineSocket::LibrarySend(Buffer, Count, nullptr);
+}
+
+int TTlsLineSocket::RawRecv(void* Buffer, int Count) {
+  return TLineSocket::LibraryRecv(Buffer, Count, nullptr, nullptr);
+}
+
+int TTlsLineSocket::RawError() {
+  return WinsockAPI().WSAGetLastError();
+}
+
+std::uint32_t TTlsLineSocket::RawPending() {
+  return TLineSocket::StreamPending();
 }
 
 void TTlsLineSocket::DoRead() {

@@ -44,8 +44,8 @@ class TTlsLineSocket : public transport::TLineSocket {
   // sent as the server name (a host name only) and the certificate must match it.
   std::string ServerName;
   std::shared_ptr<const TClientCertificate> ClientCertificate;
-  // How long the server may take to finish the handshake; the connect itself
-  // keeps its own rules.
+  // How long the server may take to finish the handshake (0: as long as it
+  // likes); the connect itself keeps its own rules.
   unsigned HandshakeTimeOutMs = 15000;
 
   // Every finished handshake, before the connect event. When Facts.Verified is
@@ -74,6 +74,13 @@ class TTlsLineSocket : public transport::TLineSocket {
   void Close() override;
 
  protected:
+  // The connection beneath the records: the socket library's send, receive,
+  // last error and waiting bytes. A fuzz target replaces them.
+  virtual int RawSend(const void* Buffer, int Count);
+  virtual int RawRecv(void* Buffer, int Count);
+  virtual int RawError();
+  virtual std::uint32_t RawPending();
+
   std::uint32_t StreamPending() override;
   // Plain text in, records out: 0 (nothing taken) until the handshake is done
   // and while records of an earlier write still wait for the connection.
@@ -88,6 +95,7 @@ class TTlsLineSocket : public transport::TLineSocket {
   struct TSession;
 
   void StartHandshake();
+  void StartHandshakeTimer();
   void PumpHandshake();
   void FinishHandshake();
   // Received bytes into the TLS library: > 0 taken, 0 end of stream, -1 the
