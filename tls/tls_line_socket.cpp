@@ -210,8 +210,7 @@ void TTlsLineSocket::Proceed() {
 
 int TTlsLineSocket::PullRecords(std::uint32_t Most) {
   char bytes[kRecordBytes];
-  const int received =
-      TLineSocket::LibraryRecv(bytes, int(std::min(Most, kRecordBytes)), nullptr, nullptr);
+  const int received = RawRecv(bytes, int(std::min(Most, kRecordBytes)));
   if (received <= 0) return received;
   if (!received_any_) {
     received_any_ = true;
@@ -283,6 +282,8 @@ int TTlsLineSocket::LibraryRecv(void* Buffer, int Count, winsock::sockaddr_in* F
       return 0;
     }
     const int pulled = PullRecords(kRecordBytes);
+    // Nothing more yet reads as nothing received, as the checked receive has it.
+    if (pulled < 0 && RawError() == winsock::WSAEWOULDBLOCK) return 0;
     if (pulled <= 0) return pulled;
   }
 }

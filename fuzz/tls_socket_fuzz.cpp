@@ -1,0 +1,211 @@
+// Feeds a TLS line socket arbitrary server bytes, during the handshake and after
+// it, and stops at once when something breaks what must hold for any input: no
+// crash, every notification ends after bounded work, the TLS library never holds
+// more than about a record, and over records that are whole every plain byte
+// comes out once and in order.
+#include <openssl/evp.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <deque>
+#include <string>
+#include <string_view>
+
+#include "tests/transport/fake_socket.h"
+#include "tls/tls_line_socket.h"
+
+namespace {
+
+void Require(bool condition) {
+  if (!condition) __builtin_trap();
+}
+
+// A server of the same process: its records travel through memory.
+struct TServer {
+  TServer() {
+    // Nothing is verified here: the system's trusted certificates would only
+    // be read again at every connect.
+    setenv("SSL_CERT_FILE", "/dev/null", 1);
+    setenv("SSL_CERT_DIR", "/nonexistent", 1);
+    EVP_PKEY* key = EVP_EC_gen("P-256");
+    X509* cert = X509_new();
+    X509_gmtime_adj(X509_getm_notBefore(cert), -3600);
+    X509_gmtime_adj(X509_getm_notAfter(cert), 3600);
+    X509_set_pubkey(cert, key);
+    X509_sign(cert, key, EVP_sha256());
+    context = SSL_CTX_new(TLS_server_method());
+    SSL_CTX_use_certificate(context, cert);
+    SSL_CTX_use_PrivateKey(context, key);
+    X509_free(cert);
+    EVP_PKEY_free(key);
+  }
+  SSL_CTX* context;
+};
+
+// The socket with the connection beneath its records scripted: what the server
+// sends waits in `incoming`, one segment a receive; what the client sends goes
+// to `outgoing`. Receives and looks at what waits are counted, and must stay
+// within what the bytes offered can justify.
+class TScriptedTls : public tls::TTlsLineSocket {
+ public:
+  TScriptedTls() : TTlsLineSocket(&transport_test::DesignOwner()) {
+    AdoptHandle(kPlaceholderHandle);
+    SetState(sockets::ssConnected);
+    HandshakeTimeOutMs = 0;
+    SetReadBufferSize(5120);
+  }
+  ~TScriptedTls() override { AdoptHandle(winsock::INVALID_SOCKET); }
+
+  void Close() override {
+    AdoptHandle(winsock::INVALID_SOCKET);
+    TTlsLineSocket::Close();
+    SetState(sockets::ssClosed);
+  }
+  std::uint32_t HeldByTls() { return StreamPending() - RawPending(); }
+
+  std::deque<std::string> incoming;
+  std::string outgoing;
+  std::size_t work_budget = 0;
+
+ protected:
+  int RawSend(const void* buffer, int count) override {
+    outgoing.append(static_cast<const char*>(buffer), std::size_t(count));
+    return count;
+  }
+  int RawRecv(void* buffer, int count) override {
+    Require(work_budget-- > 0);
+    if (incoming.empty()) return -1;  // would block
+    std::string& segment = incoming.front();
+    count = std::min(count, int(segment.size()));
+    segment.copy(static_cast<char*>(buffer), std::size_t(count));
+    segment.erase(0, std::size_t(count));
+    if (segment.empty()) incoming.pop_front();
+    return count;
+  }
+  int RawError() override { return winsock::WSAEWOULDBLOCK; }
+  std::uint32_t RawPending() override {
+    std::uint32_t pending = 0;
+    for (const std::string& segment : incoming) pending += std::uint32_t(segment.size());
+    return pending;
+  }
+
+ private:
+  static constexpr winsock::SOCKET kPlaceholderHandle = 0x7fff0000;
+};
+
+std::size_t Waiting(const TScriptedTls& socket) {
+  std::size_t bytes = 0;
+  for (const std::string& segment : socket.incoming) bytes += segment.size();
+  return bytes;
+}
+
+// Read notifications while bytes wait, on the connection or inside the TLS
+// library, as the socket library and the socket itself post them; each must
+// move something.
+void Notify(TScriptedTls& socket, bool& ended) {
+  while (!ended) {
+    const std::size_t waiting = Waiting(socket);
+    const std::uint32_t held = socket.HeldByTls();
+    socket.work_budget = 4 * waiting / 256 + 64;
+    socket.DoRead();
+    Require(socket.HeldByTls() <= 40 * 1024);
+    if (Waiting(socket) == 0 && socket.HeldByTls() == 0) return;
+    if (Waiting(socket) == waiting && socket.HeldByTls() == held) return;
+  }
+}
+
+// Moves the client's bytes into the server and the server's answer back.
+void Exchange(SSL* server, BIO* server_in, BIO* server_out, TScriptedTls& client) {
+  if (!client.outgoing.empty()) {
+    BIO_write(server_in, client.outgoing.data(), int(client.outgoing.size()));
+    client.outgoing.clear();
+  }
+  if (!SSL_is_init_finished(server)) SSL_do_handshake(server);
+  char bytes[4096];
+  int taken = 0;
+  while ((taken = BIO_read(server_out, bytes, sizeof bytes)) > 0) {
+    client.incoming.emplace_back(bytes, std::size_t(taken));
+  }
+}
+
+}  // namespace
+
+// The first byte chooses: even, the input is the server's raw bytes from the
+// start; odd, a real handshake comes first, and then the input is segments,
+// each a length byte and a kind byte (even: plain text the server sends as
+// records; odd: raw bytes in the record stream).
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static TServer server_side;
+  if (size == 0) return 0;
+  const std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
+
+  TScriptedTls client;
+  std::string lines;
+  bool ended = false;
+  client.OnLineReceived = [&](transport::TLineSocketBase&, const std::string& line, bool) {
+    lines += line;
+    lines += "\r\n";
+  };
+  client.OnHandshake = [](tls::TTlsLineSocket& socket, const tls::TTlsFacts&) { socket.Proceed(); };
+  client.OnFailure = [&](tls::TTlsLineSocket&, const std::string&) { ended = true; };
+  // A line longer than the read buffer is dropped, as the window does.
+  bool overlong = false;
+  client.OnReadBufferFull = [&](transport::TBufferedSocketBase& socket) {
+    socket.PullUpReadBuffer(std::uint32_t(socket.ReadCount()));
+    overlong = true;
+  };
+
+  if ((data[0] & 1) == 0) {
+    for (std::size_t at = 0; at < input.size(); at += 700) {
+      client.incoming.emplace_back(input.substr(at, 700));
+    }
+    client.work_budget = 4 * Waiting(client) / 256 + 64;
+    client.DoConnect();
+    Notify(client, ended);
+    return 0;
+  }
+
+  SSL* server = SSL_new(server_side.context);
+  BIO* server_in = BIO_new(BIO_s_mem());
+  BIO* server_out = BIO_new(BIO_s_mem());
+  SSL_set_bio(server, server_in, server_out);
+  SSL_set_accept_state(server);
+  client.work_budget = 64;
+  client.DoConnect();
+  for (int round = 0; round < 8 && !client.Established() && !ended; ++round) {
+    Exchange(server, server_in, server_out, client);
+    Notify(client, ended);
+  }
+  Require(client.Established());
+  // The client's last handshake message reaches the server too.
+  Exchange(server, server_in, server_out, client);
+  Require(SSL_is_init_finished(server));
+
+  std::string plain;
+  bool whole_records = true;
+  for (std::size_t at = 0; at + 2 <= input.size() && !ended;) {
+    const std::size_t length = std::uint8_t(input[at]) * 8;
+    const bool raw = input[at + 1] & 1;
+    const std::string_view bytes = input.substr(at + 2, length);
+    at += 2 + bytes.size();
+    if (raw) {
+      whole_records = false;
+      client.incoming.emplace_back(bytes);
+    } else if (!bytes.empty()) {
+      Require(SSL_write(server, bytes.data(), int(bytes.size())) == int(bytes.size()));
+      plain += bytes;
+      Exchange(server, server_in, server_out, client);
+    }
+    Notify(client, ended);
+  }
+  // Whole records lose nothing: every complete line arrives, in order.
+  if (whole_records && !ended && !overlong) {
+    const std::size_t complete = plain.rfind("\r\n");
+    Require(lines == (complete == std::string::npos ? "" : plain.substr(0, complete + 2)));
+  }
+  SSL_free(server);
+  return 0;
+}
