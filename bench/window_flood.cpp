@@ -4,15 +4,18 @@
 // own text client, engine, handlers, chat list, names list and log pane, and
 // repaints as it goes. The headless stack is the text client and the engine
 // with every event assigned, nothing shown. Two mixes: the busy channel mix,
-// and a channel list (322 replies, which all go to the log pane).
+// and a channel list (322 replies, which all go to the log pane). The busy mix
+// also comes over TLS, through a relay that encrypts on a thread of its own.
 #include <benchmark/benchmark.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <chrono>
 #include <map>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -23,6 +26,8 @@
 #include "bench/loopback_peer.h"
 #include "bench/window_session.h"
 #include "platform/winsys/winsys.h"
+#include "tests/support/test_certificates.h"
+#include "tests/support/tls_front.h"
 #include "transport/text_client.h"
 
 namespace {
@@ -87,6 +92,19 @@ std::map<int, double>& PaneHiddenMicros() {
   static std::map<int, double> micros;
   return micros;
 }
+// The CPU µs per line of each mix in the clear, for the TLS rows.
+std::map<int, double>& ClearCpuMicros() {
+  static std::map<int, double> micros;
+  return micros;
+}
+
+// The certificates of the TLS rows, their CA trusted for the whole process.
+const testsupport::TestCertificates& Certificates() {
+  static const testsupport::TestCertificates certificates;
+  static const bool trusted = setenv("SSL_CERT_FILE", certificates.CaFile().c_str(), 1) == 0;
+  (void)trusted;
+  return certificates;
+}
 
 void Report(benchmark::State& state, const Pass& pass, std::size_t bytes) {
   state.SetIterationTime(pass.wall);
@@ -127,10 +145,13 @@ struct WindowRun {
   double raw_log_mib = 0;
 };
 
-WindowRun Window(const std::string& stream, std::size_t count, bool raw_log_shown) {
+WindowRun Window(const std::string& stream, std::size_t count, bool raw_log_shown,
+                 bool tls = false) {
   WindowRun run;
   Pass& pass = run.pass;
   bench::LoopbackPeer peer(stream);
+  std::optional<testsupport::TlsFront> relay;
+  if (tls) relay.emplace(Certificates().Trusted(), peer.Port());
   unit1::TForm1 form;
   form.RawLog1->setChecked(raw_log_shown);
   form.show();
@@ -149,7 +170,8 @@ WindowRun Window(const std::string& stream, std::size_t count, bool raw_log_show
     }
   };
   bool ended = false;
-  bench::AimWindowAt(form, peer.Port(), ended);
+  bench::AimWindowAt(form, tls ? relay->Port() : peer.Port(), ended);
+  form.cbTls->setChecked(tls);
   run.peak_before = bench::CurrentMemoryMiB();
   const Clock::time_point start = Clock::now();
   const double cpu = bench::ThreadCpuSeconds();
@@ -193,6 +215,7 @@ void WarmUp() {
         Window(Stream(mix, kWarmUpLines), kWarmUpLines, raw_log_shown);
       }
     }
+    Window(Stream(kMessages, kWarmUpLines), kWarmUpLines, false, /*tls=*/true);
     return true;
   }();
   (void)warm;
@@ -205,7 +228,8 @@ void BM_Window(benchmark::State& state) {
   const std::string stream = Stream(mix, count);
   for (auto _ : state) {
     const bool raw_log_shown = state.range(2) != 0;
-    const WindowRun run = Window(stream, count, raw_log_shown);
+    const bool tls = state.range(3) != 0;
+    const WindowRun run = Window(stream, count, raw_log_shown, tls);
     const Pass& pass = run.pass;
     Report(state, pass, stream.size());
     const double micros = pass.wall / double(pass.lines) * 1e6;
@@ -215,10 +239,19 @@ void BM_Window(benchmark::State& state) {
     state.counters["raw_log_MiB"] = run.raw_log_mib;
     if (HeadlessMicros().contains(mix))
       state.counters["x_headless"] = micros / HeadlessMicros()[mix];
-    if (!raw_log_shown && count <= 200'000) PaneHiddenMicros()[mix] = micros;
+    const double cpu_micros = pass.cpu / double(pass.lines) * 1e6;
+    if (!raw_log_shown && !tls && count <= 200'000) {
+      PaneHiddenMicros()[mix] = micros;
+      ClearCpuMicros()[mix] = cpu_micros;
+    }
+    // TLS against the clear text, CPU per line on the window's thread, from
+    // the same run.
+    if (tls && ClearCpuMicros().contains(mix)) {
+      state.counters["x_clear_cpu"] = cpu_micros / ClearCpuMicros()[mix];
+    }
     // The raw-log pane shown against hidden, and coloured messages against
     // plain ones, each from the same run.
-    if (raw_log_shown && PaneHiddenMicros().contains(mix)) {
+    if (raw_log_shown && !tls && PaneHiddenMicros().contains(mix)) {
       state.counters["x_pane_hidden"] = micros / PaneHiddenMicros()[mix];
     }
     if (mix == kColouredMessages && PaneHiddenMicros().contains(kMessages)) {
@@ -241,13 +274,14 @@ BENCHMARK(BM_Headless)
 // The million-line run shows whether memory stays flat once the chat list and
 // the raw log are full (its peak_growth_MiB, run alone).
 BENCHMARK(BM_Window)
-    ->ArgNames({"list_mix", "lines", "raw_log_shown"})
-    ->Args({kMessages, 200'000, 0})
-    ->Args({kMessages, 200'000, 1})
-    ->Args({kColouredMessages, 200'000, 0})
-    ->Args({kChannelList, 50'000, 0})
-    ->Args({kChannelList, 50'000, 1})
-    ->Args({kMessages, 1'000'000, 1})
+    ->ArgNames({"list_mix", "lines", "raw_log_shown", "tls"})
+    ->Args({kMessages, 200'000, 0, 0})
+    ->Args({kMessages, 200'000, 0, 1})
+    ->Args({kMessages, 200'000, 1, 0})
+    ->Args({kColouredMessages, 200'000, 0, 0})
+    ->Args({kChannelList, 50'000, 0, 0})
+    ->Args({kChannelList, 50'000, 1, 0})
+    ->Args({kMessages, 1'000'000, 1, 0})
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

@@ -203,13 +203,13 @@ void TSocketBase::Close() {
 void TSocketBase::DrainInput() {
   const TLiveness::TWatch alive = Watch();
   const winsock::SOCKET handle = Handle_;
-  winsock::u_long waiting = PendingBytes();
+  winsock::u_long waiting = InputWaiting();
   while (waiting > 0) {
     const std::uint64_t received_before = received_total_;
     TSocketBase* self = this;
     Owner_->SocketRead(self);
     if (!alive || Handle_ != handle) return;
-    const winsock::u_long left = PendingBytes();
+    const winsock::u_long left = InputWaiting();
     if (left >= waiting && received_total_ == received_before) return;
     waiting = left;
   }

@@ -85,6 +85,9 @@ class TSocketBase {
  protected:
   // The bytes waiting, uncut.
   winsock::u_long PendingBytes();
+  // The input a close still lets the owner read: the bytes waiting, and those a
+  // layer over the connection holds back (TLS records).
+  virtual winsock::u_long InputWaiting() { return PendingBytes(); }
   // Opens a new handle of SocketType in place of none.
   void OpenHandle();
   // A handle opened elsewhere (an accepted connection) becomes this socket's.

@@ -367,6 +367,16 @@ void TTlsLineSocket::DoDisconnect() {
     }
     return;
   }
+  // The peer's end comes once the connection is read out, while whole records
+  // may still wait inside the TLS library: their lines go first.
+  const TLiveness::TWatch alive = Watch();
+  const winsock::SOCKET handle = Handle();
+  while (phase_ == kEstablished && HoldsUnreadRecords()) {
+    const std::uint64_t before = ReceivedTotal();
+    TLineSocket::DoRead();
+    if (!alive || Handle() != handle) return;
+    if (ReceivedTotal() == before) break;
+  }
   TLineSocket::DoDisconnect();
 }
 

@@ -82,6 +82,8 @@ class TTlsLineSocket : public transport::TLineSocket {
   virtual std::uint32_t RawPending();
 
   std::uint32_t StreamPending() override;
+  // Records already received count as input: a close lets them be read.
+  winsock::u_long InputWaiting() override { return StreamPending(); }
   // Plain text in, records out: 0 (nothing taken) until the handshake is done
   // and while records of an earlier write still wait for the connection.
   int LibrarySend(const void* Buffer, int Count, const winsock::sockaddr_in* To) override;

@@ -30,9 +30,10 @@ TEST_F(FormTest, OpensIdleWithTheStoredSettingsAndTabOrder) {
 
   // Tab from the Connect button runs through the top row, the names, the chat
   // list, the log pane and the entry lines back to it.
-  const QWidget* expected[] = {form_.ircServer, form_.ircPort, form_.ircChannel, form_.cbnew,
-                               form_.cbdel,     form_.cbcng,   form_.lbNames,    form_.ilbChat,
-                               form_.Memo1,     form_.Edit1,   form_.Edit2,      form_.btnConnect};
+  const QWidget* expected[] = {form_.ircServer, form_.ircPort, form_.cbTls, form_.ircChannel,
+                               form_.cbnew,     form_.cbdel,   form_.cbcng, form_.lbNames,
+                               form_.ilbChat,   form_.Memo1,   form_.Edit1, form_.Edit2,
+                               form_.btnConnect};
   for (const QWidget* next : expected) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), next) << next->metaObject()->className();

@@ -44,6 +44,20 @@ std::string TlsFront::ClientFingerprint() const {
   return client_fingerprint_;
 }
 
+// Ends the client's connection as a server does when it is done: a close
+// notify, the end of the stream, and what the client still sends read and
+// dropped, so that nothing unread turns the close into a reset that could
+// overtake the last records.
+void TlsFront::Close(SSL* ssl, const LoopbackSocket& client) {
+  SSL_shutdown(ssl);
+  shutdown(client.Get(), SHUT_WR);
+  char bytes[4096];
+  for (int turns = 0; turns < 100 && !stopping_; ++turns) {
+    if (!client.WaitReadable(kTurnMs)) continue;
+    if (recv(client.Get(), bytes, sizeof bytes, 0) <= 0) return;
+  }
+}
+
 void TlsFront::Serve() {
   while (!stopping_) {
     if (!listener_.WaitReadable(kTurnMs)) continue;
@@ -103,7 +117,7 @@ void TlsFront::Relay(LoopbackSocket client) {
     if (poll(entries, handshaken ? 2 : 1, kTurnMs) <= 0 || !handshaken) continue;
     if (entries[1].revents == 0) continue;
     const ssize_t got = recv(backend.Get(), bytes, sizeof bytes, 0);
-    if (got <= 0) return;
+    if (got <= 0) return Close(ssl.get(), client);
     for (ssize_t sent = 0; sent < got;) {
       const int written = SSL_write(ssl.get(), bytes + sent, int(got - sent));
       if (written > 0) {

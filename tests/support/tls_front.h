@@ -13,6 +13,8 @@
 
 #include "tests/support/loopback_socket.h"
 
+using ssl_st = struct ssl_st;
+
 namespace testsupport {
 
 class TlsFront {
@@ -31,6 +33,7 @@ class TlsFront {
  private:
   void Serve();
   void Relay(LoopbackSocket client);
+  void Close(ssl_st* ssl, const LoopbackSocket& client);
 
   std::string certificate_file_;
   std::uint16_t backend_port_;
