@@ -76,6 +76,10 @@ TEST(RawLog, ShowsEveryByteVisibly) {
       {"cut \xE2\x82", "cut \\xE2\\x82"},
       {"\xC0\xAF overlong", "\\xC0\\xAF overlong"},
       {"\xFF\xFE", "\\xFF\\xFE"},
+      // Read back, a shown line gives its bytes: a backslash is doubled, and
+      // a control picture the line holds itself is no control character.
+      {"C:\\x41", "C:\\\\x41"},
+      {"\xE2\x90\x82 \xE2\x90\xA1", "\\xE2\\x90\\x82 \\xE2\\x90\\xA1"},
   };
   for (const auto& c : cases) EXPECT_EQ(Visible(c.bytes), c.shown) << c.shown;
 }
