@@ -82,7 +82,9 @@ void TForm1::SaveRawLog(const QString& path) {
     if (outcome.Kind == TSaveOutcome::skSaved) {
       AddLogLine("Raw log saved to " + toolkit::TypedText(path) + " (" + std::to_string(count) +
                  (count == 1 ? " line)" : " lines)"));
-    } else if (outcome.Kind == TSaveOutcome::skFailed) {
+    } else if (outcome.Kind == TSaveOutcome::skCancelled) {
+      AddLogLine("Raw log not saved: cancelled");
+    } else {
       auto* box = new QMessageBox(QMessageBox::Warning, kSaveTitle,
                                   QString("The raw log could not be saved to %1:\n%2")
                                       .arg(QDir::toNativeSeparators(path), outcome.Error),

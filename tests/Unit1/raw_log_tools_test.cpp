@@ -48,6 +48,7 @@ TEST_F(RawLogToolsTest, SavesTheLinesTheFilterShowsAndTheDialogSaysSo) {
   QTemporaryDir dir;
   const QString path = dir.filePath("raw.log");
   form_.SaveRawLog(path);
+  EXPECT_FALSE(SaveEnded()) << "the file is written while the window goes on";
   ASSERT_TRUE(WaitUntil([&] { return SaveEnded(); }));
   QFile saved(path);
   ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
