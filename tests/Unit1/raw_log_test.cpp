@@ -158,6 +158,20 @@ TEST_F(RawLogViewTest, FollowsTheNewestLineUnlessScrolledUp) {
   EXPECT_EQ(view.TopIndex(), 0) << "a reader of older lines is not taken to the newest";
 }
 
+// Painted or read between a drop and the next Sync, a row whose line is gone
+// is empty, not memory the log gave up.
+TEST_F(RawLogViewTest, RowsOfDroppedLinesAreEmptyUntilTheyGo) {
+  view.show();
+  for (int i = 0; i < 20; ++i) log.Add(TRawDirection::rdReceived, std::to_string(i));
+  view.Sync();
+  view.SetTopIndex(0);
+  log.Clear();
+  view.repaint();
+  EXPECT_EQ(view.ItemText(0), "");
+  view.Sync();
+  EXPECT_EQ(view.Count(), 0);
+}
+
 // A full log: every row reaches assistive technology named as it shows, the
 // filter takes all of them at once, and selected rows copy as shown.
 TEST(RawLogViewFull, RowsReadAndCopyAsShown) {
