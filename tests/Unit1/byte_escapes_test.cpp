@@ -21,7 +21,6 @@ TEST(ByteEscapes, ReadsEachEscapeToItsByte) {
       {R"(\x41\x7f\xFF\x00)", "A\x7F\xFF\0"s},
       {R"(\\x41)", "\\x41"},
       {"caf\xC3\xA9 \\r", "caf\xC3\xA9 \r"},
-      {"", ""},
   };
   for (const auto& c : cases) {
     const TUnescapedBytes read = UnescapeBytes(c.text);
@@ -52,20 +51,11 @@ TEST(ByteEscapes, NamesTheFirstBadEscapeAndItsColumn) {
   }
 }
 
+// Every byte value, and text that looks like escapes or control pictures.
 TEST(ByteEscapes, EscapedBytesAreUtf8WithoutControlsAndReadBack) {
-  const struct {
-    std::string bytes;
-    std::string_view text;
-  } cases[] = {
-      {"a\\b\r\n", R"(a\\b\r\n)"},         {"\t\0"s, R"(\t\0)"},
-      {"\x01\x1F\x7F", R"(\x01\x1F\x7F)"}, {"caf\xC3\xA9 caf\xE9", R"(café caf\xE9)"},
-      {"\xE2\x82", R"(\xE2\x82)"},
-  };
-  for (const auto& c : cases) {
-    std::string text;
-    AppendEscapedBytes(c.bytes, text);
-    EXPECT_EQ(text, c.text);
-  }
+  std::string shown;
+  AppendEscapedBytes("a\\b\r\n\x01 caf\xC3\xA9 caf\xE9", shown);
+  EXPECT_EQ(shown, R"(a\\b\r\n\x01 café caf\xE9)") << "UTF-8 stays readable";
 
   std::string every_byte;
   for (int b = 0; b < 256; ++b) every_byte += char(b);

@@ -1,5 +1,5 @@
 // Writing the raw log to a file: every line reads back to its bytes, and a
-// save that fails or is cancelled leaves the file that was there.
+// cancelled save leaves the file that was there.
 #include "Unit1/raw_log_save.h"
 
 #include <gtest/gtest.h>
@@ -68,14 +68,10 @@ TEST(RawLogSave, EveryLineReadsBackToItsBytes) {
   EXPECT_EQ(i, kLines);
 }
 
-TEST(RawLogSave, FailedOrCancelledLeavesTheFileThatWasThere) {
+TEST(RawLogSave, CancelledLeavesTheFileThatWasThere) {
   TRawLinesCopy lines;
   lines.Add(TRawLine{0, TRawDirection::rdReceived, "PING :x"});
   QTemporaryDir dir;
-  const TSaveOutcome unwritable = Write(lines, dir.filePath("missing/raw.log"));
-  EXPECT_EQ(unwritable.Kind, TSaveOutcome::skFailed);
-  EXPECT_FALSE(unwritable.Error.isEmpty());
-
   const QString path = dir.filePath("raw.log");
   QFile before(path);
   ASSERT_TRUE(before.open(QIODevice::WriteOnly));

@@ -143,9 +143,6 @@ TEST_F(RawLogToolsTest, TwoPartialSendsAreOneLineAndComeBackWithUp) {
   EXPECT_EQ(SendBytesEntry()->text().toStdString(), R"(llo\r\n)");
   QTest::keyClick(SendBytesEntry(), Qt::Key_Up);
   EXPECT_EQ(SendBytesEntry()->text().toStdString(), "PRIVMSG #beginner :he");
-  QTest::keyClick(SendBytesEntry(), Qt::Key_Down);
-  QTest::keyClick(SendBytesEntry(), Qt::Key_Down);
-  EXPECT_EQ(SendBytesEntry()->text().toStdString(), "");
 }
 
 }  // namespace
