@@ -168,30 +168,32 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 bool TForm1::SendLine(const std::string& line) {
+  const std::string_view text = FirstLine(line);
+  if (const auto why = WriteOut(text, true)) {
+    LineNotSent(*why, text);
+    return false;
+  }
+  return true;
+}
+
+std::optional<std::string> TForm1::WriteOut(std::string_view bytes, bool add_line_end) {
   // Before the first connection the client's socket object is no line socket
   // yet; and a line written while no connection is open would wait in the
   // write buffer and go out first on the next connection, ahead of its
   // registration.
-  const std::string_view text = FirstLine(line);
-  if (!IRCClient->Connected() || !connection_open_) {
-    LineNotSent("not connected", text);
-    return false;
-  }
+  if (!IRCClient->Connected() || !connection_open_) return "not connected";
   auto& socket = sockets::CheckedCast<transport::TLineSocket>(*IRCClient->Socket());
-  // All or nothing: a line that does not fit leaves no part of it behind.
-  if (socket.WriteLine(text)) {
-    RecordLine(TRawDirection::rdSent, text);
-    return true;
+  // All or nothing: bytes that do not fit leave no part of them behind.
+  if (add_line_end ? socket.WriteLine(bytes) : socket.WriteString(bytes, {})) {
+    RecordLine(add_line_end ? TRawDirection::rdSent : TRawDirection::rdSentBytes, bytes);
+    return std::nullopt;
   }
-  const std::size_t length = text.size() + socket.GetLineTerminator().size();
+  const std::size_t length = bytes.size() + (add_line_end ? socket.GetLineTerminator().size() : 0);
   if (length > socket.WriteBufferSize()) {
-    LineNotSent("too long for the write buffer (" + std::to_string(length) + " of " +
-                    std::to_string(socket.WriteBufferSize()) + " bytes)",
-                text);
-  } else {
-    LineNotSent("the server is not reading (write buffer full)", text);
+    return "too long for the write buffer (" + std::to_string(length) + " of " +
+           std::to_string(socket.WriteBufferSize()) + " bytes)";
   }
-  return false;
+  return "the server is not reading (write buffer full)";
 }
 
 void TForm1::LineNotSent(const std::string& why, std::string_view line) {

@@ -54,6 +54,7 @@ QCheckBox* NewCheckBox(QWidget* parent, const char* caption, const char* hint) {
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   CreateControls();
+  CreateRawLogActions();
   NameControls();
   SetTabOrder();
   CreateComponents();
@@ -210,7 +211,8 @@ void TForm1::SetTabOrder() {
                             lbNames,
                             ilbChat,
                             pnlRawLog->Filter(),
-                            pnlRawLog->View()};
+                            pnlRawLog->View(),
+                            pnlRawLog->SendBytes()};
   for (std::size_t i = 1; i < std::size(chain); ++i) {
     setTabOrder(const_cast<QWidget*>(chain[i - 1]), const_cast<QWidget*>(chain[i]));
   }

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <ctime>
 
+#include "Unit1/byte_escapes.h"
 #include "platform/toolkit/utf8.h"
 
 namespace unit1 {
@@ -35,6 +36,34 @@ void AppendTwoDigits(int value, std::string& out) {
   out += char('0' + value % 10);
 }
 
+// "hh:mm:ss.mmm < " in local time.
+void AppendTimeAndDirection(const TRawLine& line, std::string& shown) {
+  const std::time_t seconds = std::time_t(line.Time / 1000);
+  std::tm local{};
+  localtime_r(&seconds, &local);
+  AppendTwoDigits(local.tm_hour, shown);
+  shown += ':';
+  AppendTwoDigits(local.tm_min, shown);
+  shown += ':';
+  AppendTwoDigits(local.tm_sec, shown);
+  shown += '.';
+  const int ms = int(line.Time % 1000);
+  shown += char('0' + ms / 100);
+  AppendTwoDigits(ms % 100, shown);
+  shown += ' ';
+  shown += char(line.Direction);
+  shown += ' ';
+}
+
+// The UTF-8 of a control picture the bytes hold themselves, which would read
+// as the control character it stands for.
+bool IsControlPicture(std::string_view bytes, std::size_t pos, std::size_t length) {
+  if (length != 3) return false;
+  const char32_t code = char32_t(bytes[pos] & 0x0F) << 12 | char32_t(bytes[pos + 1] & 0x3F) << 6 |
+                        char32_t(bytes[pos + 2] & 0x3F);
+  return (code >= kControlPictures && code < kControlPictures + 0x20) || code == kDeletePicture;
+}
+
 }  // namespace
 
 TRawLog::TRawLog(std::size_t lines_kept, std::size_t bytes_kept)
@@ -42,6 +71,13 @@ TRawLog::TRawLog(std::size_t lines_kept, std::size_t bytes_kept)
 
 void TRawLog::Add(TRawDirection direction, std::string_view bytes) {
   Add(NowMs(), direction, bytes);
+}
+
+void TRawLog::Clear() {
+  first_number_ += lines_.size();
+  lines_.clear();
+  blocks_.clear();
+  bytes_ = 0;
 }
 
 void TRawLog::Add(std::int64_t time, TRawDirection direction, std::string_view bytes) {
@@ -76,25 +112,19 @@ void TRawLog::DropOldest() {
 }
 
 std::string ShownRawLine(const TRawLine& line) {
-  const std::time_t seconds = std::time_t(line.Time / 1000);
-  std::tm local{};
-  localtime_r(&seconds, &local);
   std::string shown;
   shown.reserve(15 + line.Bytes.size());
-  AppendTwoDigits(local.tm_hour, shown);
-  shown += ':';
-  AppendTwoDigits(local.tm_min, shown);
-  shown += ':';
-  AppendTwoDigits(local.tm_sec, shown);
-  shown += '.';
-  const int ms = int(line.Time % 1000);
-  shown += char('0' + ms / 100);
-  AppendTwoDigits(ms % 100, shown);
-  shown += ' ';
-  shown += char(line.Direction);
-  shown += ' ';
+  AppendTimeAndDirection(line, shown);
   AppendVisibleBytes(line.Bytes, shown);
   return shown;
+}
+
+std::string SavedRawLine(const TRawLine& line) {
+  std::string saved;
+  saved.reserve(15 + line.Bytes.size());
+  AppendTimeAndDirection(line, saved);
+  AppendEscapedBytes(line.Bytes, saved);
+  return saved;
 }
 
 void AppendVisibleBytes(std::string_view bytes, std::string& shown) {
@@ -104,10 +134,14 @@ void AppendVisibleBytes(std::string_view bytes, std::string& shown) {
     if (byte < 0x20 || byte == kDelete) {
       AppendUtf8(byte == kDelete ? kDeletePicture : kControlPictures + byte, shown);
       ++pos;
+    } else if (byte == '\\') {
+      shown += "\\\\";
+      ++pos;
     } else if (byte < 0x80) {
       shown += char(byte);
       ++pos;
-    } else if (const std::size_t length = toolkit::Utf8SequenceLength(bytes, pos); length > 0) {
+    } else if (const std::size_t length = toolkit::Utf8SequenceLength(bytes, pos);
+               length > 0 && !IsControlPicture(bytes, pos, length)) {
       shown.append(bytes.substr(pos, length));
       pos += length;
     } else {

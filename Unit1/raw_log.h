@@ -23,6 +23,8 @@ constexpr std::size_t kRawLogBytesKept = std::size_t{32} << 20;
 enum class TRawDirection : char {
   rdReceived = '<',
   rdSent = '>',
+  // Bytes sent exactly as given, with no line end added.
+  rdSentBytes = '=',
   rdNote = '-',
 };
 
@@ -41,6 +43,8 @@ class TRawLog {
 
   void Add(TRawDirection direction, std::string_view bytes);
   void Add(std::int64_t time, TRawDirection direction, std::string_view bytes);
+  // Drops every line; the numbering goes on from where it was.
+  void Clear();
 
   // Lines are numbered from the first one ever added: a line keeps its number
   // while older ones go.
@@ -77,11 +81,15 @@ class TRawLog {
 };
 
 // The line as the raw log shows it: "hh:mm:ss.mmm < text" in local time, with
-// the text's bytes made visible (see VisibleBytes).
+// the text's bytes made visible (see AppendVisibleBytes).
 std::string ShownRawLine(const TRawLine& line);
-// Bytes as UTF-8 that shows what they are: well-formed UTF-8 stays, a control
-// character becomes its picture (U+2400 + code, U+2421 for DEL), and any byte
-// that is not part of well-formed UTF-8 becomes \xNN.
+// The line as it is saved: as shown, but with the text's bytes escaped (see
+// AppendEscapedBytes), so that it reads back to them.
+std::string SavedRawLine(const TRawLine& line);
+// Bytes as UTF-8 that shows what they are, and that reads back to them: a
+// backslash shows as \\, a control character as its picture (U+2400 + code,
+// U+2421 for DEL), and any byte that is not part of well-formed UTF-8, or that
+// begins a picture the bytes hold themselves, as \xNN; other UTF-8 stays.
 void AppendVisibleBytes(std::string_view bytes, std::string& shown);
 
 }  // namespace unit1

@@ -75,8 +75,11 @@ bool TRawLogView::Matches(const TRawLine& line) const {
   return QString::fromUtf8(shown).contains(filter_, Qt::CaseInsensitive);
 }
 
+// Lines go from the log before the rows catch up at the next Sync.
 std::string TRawLogView::ItemText(int index) const {
-  return ShownRawLine(log_.Line(LineNumber(index)));
+  const std::uint64_t number = LineNumber(index);
+  if (number < log_.FirstNumber()) return {};
+  return ShownRawLine(log_.Line(number));
 }
 
 void TRawLogView::DrawItem(toolkit::TCanvas& canvas, int index, const toolkit::TRect& rect,

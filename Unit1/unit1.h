@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -91,6 +92,9 @@ class TForm1 : public QMainWindow {
   TRawLogPane* pnlRawLog;
   QMenu* View1;
   QAction* RawLog1;
+  // File > Save raw log… and View > Clear raw log.
+  QAction* SaveRawLog1;
+  QAction* ClearRawLog1;
 
   // The two components.
   irc::TParlane IRC;
@@ -119,6 +123,13 @@ class TForm1 : public QMainWindow {
   void Edit1KeyUp(int Key);
   void Edit2KeyUp(int Key);
   void Exit1Click();
+  // The raw log: saving asks for a file, then writes the lines the pane shows
+  // without holding the window (SaveRawLog); Clear empties it; Send bytes
+  // sends exact bytes and is true when they went out.
+  void SaveRawLog1Click();
+  void SaveRawLog(const QString& path);
+  void ClearRawLog1Click();
+  bool SendBytes(const QString& text);
 
   // Handlers of the IRC component's events.
   void IRCKill(irc::TParlane& Sender, const std::string& PersonKicked,
@@ -169,6 +180,7 @@ class TForm1 : public QMainWindow {
   void NameControls();
   void SetTabOrder();
   void CreateComponents();
+  void CreateRawLogActions();
   void BindIRCEvents();
 
   void OpenConnection();
@@ -183,6 +195,9 @@ class TForm1 : public QMainWindow {
   // True when the whole line went into the write buffer; otherwise the log pane
   // says why it was not sent, and nothing of it reaches the server.
   bool SendLine(const std::string& line);
+  // Puts the bytes, with the line end or without, into the write buffer, all
+  // or nothing, and records them as sent; otherwise says why they did not go.
+  std::optional<std::string> WriteOut(std::string_view bytes, bool add_line_end);
   // A line that did not go out: the log pane says why, the raw log says which.
   void LineNotSent(const std::string& why, std::string_view line);
   void RecordLine(TRawDirection direction, std::string_view bytes);

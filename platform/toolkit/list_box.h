@@ -80,6 +80,9 @@ class TListBox : public QAbstractScrollArea {
   // the context menu's Copy put it on the clipboard.
   QString SelectedText() const;
   void CopySelection() const;
+  // The context menu, made when first asked for with Copy first; the list's
+  // owner may add actions of its own after it.
+  QMenu* ContextMenu();
 
   // Says the newest row's text to assistive technology as rows are added, at
   // most once per turn of the event loop, so that a flood is one message.

@@ -99,14 +99,18 @@ QPoint TListBox::KeyboardMenuPoint() {
   return viewport()->mapToGlobal(at);
 }
 
-void TListBox::ShowContextMenu(const QPoint& global) {
+QMenu* TListBox::ContextMenu() {
   if (context_menu_ == nullptr) {
     context_menu_ = new QMenu(this);
     QAction* copy = context_menu_->addAction("&Copy", this, [this] { CopySelection(); });
     copy->setShortcut(QKeySequence::Copy);
     copy->setObjectName("Copy");
   }
-  context_menu_->actions().front()->setEnabled(!selection_.Empty());
+  return context_menu_;
+}
+
+void TListBox::ShowContextMenu(const QPoint& global) {
+  ContextMenu()->actions().front()->setEnabled(!selection_.Empty());
   context_menu_->popup(global);
 }
 

@@ -76,6 +76,10 @@ TEST(RawLog, ShowsEveryByteVisibly) {
       {"cut \xE2\x82", "cut \\xE2\\x82"},
       {"\xC0\xAF overlong", "\\xC0\\xAF overlong"},
       {"\xFF\xFE", "\\xFF\\xFE"},
+      // Read back, a shown line gives its bytes: a backslash is doubled, and
+      // a control picture the line holds itself is no control character.
+      {"C:\\x41", "C:\\\\x41"},
+      {"\xE2\x90\x82 \xE2\x90\xA1", "\\xE2\\x90\\x82 \\xE2\\x90\\xA1"},
   };
   for (const auto& c : cases) EXPECT_EQ(Visible(c.bytes), c.shown) << c.shown;
 }
@@ -152,6 +156,20 @@ TEST_F(RawLogViewTest, FollowsTheNewestLineUnlessScrolledUp) {
   for (int i = 0; i < 5; ++i) log.Add(TRawDirection::rdReceived, "more");
   view.Sync();
   EXPECT_EQ(view.TopIndex(), 0) << "a reader of older lines is not taken to the newest";
+}
+
+// Painted or read between a drop and the next Sync, a row whose line is gone
+// is empty, not memory the log gave up.
+TEST_F(RawLogViewTest, RowsOfDroppedLinesAreEmptyUntilTheyGo) {
+  view.show();
+  for (int i = 0; i < 20; ++i) log.Add(TRawDirection::rdReceived, std::to_string(i));
+  view.Sync();
+  view.SetTopIndex(0);
+  log.Clear();
+  view.repaint();
+  EXPECT_EQ(view.ItemText(0), "");
+  view.Sync();
+  EXPECT_EQ(view.Count(), 0);
 }
 
 // A full log: every row reaches assistive technology named as it shows, the

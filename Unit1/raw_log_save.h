@@ -1,0 +1,81 @@
+// Saving the raw log to a file: the lines are copied out of the log at once,
+// then written on a worker thread, so that the window keeps answering however
+// many lines there are.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Unit1/raw_log.h"
+
+class QProgressDialog;
+class QTimer;
+class QWidget;
+
+namespace unit1 {
+
+// A save that takes longer than this shows its progress.
+constexpr int kSaveProgressAfterMs = 400;
+
+// Lines copied out of the log, which goes on changing while they are written.
+class TRawLinesCopy {
+ public:
+  void Add(const TRawLine& line);
+  std::size_t Size() const { return lines_.size(); }
+  TRawLine Line(std::size_t index) const;
+
+ private:
+  struct TCopied {
+    std::int64_t Time;
+    TRawDirection Direction;
+    std::size_t Offset;
+    std::size_t Length;
+  };
+  std::vector<TCopied> lines_;
+  std::string bytes_;
+};
+
+struct TSaveOutcome {
+  enum TKind { skSaved, skCancelled, skFailed } Kind = skSaved;
+  // Why it failed.
+  QString Error;
+};
+
+// Writes the lines to `path`, each as SavedRawLine gives it, with LF after it.
+// The file replaces one of that name only once it is whole, so that a failed
+// or cancelled save leaves what was there. `written` counts the lines written;
+// setting `cancel` stops the writing.
+TSaveOutcome WriteRawLines(const TRawLinesCopy& lines, const QString& path,
+                           std::atomic<std::size_t>& written, const std::atomic<bool>& cancel);
+
+// A save running: WriteRawLines on a thread of its own, with a progress dialog
+// over `window` once it has taken longer than kSaveProgressAfterMs. `done`
+// hears the outcome on the window's thread, after which the save goes.
+// Destroying it before stops the writing and waits for the thread.
+class TRawLogSave : public QObject {
+ public:
+  using TDone = std::function<void(const TSaveOutcome& outcome)>;
+
+  TRawLogSave(TRawLinesCopy lines, const QString& path, QWidget* window, TDone done);
+  ~TRawLogSave() override;
+
+ private:
+  void Finished(const TSaveOutcome& outcome);
+
+  const TRawLinesCopy lines_;
+  std::atomic<std::size_t> written_ = 0;
+  std::atomic<bool> cancel_ = false;
+  TDone done_;
+  QProgressDialog* progress_;
+  QTimer* progress_tick_;
+  std::thread writer_;
+};
+
+}  // namespace unit1
