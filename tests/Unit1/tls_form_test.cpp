@@ -114,6 +114,17 @@ TEST_F(TlsFormTest, AnUntrustedCertificateIsAskedAboutOnceAndTheClientCertificat
   EXPECT_EQ(Question(), nullptr);
 }
 
+TEST_F(TlsFormTest, AServerThatClosesWhileTheQuestionIsOpenEndsTheConnection) {
+  TlsFront front(certificates_.Expired(), server_.Port());
+  ConnectWithTls(front.Port());
+  ASSERT_TRUE(WaitUntil([&] { return Question() != nullptr; }));
+  ASSERT_TRUE(server_.WaitForClient());
+  server_.CloseClient();
+  ASSERT_TRUE(BackAtConnect());
+  EXPECT_TRUE(WaitUntil([&] { return Question() == nullptr; }));
+  EXPECT_FALSE(server_.HasLine());
+}
+
 TEST_F(TlsFormTest, APeerWithoutTlsEndsTheAttemptInWords) {
   ConnectWithTls(server_.Port());
   ASSERT_TRUE(server_.WaitForClient());
