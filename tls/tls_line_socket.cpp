@@ -354,7 +354,10 @@ void TTlsLineSocket::DoWrite() {
   if (flushed == TFlush::kError) {
     return Fail("The connection broke off: " + sockets::ErrorText(LastError()));
   }
+  const TLiveness::TWatch alive = Watch();
   if (phase_ == kEstablished && flushed == TFlush::kDone) TLineSocket::DoWrite();
+  // A send that failed inside the TLS library is told here, where handlers may run.
+  if (alive && !pending_failure_.empty()) Fail(pending_failure_);
 }
 
 void TTlsLineSocket::DoDisconnect() {
