@@ -92,11 +92,7 @@ void TForm1::IRCClientConnect(sockets::TSockCtrl&, sockets::TSocketBase* Socket)
   RecordLine(TRawDirection::rdNote, "Connected");
   ForgetDroppedLine();
   Memo1->clear();
-  if (!IRC.Password().empty()) SendLine("PASS " + IRC.Password());
-  SendLine("NICK " + IRC.NickName());
-  // The blank before the colon makes the user name the fourth parameter, as
-  // servers require; without it they answer "not enough parameters".
-  SendLine("USER " + IRC.NickName() + " X Y :" + IRC.UserName());
+  StartRegistration();
 }
 
 void TForm1::IRCClientDisconnect(sockets::TSockCtrl&, sockets::TSocketBase*) {
@@ -107,7 +103,7 @@ void TForm1::IRCClientDisconnect(sockets::TSockCtrl&, sockets::TSocketBase*) {
 void TForm1::IRCClientLineReceived(transport::TLineSocketBase&, const std::string& Line, bool) {
   if (EndOfDroppedLine(Line)) return;
   RecordLine(TRawDirection::rdReceived, WithoutLineEnd(Line));
-  ForwardLine(Line);
+  ReceiveLine(Line);
 }
 
 void TForm1::btnJoinClick() {
@@ -162,6 +158,7 @@ bool TForm1::SendLine(const std::string& line) {
   // All or nothing: a line that does not fit leaves no part of it behind.
   if (socket.WriteLine(text)) {
     RecordLine(TRawDirection::rdSent, text);
+    RegistrationLineSent(text);
     return true;
   }
   const std::size_t length = text.size() + socket.GetLineTerminator().size();

@@ -10,12 +10,14 @@
 #include <string>
 #include <string_view>
 
+#include "Unit1/identity.h"
 #include "Unit1/line_history.h"
 #include "Unit1/log_pane.h"
 #include "Unit1/names_list.h"
 #include "Unit1/nick_completion.h"
 #include "Unit1/raw_log.h"
 #include "irc/parlane.h"
+#include "irc/registration.h"
 
 class QAction;
 class QCheckBox;
@@ -81,12 +83,16 @@ class TForm1 : public QMainWindow {
   TRawLogPane* pnlRawLog;
   QMenu* View1;
   QAction* RawLog1;
+  // File > Identity…: who the next connection registers as, and how.
+  QAction* Identity1;
 
   // The two components.
   irc::TParlane IRC;
   std::unique_ptr<transport::TTextClient> IRCClient;
   // Every line received and sent, always recorded.
   TRawLog RawLog;
+  // Who the client registers as, read at each Connect; the identity dialog edits it.
+  TIdentity Identity;
 
   // Handlers of the window and its controls.
   void FormCreate();
@@ -103,6 +109,7 @@ class TForm1 : public QMainWindow {
   void Edit1KeyUp(int Key);
   void Edit2KeyUp(int Key);
   void Exit1Click();
+  void Identity1Click();
 
   // Handlers of the IRC component's events.
   void IRCKill(irc::TParlane& Sender, const std::string& PersonKicked,
@@ -154,6 +161,7 @@ class TForm1 : public QMainWindow {
   void SetTabOrder();
   void CreateComponents();
   void BindIRCEvents();
+  void CreateIdentityMenu();
 
   void OpenConnection();
   // True when the whole line went into the write buffer; otherwise the log pane
@@ -163,6 +171,13 @@ class TForm1 : public QMainWindow {
   void LineNotSent(const std::string& why, std::string_view line);
   void RecordLine(TRawDirection direction, std::string_view bytes);
   void ForwardLine(const std::string& line);
+  // Registration: the lines sent on connect with the identity's values; each
+  // received line, without its tags once a CAP REQ has gone out, to the engine
+  // and then to the registration; each line sent, to the registration.
+  void StartRegistration();
+  void ReceiveLine(const std::string& line);
+  void FollowRegistration(std::string_view line);
+  void RegistrationLineSent(std::string_view line);
   void ResetConnection();
   // The over-long server line being dropped: true for its last piece, which
   // the log pane reports instead of the line.
@@ -192,6 +207,7 @@ class TForm1 : public QMainWindow {
   TLineHistory message_history_;
   TLineHistory command_history_;
   TNickCompletion nick_completion_;
+  irc::TRegistration registration_;
 };
 
 }  // namespace unit1
