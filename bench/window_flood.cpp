@@ -3,8 +3,10 @@
 // connection takes it; the real main window (offscreen) reads it through its
 // own text client, engine, handlers, chat list, names list and log pane, and
 // repaints as it goes. The headless stack is the text client and the engine
-// with every event assigned, nothing shown. Two mixes: the busy channel mix,
-// and a channel list (322 replies, which all go to the log pane).
+// with every event assigned, nothing shown. The mixes: the busy channel mix,
+// the same with some messages coloured, the same with message tags (server-time
+// and msgid) on every line after the window's CAP REQ, and a channel list (322
+// replies, which all go to the log pane).
 #include <benchmark/benchmark.h>
 
 #include <QAction>
@@ -12,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <chrono>
+#include <cstdio>
 #include <map>
 #include <random>
 #include <string>
@@ -29,7 +32,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-enum Mix : int { kMessages = 0, kChannelList = 1, kColouredMessages = 2 };
+enum Mix : int { kMessages = 0, kChannelList = 1, kColouredMessages = 2, kTaggedMessages = 3 };
 
 // One message in this many is formatted in the coloured mix.
 constexpr std::size_t kColouredShare = 4;
@@ -44,6 +47,16 @@ std::string Coloured(const std::string& line) {
          "\x02\x03"
          "04,15" +
          line.substr(word_end, line.size() - 2 - word_end) + "\x0F.\r\n";
+}
+
+// The tags a server with server-time and message-tags puts in front of a line:
+// its time to the millisecond and an identifier of its own.
+std::string Tags(std::size_t i) {
+  char tags[80];
+  std::snprintf(tags, sizeof tags, "@time=2024-05-01T%02zu:%02zu:%02zu.%03zuZ;msgid=%016zx ",
+                i / 3'600'000 % 24, i / 60'000 % 60, i / 1000 % 60, i % 1000,
+                std::size_t(i * 0x9E3779B97F4A7C15ULL));
+  return tags;
 }
 
 std::string Stream(int mix, std::size_t count) {
@@ -61,6 +74,11 @@ std::string Stream(int mix, std::size_t count) {
       }
     }
     for (std::size_t i = 0; i < count; ++i) stream += lines[i % lines.size()];
+    return stream;
+  }
+  if (mix == kTaggedMessages) {
+    const std::vector<std::string> lines = bench::RealisticMix();
+    for (std::size_t i = 0; i < count; ++i) stream += Tags(i) + lines[i % lines.size()];
     return stream;
   }
   std::mt19937 random(11);
@@ -127,7 +145,8 @@ struct WindowRun {
   double raw_log_mib = 0;
 };
 
-WindowRun Window(const std::string& stream, std::size_t count, bool raw_log_shown) {
+WindowRun Window(const std::string& stream, std::size_t count, bool raw_log_shown,
+                 bool tagged = false) {
   WindowRun run;
   Pass& pass = run.pass;
   bench::LoopbackPeer peer(stream);
@@ -148,6 +167,17 @@ WindowRun Window(const std::string& stream, std::size_t count, bool raw_log_show
                                   new QKeyEvent(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier, "q"));
     }
   };
+  // Tags are cut only once a CAP REQ has gone out: the tester types it as soon as
+  // the connection is made.
+  if (tagged) {
+    const sockets::TSocketEvent connect = form.IRCClient->OnConnect;
+    form.IRCClient->OnConnect = [&form, connect](sockets::TSockCtrl& sender,
+                                                 sockets::TSocketBase* socket) {
+      connect(sender, socket);
+      form.Edit2->setText("CAP REQ :server-time message-tags");
+      form.Edit2KeyUp(unit1::VK_RETURN);
+    };
+  }
   bool ended = false;
   bench::AimWindowAt(form, peer.Port(), ended);
   run.peak_before = bench::CurrentMemoryMiB();
@@ -188,9 +218,9 @@ void WarmUp() {
     if (qEnvironmentVariableIntValue("WINDOW_FLOOD_COLD") == 1) return false;
     // Enough lines to fill the raw log to its bound.
     constexpr std::size_t kWarmUpLines = 200'000;
-    for (const int mix : {kMessages, kChannelList, kColouredMessages}) {
+    for (const int mix : {kMessages, kChannelList, kColouredMessages, kTaggedMessages}) {
       for (const bool raw_log_shown : {false, true}) {
-        Window(Stream(mix, kWarmUpLines), kWarmUpLines, raw_log_shown);
+        Window(Stream(mix, kWarmUpLines), kWarmUpLines, raw_log_shown, mix == kTaggedMessages);
       }
     }
     return true;
@@ -205,7 +235,7 @@ void BM_Window(benchmark::State& state) {
   const std::string stream = Stream(mix, count);
   for (auto _ : state) {
     const bool raw_log_shown = state.range(2) != 0;
-    const WindowRun run = Window(stream, count, raw_log_shown);
+    const WindowRun run = Window(stream, count, raw_log_shown, mix == kTaggedMessages);
     const Pass& pass = run.pass;
     Report(state, pass, stream.size());
     const double micros = pass.wall / double(pass.lines) * 1e6;
@@ -216,12 +246,13 @@ void BM_Window(benchmark::State& state) {
     if (HeadlessMicros().contains(mix))
       state.counters["x_headless"] = micros / HeadlessMicros()[mix];
     if (!raw_log_shown && count <= 200'000) PaneHiddenMicros()[mix] = micros;
-    // The raw-log pane shown against hidden, and coloured messages against
-    // plain ones, each from the same run.
+    // The raw-log pane shown against hidden, and coloured or tagged messages
+    // against plain ones, each from the same run.
     if (raw_log_shown && PaneHiddenMicros().contains(mix)) {
       state.counters["x_pane_hidden"] = micros / PaneHiddenMicros()[mix];
     }
-    if (mix == kColouredMessages && PaneHiddenMicros().contains(kMessages)) {
+    if ((mix == kColouredMessages || mix == kTaggedMessages) &&
+        PaneHiddenMicros().contains(kMessages)) {
       state.counters["x_plain_mix"] = micros / PaneHiddenMicros()[kMessages];
     }
     if (pass.lines != count) {
@@ -245,6 +276,7 @@ BENCHMARK(BM_Window)
     ->Args({kMessages, 200'000, 0})
     ->Args({kMessages, 200'000, 1})
     ->Args({kColouredMessages, 200'000, 0})
+    ->Args({kTaggedMessages, 200'000, 0})
     ->Args({kChannelList, 50'000, 0})
     ->Args({kChannelList, 50'000, 1})
     ->Args({kMessages, 1'000'000, 1})
