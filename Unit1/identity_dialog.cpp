@@ -96,10 +96,13 @@ TIdentityDialog::TIdentityDialog(const TIdentity& identity, QWidget* parent) : Q
   connect(btnKey, &QPushButton::clicked, this, [this] { Browse(edtKey, "Client key"); });
   connect(buttons, &QDialogButtonBox::accepted, this, &TIdentityDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &TIdentityDialog::reject);
-  // Tab goes down the entries as they stand; each Browse button follows its line.
-  setTabOrder(edtCertificate, btnCertificate);
-  setTabOrder(btnCertificate, edtKey);
-  setTabOrder(edtKey, btnKey);
+  // Tab goes down the entries as they stand, each Browse button after its line,
+  // then to OK and Cancel.
+  QWidget* const chain[] = {edtNickName,      edtUserName,    edtPassword,
+                            cbxRegistration,  edtSaslAccount, edtSaslPassword,
+                            cbxSaslMechanism, edtCertificate, btnCertificate,
+                            edtKey,           btnKey};
+  for (std::size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
 }
 
 TIdentity TIdentityDialog::Identity() const {
