@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QMenu>
 #include <algorithm>
+#include <utility>
 
 #include "Unit1/identity_dialog.h"
 #include "Unit1/unit1.h"
@@ -52,11 +53,19 @@ void TForm1::StartRegistration() {
   }
 }
 
+// The line without its tags goes into a buffer kept from line to line; a line
+// handed in while the engine still reads the one before (from a handler) gets
+// a buffer of its own. After an exception from a handler every line gets its
+// own: slower, never wrong.
 void TForm1::ReceiveLine(const std::string& line) {
   if (registration_.CapRequested() && line.starts_with('@')) {
-    const std::string untagged(irc::WithoutTags(line));
+    const bool nested = std::exchange(untagged_in_use_, true);
+    std::string own_buffer;
+    std::string& untagged = nested ? own_buffer : untagged_line_;
+    untagged.assign(irc::WithoutTags(line));
     ForwardLine(untagged);
     FollowRegistration(untagged);
+    untagged_in_use_ = nested;
     return;
   }
   ForwardLine(line);

@@ -208,6 +208,9 @@ class TForm1 : public QMainWindow {
   TLineHistory command_history_;
   TNickCompletion nick_completion_;
   irc::TRegistration registration_;
+  // The received line without its tags, while the engine reads it.
+  std::string untagged_line_;
+  bool untagged_in_use_ = false;
 };
 
 }  // namespace unit1

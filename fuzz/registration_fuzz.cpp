@@ -12,6 +12,7 @@
 #include "irc/parlane.h"
 #include "irc/registration.h"
 #include "irc/sasl_payload.h"
+#include "irc/server_message.h"
 
 namespace {
 
@@ -56,6 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(whole.ends_with(cut));
     Require(!whole.starts_with('@') || cut.size() < whole.size());
     line.assign(cut);
+    // The quick look at the command, taken for every line, agrees with the full cut.
+    Require(irc::CommandOf(line) == irc::CutMessage(line).Command);
 
     const irc::TRegistrationStep step = registration.LineReceived(line);
     for (const std::string& answer : step.Lines) {

@@ -45,7 +45,7 @@ std::string_view MechanismName(TSaslMechanism mechanism) {
 
 std::vector<std::string> TRegistration::Start(const TLogin& login) {
   login_ = login;
-  offered_.clear();
+  sasl_offered_ = false;
   cap_requested_ = false;
   state_ = TState::Done;
   std::vector<std::string> lines;
@@ -92,9 +92,9 @@ TRegistrationStep TRegistration::LineReceived(std::string_view line) {
   if (command == "CAP") {
     const TCapReply reply = CutCapReply(params);
     if (state_ == TState::AwaitingLs && reply.Subcommand == "LS") {
-      offered_.append(reply.Capabilities).append(" ");
+      sasl_offered_ = sasl_offered_ || OffersCapability(reply.Capabilities, "sasl");
       if (reply.More) return step;
-      if (OffersCapability(offered_, "sasl")) {
+      if (sasl_offered_) {
         step.Lines.push_back("CAP REQ :sasl");
         state_ = TState::AwaitingAck;
       } else {
@@ -134,7 +134,6 @@ void TRegistration::Finish(TRegistrationStep& step, std::string log_line) {
   step.Lines.push_back("CAP END");
   step.LogLine = std::move(log_line);
   state_ = TState::Done;
-  offered_.clear();
 }
 
 }  // namespace irc

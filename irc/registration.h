@@ -58,8 +58,8 @@ class TRegistration {
 
   TLogin login_;
   TState state_ = TState::Done;
-  // The capabilities of an LS reply that comes over several lines.
-  std::string offered_;
+  // Whether any line of an LS reply, which may come over several, offered sasl.
+  bool sasl_offered_ = false;
   bool cap_requested_ = false;
 };
 

@@ -31,9 +31,23 @@ std::string_view FromCommand(std::string_view line) {
 
 }  // namespace
 
+// Called for every received line: it looks no further than the command's end.
 std::string_view CommandOf(std::string_view line) {
-  line = FromCommand(line);
-  return TakeWord(line);
+  std::size_t start = 0;
+  const auto skip_blanks = [&] {
+    while (start < line.size() && line[start] == ' ') ++start;
+  };
+  const auto word_end = [&] {
+    std::size_t end = start;
+    while (end < line.size() && line[end] != ' ' && line[end] != '\r' && line[end] != '\n') ++end;
+    return end;
+  };
+  skip_blanks();
+  if (start < line.size() && line[start] == ':') {
+    start = word_end();
+    skip_blanks();
+  }
+  return line.substr(start, word_end() - start);
 }
 
 std::vector<std::string_view> ParamsOf(std::string_view params) {
