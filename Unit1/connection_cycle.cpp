@@ -105,11 +105,7 @@ void TForm1::IRCClientConnect(sockets::TSockCtrl&, sockets::TSocketBase* Socket)
   ForgetDroppedLine();
   Memo1->clear();
   if (cbTls->isChecked()) AddLogLine(tls_summary_);
-  if (!IRC.Password().empty()) SendLine("PASS " + IRC.Password());
-  SendLine("NICK " + IRC.NickName());
-  // The blank before the colon makes the user name the fourth parameter, as
-  // servers require; without it they answer "not enough parameters".
-  SendLine("USER " + IRC.NickName() + " X Y :" + IRC.UserName());
+  StartRegistration();
 }
 
 void TForm1::IRCClientDisconnect(sockets::TSockCtrl&, sockets::TSocketBase*) {
@@ -126,7 +122,7 @@ void TForm1::IRCClientLineReceived(transport::TLineSocketBase&, const std::strin
   ++lines_received_;
   if (EndOfDroppedLine(Line)) return;
   RecordLine(TRawDirection::rdReceived, WithoutLineEnd(Line));
-  ForwardLine(Line);
+  ReceiveLine(Line);
 }
 
 void TForm1::btnJoinClick() {
@@ -186,6 +182,7 @@ std::optional<std::string> TForm1::WriteOut(std::string_view bytes, bool add_lin
   // All or nothing: bytes that do not fit leave no part of them behind.
   if (add_line_end ? socket.WriteLine(bytes) : socket.WriteString(bytes, {})) {
     RecordLine(add_line_end ? TRawDirection::rdSent : TRawDirection::rdSentBytes, bytes);
+    if (add_line_end) RegistrationLineSent(bytes);
     return std::nullopt;
   }
   const std::size_t length = bytes.size() + (add_line_end ? socket.GetLineTerminator().size() : 0);

@@ -58,6 +58,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   NameControls();
   SetTabOrder();
   CreateComponents();
+  CreateIdentityMenu();
   FormCreate();
 }
 

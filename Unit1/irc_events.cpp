@@ -9,6 +9,7 @@
 #include "Il/indent_list_box.h"
 #include "Unit1/ctcp.h"
 #include "Unit1/unit1.h"
+#include "irc/cap_reply.h"
 #include "platform/toolkit/text_codec.h"
 
 namespace unit1 {
@@ -106,7 +107,8 @@ void TForm1::IRCPart(irc::TParlane&, const std::string& RcvdFrom, const std::str
 
 void TForm1::IRCReply(irc::TParlane&, const std::string&, const std::string&,
                       const std::string& RcvdCmd, const std::string& RcvdMsg) {
-  AddLogLine(RcvdMsg);
+  // A CAP reply has its own log line; the server's SASL prompt says nothing.
+  if (RcvdCmd != "CAP" && RcvdCmd != "AUTHENTICATE") AddLogLine(RcvdMsg);
   // A server without a message of the day ends registration with 422 instead.
   if (RcvdCmd == "376" || RcvdCmd == "422") btnJoin->setEnabled(true);
 }
@@ -166,7 +168,10 @@ void TForm1::IRCNick(irc::TParlane&, const std::string&, const std::string&, con
 void TForm1::IRCNames(irc::TParlane&, const std::string&) {}
 
 void TForm1::IRCMsgLog(irc::TParlane&, const std::string&, const std::string&, const std::string&,
-                       const std::string&, const std::string&, const std::string&) {}
+                       const std::string& RcvdCmd, const std::string&,
+                       const std::string& RcvdLine) {
+  if (RcvdCmd == "CAP") AddLogLine(irc::CapReplyLogLine(RcvdLine));
+}
 
 void TForm1::IRCNickAdd(irc::TParlane&, const std::string& RcvdNick) {
   if (cbnew->isChecked()) AddChatEntry("New:", RcvdNick);

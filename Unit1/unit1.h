@@ -12,12 +12,14 @@
 #include <string>
 #include <string_view>
 
+#include "Unit1/identity.h"
 #include "Unit1/line_history.h"
 #include "Unit1/log_pane.h"
 #include "Unit1/names_list.h"
 #include "Unit1/nick_completion.h"
 #include "Unit1/raw_log.h"
 #include "irc/parlane.h"
+#include "irc/registration.h"
 #include "sockets/socket_class.h"
 
 class QAction;
@@ -95,17 +97,16 @@ class TForm1 : public QMainWindow {
   // File > Save raw log… and View > Clear raw log.
   QAction* SaveRawLog1;
   QAction* ClearRawLog1;
+  // File > Identity…: who the next connection registers as, and how.
+  QAction* Identity1;
 
   // The two components.
   irc::TParlane IRC;
   std::unique_ptr<transport::TTextClient> IRCClient;
   // Every line received and sent, always recorded.
   TRawLog RawLog;
-  // Who the client registers as; the client certificate's files for TLS.
-  struct {
-    std::string ClientCertificateFile;
-    std::string ClientKeyFile;
-  } Identity;
+  // Who the client registers as, read at each Connect; the identity dialog edits it.
+  TIdentity Identity;
 
   // Handlers of the window and its controls.
   void FormCreate();
@@ -130,6 +131,7 @@ class TForm1 : public QMainWindow {
   void SaveRawLog(const QString& path);
   void ClearRawLog1Click();
   bool SendBytes(const QString& text);
+  void Identity1Click();
 
   // Handlers of the IRC component's events.
   void IRCKill(irc::TParlane& Sender, const std::string& PersonKicked,
@@ -182,6 +184,7 @@ class TForm1 : public QMainWindow {
   void CreateComponents();
   void CreateRawLogActions();
   void BindIRCEvents();
+  void CreateIdentityMenu();
 
   void OpenConnection();
   // TLS: the socket class of the next connection; the TLS socket's settings
@@ -202,6 +205,13 @@ class TForm1 : public QMainWindow {
   void LineNotSent(const std::string& why, std::string_view line);
   void RecordLine(TRawDirection direction, std::string_view bytes);
   void ForwardLine(const std::string& line);
+  // Registration: the lines sent on connect with the identity's values; each
+  // received line, without its tags once a CAP REQ has gone out, to the engine
+  // and then to the registration; each line sent, to the registration.
+  void StartRegistration();
+  void ReceiveLine(const std::string& line);
+  void FollowRegistration(std::string_view line);
+  void RegistrationLineSent(std::string_view line);
   void ResetConnection();
   // The over-long server line being dropped: true for its last piece, which
   // the log pane reports instead of the line.
@@ -249,6 +259,10 @@ class TForm1 : public QMainWindow {
   TLineHistory message_history_;
   TLineHistory command_history_;
   TNickCompletion nick_completion_;
+  irc::TRegistration registration_;
+  // The received line without its tags, while the engine reads it.
+  std::string untagged_line_;
+  bool untagged_in_use_ = false;
 };
 
 }  // namespace unit1

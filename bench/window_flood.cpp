@@ -3,9 +3,11 @@
 // connection takes it; the real main window (offscreen) reads it through its
 // own text client, engine, handlers, chat list, names list and log pane, and
 // repaints as it goes. The headless stack is the text client and the engine
-// with every event assigned, nothing shown. Two mixes: the busy channel mix,
-// and a channel list (322 replies, which all go to the log pane). The busy mix
-// also comes over TLS, through a relay that encrypts on a thread of its own.
+// with every event assigned, nothing shown. The mixes: the busy channel mix,
+// the same with some messages coloured, the same with message tags (server-time
+// and msgid) on every line after the window's CAP REQ, and a channel list (322
+// replies, which all go to the log pane). The busy mix also comes over TLS,
+// through a relay that encrypts on a thread of its own.
 #include <benchmark/benchmark.h>
 
 #include <QAction>
@@ -14,12 +16,14 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <chrono>
+#include <cstdio>
 #include <map>
 #include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "Il/indent_list_box.h"
 #include "Unit1/unit1.h"
 #include "bench/headless_stack.h"
 #include "bench/irc_line_mix.h"
@@ -34,7 +38,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-enum Mix : int { kMessages = 0, kChannelList = 1, kColouredMessages = 2 };
+enum Mix : int { kMessages = 0, kChannelList = 1, kColouredMessages = 2, kTaggedMessages = 3 };
 
 // One message in this many is formatted in the coloured mix.
 constexpr std::size_t kColouredShare = 4;
@@ -49,6 +53,16 @@ std::string Coloured(const std::string& line) {
          "\x02\x03"
          "04,15" +
          line.substr(word_end, line.size() - 2 - word_end) + "\x0F.\r\n";
+}
+
+// The tags a server with server-time and message-tags puts in front of a line:
+// its time to the millisecond and an identifier of its own.
+std::string Tags(std::size_t i) {
+  char tags[80];
+  std::snprintf(tags, sizeof tags, "@time=2024-05-01T%02zu:%02zu:%02zu.%03zuZ;msgid=%016zx ",
+                i / 3'600'000 % 24, i / 60'000 % 60, i / 1000 % 60, i % 1000,
+                std::size_t(i * 0x9E3779B97F4A7C15ULL));
+  return tags;
 }
 
 std::string Stream(int mix, std::size_t count) {
@@ -66,6 +80,11 @@ std::string Stream(int mix, std::size_t count) {
       }
     }
     for (std::size_t i = 0; i < count; ++i) stream += lines[i % lines.size()];
+    return stream;
+  }
+  if (mix == kTaggedMessages) {
+    const std::vector<std::string> lines = bench::RealisticMix();
+    for (std::size_t i = 0; i < count; ++i) stream += Tags(i) + lines[i % lines.size()];
     return stream;
   }
   std::mt19937 random(11);
@@ -143,10 +162,12 @@ struct WindowRun {
   double peak_before = 0;
   // What the raw log held at the end.
   double raw_log_mib = 0;
+  // What the chat list held at the end: none when the messages were not read.
+  int chat_entries = 0;
 };
 
 WindowRun Window(const std::string& stream, std::size_t count, bool raw_log_shown,
-                 bool tls = false) {
+                 bool tagged = false, bool tls = false) {
   WindowRun run;
   Pass& pass = run.pass;
   bench::LoopbackPeer peer(stream);
@@ -169,6 +190,17 @@ WindowRun Window(const std::string& stream, std::size_t count, bool raw_log_show
                                   new QKeyEvent(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier, "q"));
     }
   };
+  // Tags are cut only once a CAP REQ has gone out: the tester types it as soon as
+  // the connection is made.
+  if (tagged) {
+    const sockets::TSocketEvent connect = form.IRCClient->OnConnect;
+    form.IRCClient->OnConnect = [&form, connect](sockets::TSockCtrl& sender,
+                                                 sockets::TSocketBase* socket) {
+      connect(sender, socket);
+      form.Edit2->setText("CAP REQ :server-time message-tags");
+      form.Edit2KeyUp(unit1::VK_RETURN);
+    };
+  }
   bool ended = false;
   bench::AimWindowAt(form, tls ? relay->Port() : peer.Port(), ended);
   form.cbTls->setChecked(tls);
@@ -185,6 +217,7 @@ WindowRun Window(const std::string& stream, std::size_t count, bool raw_log_show
     run.key_ms = std::chrono::duration<double, std::milli>(watch.shown - watch.typed).count();
   }
   run.raw_log_mib = double(form.RawLog.Bytes()) / (1 << 20);
+  run.chat_entries = form.ilbChat->Count();
   return run;
 }
 
@@ -210,12 +243,12 @@ void WarmUp() {
     if (qEnvironmentVariableIntValue("WINDOW_FLOOD_COLD") == 1) return false;
     // Enough lines to fill the raw log to its bound.
     constexpr std::size_t kWarmUpLines = 200'000;
-    for (const int mix : {kMessages, kChannelList, kColouredMessages}) {
+    for (const int mix : {kMessages, kChannelList, kColouredMessages, kTaggedMessages}) {
       for (const bool raw_log_shown : {false, true}) {
-        Window(Stream(mix, kWarmUpLines), kWarmUpLines, raw_log_shown);
+        Window(Stream(mix, kWarmUpLines), kWarmUpLines, raw_log_shown, mix == kTaggedMessages);
       }
     }
-    Window(Stream(kMessages, kWarmUpLines), kWarmUpLines, false, /*tls=*/true);
+    Window(Stream(kMessages, kWarmUpLines), kWarmUpLines, false, false, /*tls=*/true);
     return true;
   }();
   (void)warm;
@@ -229,7 +262,7 @@ void BM_Window(benchmark::State& state) {
   for (auto _ : state) {
     const bool raw_log_shown = state.range(2) != 0;
     const bool tls = state.range(3) != 0;
-    const WindowRun run = Window(stream, count, raw_log_shown, tls);
+    const WindowRun run = Window(stream, count, raw_log_shown, mix == kTaggedMessages, tls);
     const Pass& pass = run.pass;
     Report(state, pass, stream.size());
     const double micros = pass.wall / double(pass.lines) * 1e6;
@@ -249,17 +282,20 @@ void BM_Window(benchmark::State& state) {
     if (tls && ClearCpuMicros().contains(mix)) {
       state.counters["x_clear_cpu"] = cpu_micros / ClearCpuMicros()[mix];
     }
-    // The raw-log pane shown against hidden, and coloured messages against
-    // plain ones, each from the same run.
+    // The raw-log pane shown against hidden, and coloured or tagged messages
+    // against plain ones, each from the same run.
     if (raw_log_shown && !tls && PaneHiddenMicros().contains(mix)) {
       state.counters["x_pane_hidden"] = micros / PaneHiddenMicros()[mix];
     }
-    if (mix == kColouredMessages && PaneHiddenMicros().contains(kMessages)) {
+    if ((mix == kColouredMessages || mix == kTaggedMessages) &&
+        PaneHiddenMicros().contains(kMessages)) {
       state.counters["x_plain_mix"] = micros / PaneHiddenMicros()[kMessages];
     }
     if (pass.lines != count) {
       state.SkipWithError(("lines were lost: " + std::to_string(pass.lines)).c_str());
     }
+    // Tagged lines whose tags were not cut would all be unknown replies.
+    if (mix != kChannelList && run.chat_entries == 0) state.SkipWithError("no chat entries");
   }
 }
 
@@ -279,6 +315,7 @@ BENCHMARK(BM_Window)
     ->Args({kMessages, 200'000, 0, 1})
     ->Args({kMessages, 200'000, 1, 0})
     ->Args({kColouredMessages, 200'000, 0, 0})
+    ->Args({kTaggedMessages, 200'000, 0, 0})
     ->Args({kChannelList, 50'000, 0, 0})
     ->Args({kChannelList, 50'000, 1, 0})
     ->Args({kMessages, 1'000'000, 1, 0})

@@ -67,7 +67,7 @@ TEST_F(FormTest, RegistersWithAndWithoutPassword) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.password);
-    form_.IRC.SetPassword(c.password);
+    form_.Identity.Password = c.password;
     form_.Memo1->setPlainText("left from before");
     ConnectTo(server_.Port());
     EXPECT_EQ(form_.btnConnect->text(), "&Cancel");

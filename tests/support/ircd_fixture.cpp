@@ -18,9 +18,8 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/child_process.h"
 #include "tests/support/loopback_socket.h"
-
-extern char** environ;
 
 namespace testsupport {
 namespace {
@@ -29,62 +28,8 @@ using namespace std::chrono_literals;
 
 constexpr auto kStartLimit = 10s;
 constexpr auto kStopLimit = 5s;
-// Between two looks at a process or a port that give no notice of their own.
-constexpr auto kPollStep = 10ms;
 // A port found free can be taken by someone else before the server binds it.
 constexpr int kStartAttempts = 3;
-
-std::string FindProgram(std::string_view name) {
-  std::string folders = "/usr/sbin:/usr/local/sbin";
-  if (const char* path = std::getenv("PATH")) folders = std::string(path) + ":" + folders;
-  std::istringstream list(folders);
-  for (std::string folder; std::getline(list, folder, ':');) {
-    const std::string candidate = folder + "/" + std::string(name);
-    if (!folder.empty() && access(candidate.c_str(), X_OK) == 0) return candidate;
-  }
-  return "";
-}
-
-// Runs a program with no input and its output appended to `log`; -1 when it could
-// not start. The test program's other descriptors stay out of it.
-pid_t Spawn(const std::vector<std::string>& arguments, const std::filesystem::path& log) {
-  std::vector<char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-  posix_spawn_file_actions_adddup2(&actions, 1, 2);
-  posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-  pid_t pid = -1;
-  if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
-}
-
-bool HasEnded(pid_t pid, int* status = nullptr) {
-  int ignored;
-  return waitpid(pid, status ? status : &ignored, WNOHANG) == pid;
-}
-
-bool WaitForEnd(pid_t pid, std::chrono::steady_clock::duration limit, int* status = nullptr) {
-  const auto deadline = Clock::now() + limit;
-  while (!HasEnded(pid, status)) {
-    if (Clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(kPollStep);
-  }
-  return true;
-}
-
-// Asks the process to end, and forces it when it has not within `grace`.
-void EndProcess(pid_t pid, std::chrono::steady_clock::duration grace) {
-  kill(pid, SIGTERM);
-  if (!WaitForEnd(pid, grace)) {
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-  }
-}
 
 }  // namespace
 

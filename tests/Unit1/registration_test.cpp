@@ -1,0 +1,267 @@
+// Registration through the window against the scripted server: the identity's
+// lines, SASL's negotiation in each outcome, registration by hand, the welcomed
+// nickname after a 433, and tagged lines once a CAP REQ has gone out.
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
+
+#include "Unit1/identity_dialog.h"
+#include "irc/sasl_payload.h"
+#include "tests/Unit1/form_fixture.h"
+
+namespace unit1 {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class RegistrationTest : public FormTest {
+ protected:
+  void TypeCommand(const std::string& line) {
+    Type(form_.Edit2, QString::fromStdString(line));
+    PressReturn(form_.Edit2);
+    ASSERT_EQ(NextLine(), line);
+  }
+  Lines RawReceived() const {
+    Lines lines;
+    for (auto n = form_.RawLog.FirstNumber(); n < form_.RawLog.EndNumber(); ++n) {
+      const TRawLine line = form_.RawLog.Line(n);
+      if (line.Direction == TRawDirection::rdReceived) lines.emplace_back(line.Bytes);
+    }
+    return lines;
+  }
+};
+
+TEST_F(RegistrationTest, TaggedLinesAfterACapReqReadAsPlainOnes) {
+  Register();
+  TypeCommand("CAP REQ :server-time message-tags");
+  const std::string time = "@time=2024-05-01T10:00:00.000Z;msgid=Ab12 ";
+  Deliver({time + ":irc.test CAP Tolvex ACK :server-time message-tags",
+           time + ":irc.test 376 Tolvex :End of MOTD"});
+  EXPECT_TRUE(Contains(LogLines(), "Capabilities acknowledged: server-time message-tags"));
+  Click(form_.btnJoin);
+  ASSERT_EQ(NextLine(), "JOIN #beginner");
+  const std::string over_long = "@huge=" + std::string(9000, 'v') + " PING :lost";
+  const Lines sent = Deliver({
+      time + ":Tolvex!q@host JOIN :#beginner",
+      // Escapes in values: a blank, a semicolon, a backslash, CR and LF.
+      "@a=x\\sy\\:z\\\\\\r\\n;+draft/b :irc.test 353 Tolvex = #beginner :Tolvex @alice",
+      "@big=" + std::string(8000, 'v') + " :alice!a@host PRIVMSG #beginner :hello",
+      time + "PING :tagged",
+      // Beyond 8191 bytes of tags a line is over-long.
+      over_long,
+  });
+  EXPECT_EQ(sent, Lines{"PONG tagged"});
+  EXPECT_FALSE(form_.btnJoin->isEnabled());
+  EXPECT_TRUE(form_.btnPart->isEnabled());
+  EXPECT_EQ(Names(), (Lines{"@alice", "Tolvex"}));
+  EXPECT_EQ(ChatEntries(), Lines{"alice |hello"});
+  EXPECT_TRUE(Contains(LogLines(),
+                       "Over-long line dropped: " + std::to_string(over_long.size()) + " bytes"));
+  // The raw log keeps the tags.
+  EXPECT_TRUE(Contains(RawReceived(), time + "PING :tagged"));
+}
+
+TEST_F(RegistrationTest, BeforeAnyCapReqATaggedLineReachesTheEngineWhole) {
+  Register();
+  Deliver({":irc.test 376 Tolvex :End of MOTD"});
+  Click(form_.btnJoin);
+  ASSERT_EQ(NextLine(), "JOIN #beginner");
+  const std::string tags = "@time=2024-05-01T10:00:00.000Z ";
+  // The engine reads "@time=…" as the command: none of these is understood.
+  const Lines sent =
+      Deliver({tags + ":Tolvex!q@host JOIN :#beginner",
+               tags + ":alice!a@host PRIVMSG #beginner :hello", tags + "PING :tagged"});
+  EXPECT_EQ(sent, Lines{});
+  EXPECT_FALSE(form_.btnPart->isEnabled());
+  EXPECT_EQ(ChatEntries(), Lines{});
+}
+
+struct TSaslStep {
+  Lines server;
+  Lines client;
+};
+
+struct TSaslCase {
+  const char* name;
+  TSaslMechanism mechanism;
+  std::vector<TSaslStep> steps;
+  std::string outcome;
+};
+
+TEST_F(RegistrationTest, SaslLoginInEachOutcome) {
+  const std::string credentials = irc::Base64(irc::PlainCredentials("acc", "pw"));
+  const TSaslStep offered{{":irc CAP * LS :multi-prefix sasl=PLAIN,EXTERNAL"}, {"CAP REQ :sasl"}};
+  const TSaslStep acknowledged{{":irc CAP * ACK :sasl"}, {"AUTHENTICATE PLAIN"}};
+  const TSaslStep challenged{{"AUTHENTICATE +"}, {"AUTHENTICATE " + credentials}};
+  const TSaslCase cases[] = {
+      {"success",
+       TSaslMechanism::smPlain,
+       {offered,
+        acknowledged,
+        challenged,
+        {{":irc 900 Tolvex Tolvex!q@h acc :You are now logged in as acc",
+          ":irc 903 Tolvex :SASL authentication successful"},
+         {"CAP END"}}},
+       "SASL login succeeded"},
+      {"failure",
+       TSaslMechanism::smPlain,
+       {offered,
+        acknowledged,
+        challenged,
+        {{":irc 904 Tolvex :SASL authentication failed"}, {"CAP END"}}},
+       "SASL login failed: 904 SASL authentication failed"},
+      {"no sasl offered",
+       TSaslMechanism::smPlain,
+       {{{":irc CAP * LS :multi-prefix server-time"}, {"CAP END"}}},
+       "SASL login not tried: the server offers no sasl"},
+      {"refused",
+       TSaslMechanism::smPlain,
+       {offered, {{":irc CAP Tolvex NAK :sasl"}, {"CAP END"}}},
+       "SASL login not tried: the server refused the sasl capability"},
+      {"LS over several lines, EXTERNAL",
+       TSaslMechanism::smExternal,
+       {{{":irc CAP * LS * :multi-prefix"}, {}},
+        {{":irc CAP * LS :server-time sasl"}, {"CAP REQ :sasl"}},
+        {{"@t=2 :irc CAP * ACK :sasl"}, {"AUTHENTICATE EXTERNAL"}},
+        {{"AUTHENTICATE +"}, {"AUTHENTICATE +"}},
+        {{":irc 903 Tolvex :SASL authentication successful"}, {"CAP END"}}},
+       "SASL login succeeded"},
+  };
+  for (const TSaslCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    form_.Identity.Registration = TRegistrationKind::rkSasl;
+    form_.Identity.SaslMechanism = c.mechanism;
+    form_.Identity.SaslAccount = "acc";
+    form_.Identity.SaslPassword = "pw";
+    ConnectTo(server_.Port());
+    for (const char* line :
+         {"CAP LS 302", "PASS Mossel", "NICK Tolvex", "USER Tolvex X Y :Quillamore"}) {
+      ASSERT_EQ(NextLine(), line);
+    }
+    for (const TSaslStep& step : c.steps) EXPECT_EQ(Deliver(step.server), step.client);
+    EXPECT_TRUE(Contains(LogLines(), c.outcome)) << testing::PrintToString(LogLines());
+    // The connection stays, so that the tester can look.
+    EXPECT_EQ(form_.btnConnect->text(), "&Cancel");
+    Click(form_.btnConnect);
+    ASSERT_TRUE(server_.WaitForNoClient());
+  }
+}
+
+TEST_F(RegistrationTest, ByHandNothingGoesOutUntilTheUserTypes) {
+  form_.Identity.Registration = TRegistrationKind::rkByHand;
+  ConnectTo(server_.Port());
+  ASSERT_TRUE(server_.WaitForClient());
+  EXPECT_EQ(Deliver({}), Lines{});
+  TypeCommand("CAP LS 302");
+  TypeCommand("NICK Tolvex");
+  TypeCommand("USER Tolvex 0 * :Quillamore");
+  TypeCommand("CAP END");
+  Deliver({":irc 001 Tolvex :Welcome", ":irc 376 Tolvex :End of MOTD"});
+  EXPECT_TRUE(form_.btnJoin->isEnabled());
+}
+
+// After "Nickname is already in use" the user types another; the server's
+// welcome names it, and the window knows its own JOIN by it.
+TEST_F(RegistrationTest, TheWelcomedNicknameIsTheUsers) {
+  form_.Identity.Password = "";
+  form_.Identity.NickName = "Tolvex";
+  ConnectTo(server_.Port());
+  ASSERT_EQ(NextLine(), "NICK Tolvex");
+  ASSERT_EQ(NextLine(), "USER Tolvex X Y :Quillamore");
+  Deliver({":irc 433 * Tolvex :Nickname is already in use"});
+  TypeCommand("NICK Tolvex2");
+  Deliver({":irc 001 Tolvex2 :Welcome", ":irc 376 Tolvex2 :End of MOTD"});
+  Click(form_.btnJoin);
+  ASSERT_EQ(NextLine(), "JOIN #beginner");
+  Deliver({":Tolvex2!q@host JOIN :#beginner", ":irc 353 Tolvex2 = #beginner :Tolvex2 alice",
+           ":irc 366 Tolvex2 #beginner :End of NAMES list"});
+  EXPECT_TRUE(form_.btnPart->isEnabled());
+  EXPECT_EQ(Names(), (Lines{"alice", "Tolvex2"}));
+}
+
+// File > Identity…: a bad value keeps the dialog open with its reason; OK with
+// good values changes the identity, Cancel does not.
+TEST_F(RegistrationTest, IdentityDialogChecksBeforeAnythingChanges) {
+  struct TCase {
+    QLineEdit* TIdentityDialog::*entry;
+    QString text;
+    QString problem;
+  };
+  const TCase bad[] = {
+      {&TIdentityDialog::edtNickName, "", "The nickname is empty."},
+      {&TIdentityDialog::edtUserName, "", "The user name is empty."},
+      {&TIdentityDialog::edtNickName, "Tol vex", "The nickname holds a blank."},
+      {&TIdentityDialog::edtUserName, "Quill\namore", "The user name holds a line end."},
+      {&TIdentityDialog::edtPassword, "Mos sel", "The server password holds a blank."},
+      {&TIdentityDialog::edtSaslAccount, "a\rb", "The SASL account holds a line end."},
+      {&TIdentityDialog::edtSaslPassword, "p w", "The SASL password holds a blank."},
+      {&TIdentityDialog::edtKey, "/tmp/a\nb.key", "The client key file holds a line end."},
+  };
+  for (const TCase& c : bad) {
+    TIdentityDialog dialog(form_.Identity);
+    (dialog.*c.entry)->setText(c.text);
+    dialog.accept();
+    EXPECT_NE(dialog.result(), QDialog::Accepted) << c.text.toStdString();
+    EXPECT_EQ(dialog.lblProblem->text(), c.problem);
+  }
+
+  const TIdentity before = form_.Identity;
+  // Acts on the dialog once its modal loop runs.
+  const auto in_dialog = [this](const std::function<void(TIdentityDialog&)>& act) {
+    auto* timer = new QTimer(&form_);
+    QObject::connect(timer, &QTimer::timeout, [this, timer, act] {
+      auto* dialog = form_.findChild<TIdentityDialog*>();
+      if (dialog == nullptr || !dialog->isVisible()) return;
+      timer->deleteLater();
+      timer->stop();
+      act(*dialog);
+      // A dialog still open would hold the test for good.
+      if (dialog->isVisible()) dialog->reject();
+    });
+    timer->start(10);
+  };
+  in_dialog([](TIdentityDialog& dialog) {
+    dialog.edtNickName->setText("");
+    dialog.accept();
+  });
+  form_.Identity1->trigger();
+  EXPECT_EQ(form_.Identity, before);
+  in_dialog([](TIdentityDialog& dialog) {
+    dialog.edtNickName->setText("Other");
+    dialog.edtCertificate->setText("/tmp/my certs/client.pem");
+    dialog.cbxRegistration->setCurrentIndex(2);
+    dialog.accept();
+  });
+  form_.Identity1->trigger();
+  EXPECT_EQ(form_.Identity.NickName, "Other");
+  EXPECT_EQ(form_.Identity.ClientCertificateFile, "/tmp/my certs/client.pem");
+  EXPECT_EQ(form_.Identity.Registration, TRegistrationKind::rkByHand);
+  EXPECT_EQ(form_.Identity.Password, before.Password);
+}
+
+TEST_F(RegistrationTest, IdentityDialogControlsAreNamedAndReachable) {
+  TIdentityDialog dialog(form_.Identity);
+  dialog.show();
+  for (QWidget* control : dialog.findChildren<QWidget*>()) {
+    if (control->focusPolicy() == Qt::NoFocus || !control->isVisible()) continue;
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).isEmpty())
+        << control->metaObject()->className();
+  }
+  int buddies = 0;
+  for (QLabel* label : dialog.findChildren<QLabel*>()) {
+    if (label->buddy() != nullptr) {
+      ++buddies;
+      EXPECT_TRUE(label->text().contains('&')) << label->text().toStdString();
+    }
+  }
+  EXPECT_EQ(buddies, 9);
+  EXPECT_TRUE(form_.File1->actions().contains(form_.Identity1));
+}
+
+}  // namespace
+}  // namespace unit1

@@ -1,0 +1,32 @@
+// Child processes for the fixtures that run a real server: finding the program,
+// starting it with its output in a log file, and waiting for or ending it, each
+// wait with a deadline.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace testsupport {
+
+// Between two looks at a process or a port that give no notice of their own.
+constexpr std::chrono::milliseconds kPollStep{10};
+
+// The program's path in PATH, /usr/sbin or /usr/local/sbin; empty when missing.
+std::string FindProgram(std::string_view name);
+
+// Runs a program with no input and its output appended to `log`; -1 when it could
+// not start. The test program's other descriptors stay out of it.
+pid_t Spawn(const std::vector<std::string>& arguments, const std::filesystem::path& log);
+
+bool HasEnded(pid_t pid, int* status = nullptr);
+bool WaitForEnd(pid_t pid, std::chrono::steady_clock::duration limit, int* status = nullptr);
+
+// Asks the process to end, and forces it when it has not within `grace`.
+void EndProcess(pid_t pid, std::chrono::steady_clock::duration grace);
+
+}  // namespace testsupport
