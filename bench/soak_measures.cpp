@@ -54,6 +54,12 @@ double SlopeMiBPerHour(const std::vector<MemorySample>& samples) {
   return variance > 0 ? covariance / variance * 3600.0 : 0;
 }
 
+double HighestRiseMiB(const std::vector<MemorySample>& samples) {
+  double rise = 0;
+  for (const MemorySample& sample : samples) rise = std::max(rise, sample.mib - samples[0].mib);
+  return rise;
+}
+
 double ResidentMiBInUse() {
   malloc_trim(0);
   return CurrentMemoryMiB();

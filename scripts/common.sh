@@ -2,10 +2,21 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=${JOBS:-2}
 
-# build <dir> <cmake args...>: configures once, then builds everything in <dir>.
+# build <dir> <cmake args...> [--target <t>]: configures once, then builds <t>, or
+# everything, in <dir>.
 build() {
-  local dir=$1
+  local dir=$1 targets=()
   shift
-  cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
-  cmake --build "$dir" -j "$jobs"
+  local args=()
+  while [[ $# -gt 0 ]]; do
+    if [[ $1 == --target ]]; then
+      targets=(--target "$2")
+      shift 2
+    else
+      args+=("$1")
+      shift
+    fi
+  done
+  cmake -S "$root" -B "$dir" -G Ninja "${args[@]}" >/dev/null
+  cmake --build "$dir" -j "$jobs" "${targets[@]}"
 }

@@ -42,30 +42,11 @@ void TDatagramSocket::Connect(std::string HostName, std::string& Address, std::s
   if (!WinsockStarted()) RaiseSockError(winsock::WSANOTINITIALISED, 0);
   if (GetConnected()) RaiseSockError(winsock::WSAEISCONN, 0);
   CreateHandle();
-
-  // Every handler from here on may close or free this socket; the connect ends
-  // where one did.
-  const TLiveness::TWatch alive = Watch();
-  const winsock::SOCKET handle = Handle();
-  const auto still_open = [&] { return alive && Handle() == handle; };
-
-  Owner()->SocketInfo(this, siLookUp);
-  if (!still_open()) return;
-  ResolveAddress(HostName, Address, ServiceName, Port);
-  PrepareSocket();
-  WinsockAPI().WSAAsyncSelect(
-      Handle(), Owner()->WindowHandle(), SM_SELECT,
-      AsyncOptionsToEvents(Options) | winsock::FD_CONNECT | winsock::FD_CLOSE);
-  Owner()->SocketInfo(this, siConnecting);
-  if (!still_open()) return;
-  try {
-    CheckResult(WinsockAPI().connect(Handle(), AsSockaddr(Addr()), sizeof Addr()),
-                winsock::WSAEWOULDBLOCK, kMsgConnecting);
-  } catch (const ESockError&) {
-    Close();
-    throw;
+  // The handle outlives a failed look-up: it is the socket's for its whole life.
+  if (StartConnect(HostName, Address, ServiceName, Port, Options,
+                   {.CloseOnFailedLookUp = false, .TimeOut = false})) {
+    SetState(ssConnected);
   }
-  SetState(ssConnected);
 }
 
 void TDatagramSocket::Listen(std::string HostName, std::string& Address, std::string ServiceName,

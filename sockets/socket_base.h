@@ -90,6 +90,22 @@ class TSocketBase {
   virtual winsock::u_long InputWaiting() { return PendingBytes(); }
   // Opens a new handle of SocketType in place of none.
   void OpenHandle();
+
+  // Where a stream and a datagram connect differ.
+  struct TConnectWay {
+    // A failed look-up closes the handle (the one this connect opened).
+    bool CloseOnFailedLookUp;
+    // The owner's time-out runs from siConnecting on.
+    bool TimeOut;
+  };
+  // The connect on the handle held: siLookUp, the address, PrepareSocket, the
+  // notifications of Options with connect and close, siConnecting, then the
+  // library's connect, which may still be under way; a failed one closes the
+  // socket and raises. False when a handler on the way closed or freed this
+  // socket, which ends the connect there.
+  bool StartConnect(const std::string& HostName, std::string& Address,
+                    const std::string& ServiceName, winsock::u_short Port, TAsyncOptions Options,
+                    TConnectWay Way);
   // A handle opened elsewhere (an accepted connection) becomes this socket's.
   void AdoptHandle(winsock::SOCKET Value) { Handle_ = Value; }
 

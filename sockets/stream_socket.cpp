@@ -37,41 +37,8 @@ void TStreamSocket::Connect(std::string HostName, std::string& Address, std::str
   if (!WinsockStarted()) RaiseSockError(winsock::WSANOTINITIALISED, 0);
   if (GetConnected()) RaiseSockError(winsock::WSAEISCONN, 0);
   if (!OpenNewHandle()) return;
-
-  // Every handler from here on may close or free this socket; the connect ends
-  // where one did.
-  const TLiveness::TWatch alive = Watch();
-  const winsock::SOCKET handle = Handle();
-  const auto still_open = [&] { return alive && Handle() == handle; };
-
-  DoInfo(siLookUp);
-  if (!still_open()) return;
-  try {
-    ResolveAddress(HostName, Address, ServiceName, Port);
-    PrepareSocket();
-  } catch (...) {
-    // The socket this connect opened must not outlive its failure.
-    if (still_open()) Close();
-    throw;
-  }
-  WinsockAPI().WSAAsyncSelect(
-      Handle(), Owner()->WindowHandle(), SM_SELECT,
-      AsyncOptionsToEvents(Options) | winsock::FD_CONNECT | winsock::FD_CLOSE);
-  try {
-    Owner()->StartTimeOut();
-    DoInfo(siConnecting);
-    if (!still_open()) return;
-    try {
-      CheckResult(WinsockAPI().connect(Handle(), AsSockaddr(Addr()), sizeof Addr()),
-                  winsock::WSAEWOULDBLOCK, kMsgConnecting);
-    } catch (const ESockError&) {
-      Close();
-      throw;
-    }
-  } catch (...) {
-    if (alive) Owner()->StopTimeOut();
-    throw;
-  }
+  StartConnect(HostName, Address, ServiceName, Port, Options,
+               {.CloseOnFailedLookUp = true, .TimeOut = true});
 }
 
 void TStreamSocket::Listen(std::string HostName, std::string& Address, std::string ServiceName,
