@@ -1,4 +1,5 @@
-// The names list's entries in chunks, found by bisection while they are sorted.
+// The names list's entries in packed chunks, found by bisection while they are
+// sorted.
 #include "Unit1/name_sequence.h"
 
 #include <algorithm>
@@ -12,30 +13,95 @@ namespace unit1 {
 namespace {
 
 // A chunk this long is split in two: an insertion or removal moves at most
-// this many entries.
-constexpr std::size_t kMaxChunk = 256;
+// this many entries' bytes.
+constexpr std::size_t kMaxChunk = 128;
 
-int Compare(const QString& a, const QString& b) {
-  return QString::compare(a, b, Qt::CaseInsensitive);
+char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
 
-int OutOfOrder(const TNameEntry* first, const TNameEntry* second) {
-  return first != nullptr && second != nullptr && Compare(first->Shown, second->Shown) > 0 ? 1 : 0;
+// By shown text, without regard to case. ASCII shows as itself whether the
+// bytes are read as UTF-8 or not, and folds alone to lower case, as it does
+// in QString's comparison: the bytes decide until one of them is beyond ASCII.
+int Compare(std::string_view x, std::string_view y) {
+  const std::size_t common = std::min(x.size(), y.size());
+  for (std::size_t i = 0; i < common; ++i) {
+    if (static_cast<unsigned char>(x[i]) >= 0x80 || static_cast<unsigned char>(y[i]) >= 0x80) {
+      return QString::compare(ShownNick(x), ShownNick(y), Qt::CaseInsensitive);
+    }
+    const char p = AsciiLower(x[i]);
+    const char q = AsciiLower(y[i]);
+    if (p != q) return static_cast<unsigned char>(p) < static_cast<unsigned char>(q) ? -1 : 1;
+  }
+  // Every byte shows as something: the longer one sorts after.
+  if (x.size() == y.size()) return 0;
+  return x.size() < y.size() ? -1 : 1;
+}
+
+int Disordered(std::string_view first, std::string_view second) {
+  return Compare(first, second) > 0 ? 1 : 0;
 }
 
 }  // namespace
 
-const TNameEntry& TNameSequence::At(int row) const {
+QString ShownNick(std::string_view nick) {
+  return toolkit::DisplayText(nick);
+}
+
+void TNameSequence::TChunk::Insert(std::size_t i, std::string_view nick) {
+  const std::size_t begin = Begin(i);
+  bytes.insert(begin, nick);
+  ends.insert(ends.begin() + std::ptrdiff_t(i), std::uint32_t(begin + nick.size()));
+  for (std::size_t j = i + 1; j < ends.size(); ++j) ends[j] += std::uint32_t(nick.size());
+}
+
+void TNameSequence::TChunk::Erase(std::size_t i) {
+  const std::size_t begin = Begin(i);
+  const std::uint32_t length = std::uint32_t(ends[i] - begin);
+  bytes.erase(begin, length);
+  ends.erase(ends.begin() + std::ptrdiff_t(i));
+  for (std::size_t j = i; j < ends.size(); ++j) ends[j] -= length;
+}
+
+void TNameSequence::TChunk::Replace(std::size_t i, std::string_view nick) {
+  const std::size_t begin = Begin(i);
+  const std::size_t old_end = ends[i];
+  bytes.replace(begin, old_end - begin, nick);
+  const std::size_t new_end = begin + nick.size();
+  for (std::size_t j = i; j < ends.size(); ++j)
+    ends[j] = std::uint32_t(ends[j] - old_end + new_end);
+}
+
+TNameSequence::TChunk TNameSequence::TChunk::SplitAt(std::size_t i) {
+  const std::size_t begin = Begin(i);
+  TChunk second;
+  second.bytes = bytes.substr(begin);
+  second.ends.reserve(ends.size() - i);
+  for (std::size_t j = i; j < ends.size(); ++j)
+    second.ends.push_back(std::uint32_t(ends[j] - begin));
+  bytes.resize(begin);
+  ends.resize(i);
+  return second;
+}
+
+std::string_view TNameSequence::At(int row) const {
   if (row < 0 || row >= size_) throw std::out_of_range("List index out of bounds");
   if (row < read_chunk_start_ || read_chunk_ >= chunks_.size()) {
     read_chunk_ = 0;
     read_chunk_start_ = 0;
   }
-  while (row >= read_chunk_start_ + int(chunks_[read_chunk_].size())) {
-    read_chunk_start_ += int(chunks_[read_chunk_].size());
+  while (row >= read_chunk_start_ + int(chunks_[read_chunk_].Count())) {
+    read_chunk_start_ += int(chunks_[read_chunk_].Count());
     ++read_chunk_;
   }
-  return chunks_[read_chunk_][std::size_t(row - read_chunk_start_)];
+  return chunks_[read_chunk_].Nick(std::size_t(row - read_chunk_start_));
+}
+
+int TNameSequence::RowOf(Position at) const {
+  if (IsEnd(at)) return size_;
+  int row = int(at.offset);
+  for (std::size_t chunk = 0; chunk < at.chunk; ++chunk) row += int(chunks_[chunk].Count());
+  return row;
 }
 
 void TNameSequence::Clear() {
@@ -47,153 +113,155 @@ void TNameSequence::Clear() {
 }
 
 TNameSequence::Position TNameSequence::Next(Position at) const {
-  if (++at.offset >= chunks_[at.chunk].size()) at = Position{at.chunk + 1, 0};
+  if (++at.offset >= chunks_[at.chunk].Count()) at = Position{at.chunk + 1, 0};
   return at;
 }
 
-const TNameEntry* TNameSequence::Before(Position at) const {
-  if (at.offset > 0) return &chunks_[at.chunk][at.offset - 1];
-  if (at.chunk == 0) return nullptr;
-  return &chunks_[at.chunk - 1].back();
+bool TNameSequence::Before(Position at, Position& before) const {
+  if (at.offset > 0) {
+    before = Position{at.chunk, at.offset - 1};
+  } else if (at.chunk > 0 && at.chunk <= chunks_.size()) {
+    before = Position{at.chunk - 1, chunks_[at.chunk - 1].Count() - 1};
+  } else {
+    return false;
+  }
+  return true;
 }
 
-const TNameEntry* TNameSequence::AtOrNull(Position at) const {
-  return IsEnd(at) ? nullptr : &chunks_[at.chunk][at.offset];
+int TNameSequence::OutOfOrder(Position first, Position second) const {
+  return IsEnd(second) ? 0 : Disordered(NickAt(first), NickAt(second));
 }
 
-TNameSequence::Position TNameSequence::FirstAfter(const QString& shown, bool or_equal) const {
-  const auto after = [&](const TNameEntry& entry) {
-    const int order = Compare(entry.Shown, shown);
+TNameSequence::Position TNameSequence::FirstAfter(std::string_view nick, bool or_equal) const {
+  const auto after = [&](std::string_view entry) {
+    const int order = Compare(entry, nick);
     return or_equal ? order >= 0 : order > 0;
   };
-  const auto chunk = std::partition_point(
-      chunks_.begin(), chunks_.end(),
-      [&](const std::vector<TNameEntry>& entries) { return !after(entries.back()); });
+  const auto chunk = std::partition_point(chunks_.begin(), chunks_.end(), [&](const TChunk& c) {
+    return !after(c.Nick(c.Count() - 1));
+  });
   if (chunk == chunks_.end()) return Position{chunks_.size(), 0};
-  const auto entry = std::partition_point(chunk->begin(), chunk->end(),
-                                          [&](const TNameEntry& e) { return !after(e); });
-  return Position{std::size_t(chunk - chunks_.begin()), std::size_t(entry - chunk->begin())};
+  std::size_t low = 0;
+  std::size_t high = chunk->Count();
+  while (low < high) {
+    const std::size_t middle = (low + high) / 2;
+    if (after(chunk->Nick(middle))) {
+      high = middle;
+    } else {
+      low = middle + 1;
+    }
+  }
+  return Position{std::size_t(chunk - chunks_.begin()), low};
 }
 
-TNameSequence::Position TNameSequence::FindNick(const std::string& nick,
-                                                const QString& shown) const {
+TNameSequence::Position TNameSequence::FindNick(std::string_view nick) const {
   // In a sorted list every entry with these bytes lies among those shown alike.
   const bool sorted = disorders_ == 0;
-  Position at = sorted ? FirstAfter(shown, true) : Position{};
+  Position at = sorted ? FirstAfter(nick, true) : Position{};
   for (; !IsEnd(at); at = Next(at)) {
-    const TNameEntry& entry = chunks_[at.chunk][at.offset];
-    if (entry.Nick == nick) return at;
-    if (sorted && Compare(entry.Shown, shown) != 0) break;
+    const std::string_view entry = NickAt(at);
+    if (entry == nick) return at;
+    if (sorted && Compare(entry, nick) != 0) break;
   }
   return Position{chunks_.size(), 0};
 }
 
-int TNameSequence::RowOf(Position at) const {
-  if (IsEnd(at)) return size_;
-  int row = int(at.offset);
-  for (std::size_t chunk = 0; chunk < at.chunk; ++chunk) row += int(chunks_[chunk].size());
-  return row;
-}
-
-void TNameSequence::Insert(Position at, TNameEntry entry) {
-  if (observer_ != nullptr) observer_->RowInserting(RowOf(at));
+void TNameSequence::Insert(Position at, std::string_view nick) {
   if (chunks_.empty()) chunks_.emplace_back();
-  if (IsEnd(at)) at = Position{chunks_.size() - 1, chunks_.back().size()};
-  std::vector<TNameEntry>& chunk = chunks_[at.chunk];
-  chunk.insert(chunk.begin() + std::ptrdiff_t(at.offset), std::move(entry));
-  if (chunk.size() > kMaxChunk) {
-    std::vector<TNameEntry> second(std::make_move_iterator(chunk.begin() + kMaxChunk / 2),
-                                   std::make_move_iterator(chunk.end()));
-    chunk.erase(chunk.begin() + kMaxChunk / 2, chunk.end());
+  if (IsEnd(at)) at = Position{chunks_.size() - 1, chunks_.back().Count()};
+  TChunk& chunk = chunks_[at.chunk];
+  chunk.Insert(at.offset, nick);
+  if (chunk.Count() > kMaxChunk) {
+    TChunk second = chunk.SplitAt(kMaxChunk / 2);
     chunks_.insert(chunks_.begin() + std::ptrdiff_t(at.chunk) + 1, std::move(second));
+    if (at.offset >= kMaxChunk / 2) at = Position{at.chunk + 1, at.offset - kMaxChunk / 2};
   }
   ++size_;
   read_chunk_ = 0;
   read_chunk_start_ = 0;
-  if (observer_ != nullptr) observer_->RowInserted();
+  if (observer_ != nullptr) observer_->RowInserted(at);
 }
 
 void TNameSequence::Erase(Position at) {
-  if (observer_ != nullptr) observer_->RowRemoving(RowOf(at));
-  std::vector<TNameEntry>& chunk = chunks_[at.chunk];
-  chunk.erase(chunk.begin() + std::ptrdiff_t(at.offset));
-  if (chunk.empty()) chunks_.erase(chunks_.begin() + std::ptrdiff_t(at.chunk));
+  if (observer_ != nullptr) observer_->RowRemoving(at);
+  TChunk& chunk = chunks_[at.chunk];
+  chunk.Erase(at.offset);
+  if (chunk.Count() == 0) chunks_.erase(chunks_.begin() + std::ptrdiff_t(at.chunk));
   --size_;
   read_chunk_ = 0;
   read_chunk_start_ = 0;
-  if (observer_ != nullptr) observer_->RowRemoved();
 }
 
 void TNameSequence::Add(const std::string& nick) {
-  TNameEntry entry{nick, toolkit::DisplayText(nick)};
   Position at = Position{chunks_.size(), 0};
   if (disorders_ == 0) {
-    at = FirstAfter(entry.Shown, false);
+    at = FirstAfter(nick, false);
   } else {
     for (Position p{}; !IsEnd(p); p = Next(p)) {
-      if (Compare(chunks_[p.chunk][p.offset].Shown, entry.Shown) > 0) {
+      if (Compare(NickAt(p), nick) > 0) {
         at = p;
         break;
       }
     }
   }
-  InsertAt(at, std::move(entry));
+  InsertAt(at, nick);
 }
 
 bool TNameSequence::AddIfAbsent(const std::string& nick) {
-  TNameEntry entry{nick, toolkit::DisplayText(nick)};
   if (disorders_ != 0) {
-    if (!IsEnd(FindNick(nick, entry.Shown))) return false;
+    if (!IsEnd(FindNick(nick))) return false;
     Add(nick);
     return true;
   }
   // Past the entries shown alike, which is where Add puts it, looking at each.
-  Position at = FirstAfter(entry.Shown, true);
-  for (; !IsEnd(at) && Compare(EntryAt(at).Shown, entry.Shown) == 0; at = Next(at)) {
-    if (EntryAt(at).Nick == nick) return false;
+  Position at = FirstAfter(nick, true);
+  for (; !IsEnd(at) && Compare(NickAt(at), nick) == 0; at = Next(at)) {
+    if (NickAt(at) == nick) return false;
   }
-  InsertAt(at, std::move(entry));
+  InsertAt(at, nick);
   return true;
 }
 
-void TNameSequence::InsertAt(Position at, TNameEntry entry) {
-  const TNameEntry* before = Before(at);
-  const TNameEntry* after = AtOrNull(at);
-  disorders_ += OutOfOrder(before, &entry) + OutOfOrder(&entry, after) - OutOfOrder(before, after);
-  Insert(at, std::move(entry));
+void TNameSequence::InsertAt(Position at, std::string_view nick) {
+  Position before;
+  const bool has_before = Before(at, before);
+  const bool has_after = !IsEnd(at);
+  if (has_before) disorders_ += Disordered(NickAt(before), nick);
+  if (has_after) disorders_ += Disordered(nick, NickAt(at));
+  if (has_before) disorders_ -= OutOfOrder(before, at);
+  Insert(at, nick);
 }
 
 bool TNameSequence::RemoveFirst(const std::string& nick) {
-  const Position at = FindNick(nick, toolkit::DisplayText(nick));
+  const Position at = FindNick(nick);
   if (IsEnd(at)) return false;
-  const TNameEntry* before = Before(at);
-  const TNameEntry* after = AtOrNull(Next(at));
-  const TNameEntry* gone = &chunks_[at.chunk][at.offset];
-  disorders_ += OutOfOrder(before, after) - OutOfOrder(before, gone) - OutOfOrder(gone, after);
+  const Position after = Next(at);
+  Position before;
+  if (Before(at, before)) disorders_ += OutOfOrder(before, after) - OutOfOrder(before, at);
+  disorders_ -= OutOfOrder(at, after);
   Erase(at);
   return true;
 }
 
 int TNameSequence::Rename(const std::string& old_nick, const std::string& new_nick) {
-  const QString old_shown = toolkit::DisplayText(old_nick);
   // The places are gathered first: renaming changes how the entries compare.
   std::vector<Position> places;
   const bool sorted = disorders_ == 0;
-  for (Position at = sorted ? FirstAfter(old_shown, true) : Position{}; !IsEnd(at); at = Next(at)) {
-    const TNameEntry& entry = chunks_[at.chunk][at.offset];
-    if (sorted && Compare(entry.Shown, old_shown) != 0) break;
-    if (entry.Nick == old_nick) places.push_back(at);
+  for (Position at = sorted ? FirstAfter(old_nick, true) : Position{}; !IsEnd(at); at = Next(at)) {
+    const std::string_view entry = NickAt(at);
+    if (sorted && Compare(entry, old_nick) != 0) break;
+    if (entry == old_nick) places.push_back(at);
   }
-  const QString new_shown = toolkit::DisplayText(new_nick);
   for (const Position at : places) {
-    const TNameEntry* before = Before(at);
-    const TNameEntry* after = AtOrNull(Next(at));
-    TNameEntry& entry = EntryAt(at);
-    disorders_ -= OutOfOrder(before, &entry) + OutOfOrder(&entry, after);
-    entry.Nick = new_nick;
-    entry.Shown = new_shown;
-    disorders_ += OutOfOrder(before, &entry) + OutOfOrder(&entry, after);
-    if (observer_ != nullptr) observer_->RowRenamed(RowOf(at));
+    const Position after = Next(at);
+    Position before;
+    const bool has_before = Before(at, before);
+    if (has_before) disorders_ -= OutOfOrder(before, at);
+    disorders_ -= OutOfOrder(at, after);
+    chunks_[at.chunk].Replace(at.offset, new_nick);
+    if (has_before) disorders_ += OutOfOrder(before, at);
+    disorders_ += OutOfOrder(at, after);
+    if (observer_ != nullptr) observer_->RowRenamed(at);
   }
   return int(places.size());
 }

@@ -3,34 +3,42 @@
 // While the order holds (no rename has broken it), adding, removing and
 // renaming find their place by bisection and move only the entries of one
 // small chunk; once a rename has put an entry out of order, they walk the list
-// as the plain list would, so the order and content are always the same.
+// as the plain list would, so the order and content are always the same. A
+// chunk packs its nicknames' bytes one behind the other, so that a name costs
+// little more than its bytes however many there are.
 #pragma once
 
 #include <QString>
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace unit1 {
 
-// Told of each row as it changes, before and after, so that a view can follow
-// row by row.
+// Where an entry lies: its chunk and its place in it.
+struct TNamePlace {
+  std::size_t chunk = 0;
+  std::size_t offset = 0;
+};
+
+// Told of each change as it happens, with the place of the entry, so that a
+// view can follow; the row of a place (TNameSequence::RowOf) costs a walk over
+// the chunks, and is worked out only by an observer that needs it, at once.
 class TNameSequenceObserver {
  public:
-  virtual void RowInserting(int row) = 0;
-  virtual void RowInserted() = 0;
-  virtual void RowRemoving(int row) = 0;
-  virtual void RowRemoved() = 0;
-  virtual void RowRenamed(int row) = 0;
+  virtual void RowInserted(TNamePlace at) = 0;
+  virtual void RowRemoving(TNamePlace at) = 0;
+  virtual void RowRenamed(TNamePlace at) = 0;
 
  protected:
   ~TNameSequenceObserver() = default;
 };
 
-struct TNameEntry {
-  std::string Nick;  // the bytes, since two byte strings can look alike once shown
-  QString Shown;
-};
+// How a nickname's bytes show: kept as bytes, since two byte strings can look
+// alike once shown, and shown when asked.
+QString ShownNick(std::string_view nick);
 
 class TNameSequence {
  public:
@@ -38,8 +46,11 @@ class TNameSequence {
   void SetObserver(TNameSequenceObserver* observer) { observer_ = observer; }
 
   int Size() const { return size_; }
-  // Rows count from 0; sequential reading is cheap.
-  const TNameEntry& At(int row) const;
+  // Rows count from 0; sequential reading is cheap. The bytes stay valid
+  // until the next change.
+  std::string_view At(int row) const;
+  // The row of a place that holds an entry.
+  int RowOf(TNamePlace at) const;
   void Clear();
 
   // After the last entry that sorts before or with it.
@@ -53,29 +64,43 @@ class TNameSequence {
   int Rename(const std::string& old_nick, const std::string& new_nick);
 
  private:
-  struct Position {
-    std::size_t chunk = 0;
-    std::size_t offset = 0;
+  using Position = TNamePlace;
+
+  // Nicknames packed one behind the other, with where each one ends.
+  struct TChunk {
+    std::string bytes;
+    std::vector<std::uint32_t> ends;
+
+    std::size_t Count() const { return ends.size(); }
+    std::size_t Begin(std::size_t i) const { return i == 0 ? 0 : ends[i - 1]; }
+    std::string_view Nick(std::size_t i) const {
+      return std::string_view(bytes).substr(Begin(i), ends[i] - Begin(i));
+    }
+    void Insert(std::size_t i, std::string_view nick);
+    void Erase(std::size_t i);
+    void Replace(std::size_t i, std::string_view nick);
+    // Moves the entries from `i` on into a chunk of their own.
+    TChunk SplitAt(std::size_t i);
   };
 
-  TNameEntry& EntryAt(Position at) { return chunks_[at.chunk][at.offset]; }
-  // Puts the entry at `at`, counting the neighbours it leaves out of order.
-  void InsertAt(Position at, TNameEntry entry);
+  std::string_view NickAt(Position at) const { return chunks_[at.chunk].Nick(at.offset); }
+  // Puts the nickname at `at`, counting the neighbours it leaves out of order.
+  void InsertAt(Position at, std::string_view nick);
   bool IsEnd(Position at) const { return at.chunk >= chunks_.size(); }
   Position Next(Position at) const;
-  // The entry before `at`, or null at the front.
-  const TNameEntry* Before(Position at) const;
-  const TNameEntry* AtOrNull(Position at) const;
-  // The first entry that sorts after `shown` (`or_equal`: at or after).
-  Position FirstAfter(const QString& shown, bool or_equal) const;
+  // The place before `at`, false at the front.
+  bool Before(Position at, Position& before) const;
+  // Whether the entries at two places (the second may be the end) are out of
+  // order.
+  int OutOfOrder(Position first, Position second) const;
+  // The first entry that sorts after `nick` (`or_equal`: at or after).
+  Position FirstAfter(std::string_view nick, bool or_equal) const;
   // The first entry with these bytes, or the end.
-  Position FindNick(const std::string& nick, const QString& shown) const;
-  // The row of a place: the entries in the chunks before it and its offset.
-  int RowOf(Position at) const;
-  void Insert(Position at, TNameEntry entry);
+  Position FindNick(std::string_view nick) const;
+  void Insert(Position at, std::string_view nick);
   void Erase(Position at);
 
-  std::vector<std::vector<TNameEntry>> chunks_;
+  std::vector<TChunk> chunks_;
   int size_ = 0;
   TNameSequenceObserver* observer_ = nullptr;
   // Neighbouring pairs out of order; 0 while the list is sorted.

@@ -1,19 +1,36 @@
-// TRawLog: the bounded record of the connection's lines, and their shown text.
+// TRawLog: the bounded record of the connection's lines in blocks, compressed
+// once sealed, and their shown text.
 #include "Unit1/raw_log.h"
 
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <stdexcept>
 
 #include "Unit1/byte_escapes.h"
+#include "Unit1/raw_log_block.h"
+#include "Unit1/raw_log_packer.h"
+#include "Unit1/raw_log_reader.h"
 #include "platform/toolkit/utf8.h"
 
 namespace unit1 {
 
 namespace {
 
-// The size of a block of line bytes; a longer line has a block of its own.
+// A block is sealed once its lines take this many bytes: enough for the
+// compression to find what repeats, little to unpack for a row.
 constexpr std::size_t kBlockBytes = 64 * 1024;
+
+// What a sealed block costs besides its compressed bytes: itself, the
+// shared pointer's count and its place in the list.
+constexpr std::size_t kBlockOverhead = sizeof(TRawBlock) + 32 + 16;
+
+// Buffers of blocks compressed, kept for the next blocks to open.
+constexpr std::size_t kSpareBlocks = 2;
+
+std::size_t BlockCost(const TRawBlock& block) {
+  return block.Data.capacity() + kBlockOverhead;
+}
 
 constexpr unsigned char kDelete = 0x7F;
 constexpr char32_t kControlPictures = 0x2400;
@@ -36,16 +53,26 @@ void AppendTwoDigits(int value, std::string& out) {
   out += char('0' + value % 10);
 }
 
-// "hh:mm:ss.mmm < " in local time.
+// "hh:mm:ss.mmm < " in local time. Lines come many to a second: the clock
+// text of the last second is kept, so that a run of lines looks it up once.
 void AppendTimeAndDirection(const TRawLine& line, std::string& shown) {
-  const std::time_t seconds = std::time_t(line.Time / 1000);
-  std::tm local{};
-  localtime_r(&seconds, &local);
-  AppendTwoDigits(local.tm_hour, shown);
-  shown += ':';
-  AppendTwoDigits(local.tm_min, shown);
-  shown += ':';
-  AppendTwoDigits(local.tm_sec, shown);
+  thread_local std::int64_t kept_second = -1;
+  thread_local char kept_clock[8];
+  const std::int64_t second = line.Time / 1000;
+  if (second != kept_second) {
+    const std::time_t seconds = std::time_t(second);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    std::string clock;
+    AppendTwoDigits(local.tm_hour, clock);
+    clock += ':';
+    AppendTwoDigits(local.tm_min, clock);
+    clock += ':';
+    AppendTwoDigits(local.tm_sec, clock);
+    std::copy(clock.begin(), clock.end(), kept_clock);
+    kept_second = second;
+  }
+  shown.append(kept_clock, sizeof kept_clock);
   shown += '.';
   const int ms = int(line.Time % 1000);
   shown += char('0' + ms / 100);
@@ -53,6 +80,11 @@ void AppendTimeAndDirection(const TRawLine& line, std::string& shown) {
   shown += ' ';
   shown += char(line.Direction);
   shown += ' ';
+}
+
+// Printable ASCII other than the backslash shows as itself.
+bool ShowsAsItself(unsigned char byte) {
+  return byte >= 0x20 && byte < kDelete && byte != '\\';
 }
 
 // The UTF-8 of a control picture the bytes hold themselves, which would read
@@ -67,56 +99,141 @@ bool IsControlPicture(std::string_view bytes, std::size_t pos, std::size_t lengt
 }  // namespace
 
 TRawLog::TRawLog(std::size_t lines_kept, std::size_t bytes_kept)
-    : lines_kept_(lines_kept), bytes_kept_(bytes_kept) {}
+    : lines_kept_(lines_kept),
+      bytes_kept_(bytes_kept),
+      packer_(std::make_unique<TRawBlockPacker>()),
+      line_reader_(std::make_unique<TRawLogReader>(blocks_)) {}
+
+TRawLog::~TRawLog() = default;
 
 void TRawLog::Add(TRawDirection direction, std::string_view bytes) {
   Add(NowMs(), direction, bytes);
 }
 
 void TRawLog::Clear() {
-  first_number_ += lines_.size();
-  lines_.clear();
-  blocks_.clear();
-  bytes_ = 0;
+  const std::uint64_t end = EndNumber();
+  packer_->Drop();
+  blocks_.Sealed.clear();
+  blocks_.Open = std::string();
+  spare_.clear();
+  blocks_.OpenFirst = blocks_.FirstNumber = end;
+  blocks_.OpenLines = 0;
+  sealed_bytes_ = 0;
+  CountBytes();
+}
+
+TRawLine TRawLog::Line(std::uint64_t number) const {
+  TRawLine line;
+  line_reader_->Seek(number);
+  if (number < FirstNumber() || !line_reader_->Next(line)) {
+    throw std::out_of_range("raw log line " + std::to_string(number) + " is not kept");
+  }
+  return line;
 }
 
 void TRawLog::Add(std::int64_t time, TRawDirection direction, std::string_view bytes) {
-  lines_.push_back(TRawLine{time, direction, Store(bytes)});
-  bytes_ += sizeof(TRawLine);
-  while (!lines_.empty() && (lines_.size() > lines_kept_ || bytes_ > bytes_kept_)) DropOldest();
-}
-
-std::string_view TRawLog::Store(std::string_view bytes) {
-  if (blocks_.empty() || blocks_.back().capacity - blocks_.back().used < bytes.size()) {
-    const std::size_t capacity = std::max(kBlockBytes, bytes.size());
-    blocks_.push_back(TBlock{std::make_unique<char[]>(capacity), capacity});
-    bytes_ += capacity;
+  if (packer_->HasPacked()) TakeCompressed();
+  std::string& open = blocks_.Open;
+  if (blocks_.OpenLines > 0 &&
+      open.size() + raw_block::kMaxRecordHead + bytes.size() > kBlockBytes) {
+    Seal();
   }
-  TBlock& block = blocks_.back();
-  char* stored = block.data.get() + block.used;
-  std::copy(bytes.begin(), bytes.end(), stored);
-  block.used += bytes.size();
-  ++block.lines;
-  return {stored, bytes.size()};
+  if (blocks_.OpenLines == 0) {
+    open_last_time_ = 0;
+    if (open.capacity() < kBlockBytes) open.reserve(kBlockBytes);
+  }
+  raw_block::AppendRecord(time - open_last_time_, direction, bytes, open);
+  open_last_time_ = time;
+  ++blocks_.OpenLines;
+  if (open.size() >= kBlockBytes) Seal();
+  if (Size() > lines_kept_) {
+    blocks_.FirstNumber = EndNumber() - lines_kept_;
+    while (!blocks_.Sealed.empty() &&
+           blocks_.Sealed.front()->First + blocks_.Sealed.front()->Lines <= blocks_.FirstNumber) {
+      DropOldestBlock();
+    }
+  }
+  CountBytes();
+  while (bytes_ > bytes_kept_ && !blocks_.Sealed.empty()) {
+    DropOldestBlock();
+    CountBytes();
+  }
 }
 
-// Lines lie in their blocks in order: the oldest line is in the oldest block,
-// which goes with the last line that it holds.
-void TRawLog::DropOldest() {
-  lines_.pop_front();
-  bytes_ -= sizeof(TRawLine);
-  ++first_number_;
-  if (--blocks_.front().lines > 0) return;
-  bytes_ -= blocks_.front().capacity;
-  blocks_.pop_front();
+void TRawLog::CountBytes() {
+  bytes_ = sealed_bytes_ + blocks_.Open.capacity() + spare_.size() * kBlockBytes;
+}
+
+// The open block goes as it is, to be compressed; a new one opens.
+void TRawLog::Seal() {
+  auto block = std::make_shared<TRawBlock>();
+  block->First = blocks_.OpenFirst;
+  block->Lines = blocks_.OpenLines;
+  block->PackedSize = std::uint32_t(blocks_.Open.size());
+  block->Data = std::move(blocks_.Open);
+  if (spare_.empty()) {
+    blocks_.Open = std::string();
+    blocks_.Open.reserve(kBlockBytes);
+  } else {
+    blocks_.Open = std::move(spare_.back());
+    spare_.pop_back();
+  }
+  sealed_bytes_ += BlockCost(*block);
+  blocks_.Sealed.push_back(block);
+  blocks_.OpenFirst += blocks_.OpenLines;
+  blocks_.OpenLines = 0;
+  packer_->Pack(std::move(block));
+}
+
+std::size_t TRawLog::BlocksNotCompressed() const {
+  return std::size_t(std::count_if(
+      blocks_.Sealed.begin(), blocks_.Sealed.end(),
+      [](const std::shared_ptr<const TRawBlock>& block) { return !block->Compressed; }));
+}
+
+// Each compressed block takes the place of its lines as they were, unless they
+// have gone meanwhile.
+void TRawLog::TakeCompressed() {
+  auto& sealed = blocks_.Sealed;
+  for (std::shared_ptr<const TRawBlock>& packed : packer_->TakePacked()) {
+    const auto at = std::lower_bound(sealed.begin(), sealed.end(), packed->First,
+                                     [](const std::shared_ptr<const TRawBlock>& block,
+                                        std::uint64_t first) { return block->First < first; });
+    if (at == sealed.end() || (*at)->First != packed->First || (*at)->Compressed) continue;
+    sealed_bytes_ = sealed_bytes_ - BlockCost(**at) + BlockCost(*packed);
+    // Held by the log alone, its bytes become the next open block rather
+    // than going back to the heap, which would give them up and fault them
+    // in again a moment later.
+    if (at->use_count() == 1 && spare_.size() < kSpareBlocks &&
+        (*at)->Data.capacity() <= 2 * kBlockBytes) {
+      std::string& bytes = const_cast<TRawBlock&>(**at).Data;
+      bytes.clear();
+      spare_.push_back(std::move(bytes));
+    }
+    *at = std::move(packed);
+  }
+  CountBytes();
+}
+
+// The oldest block goes with every line it holds.
+void TRawLog::DropOldestBlock() {
+  const TRawBlock& oldest = *blocks_.Sealed.front();
+  blocks_.FirstNumber = std::max(blocks_.FirstNumber, oldest.First + oldest.Lines);
+  sealed_bytes_ -= BlockCost(oldest);
+  blocks_.Sealed.pop_front();
 }
 
 std::string ShownRawLine(const TRawLine& line) {
   std::string shown;
   shown.reserve(15 + line.Bytes.size());
+  ShowRawLine(line, shown);
+  return shown;
+}
+
+void ShowRawLine(const TRawLine& line, std::string& shown) {
+  shown.clear();
   AppendTimeAndDirection(line, shown);
   AppendVisibleBytes(line.Bytes, shown);
-  return shown;
 }
 
 std::string SavedRawLine(const TRawLine& line) {
@@ -130,6 +247,12 @@ std::string SavedRawLine(const TRawLine& line) {
 void AppendVisibleBytes(std::string_view bytes, std::string& shown) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   for (std::size_t pos = 0; pos < bytes.size();) {
+    // Most of a line is plain text: copied a run at a time.
+    std::size_t plain = pos;
+    while (plain < bytes.size() && ShowsAsItself(static_cast<unsigned char>(bytes[plain]))) ++plain;
+    shown.append(bytes.substr(pos, plain - pos));
+    pos = plain;
+    if (pos == bytes.size()) break;
     const auto byte = static_cast<unsigned char>(bytes[pos]);
     if (byte < 0x20 || byte == kDelete) {
       AppendUtf8(byte == kDelete ? kDeletePicture : kControlPictures + byte, shown);

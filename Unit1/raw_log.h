@@ -2,8 +2,9 @@
 // it crossed, with the time and the direction of each; and the window's own
 // notes about the connection (a new connection, a line dropped as over-long, a
 // line that could not be sent). It keeps the newest lines within a bound on
-// their number and on their bytes, so that a connection of any length holds a
-// flat amount of memory.
+// their number and on their memory, so that a connection of any length holds a
+// flat amount of memory. Lines are packed into blocks; a full block is sealed,
+// compressed, and never changes again. Lines are read through TRawLogReader.
 #pragma once
 
 #include <cstddef>
@@ -12,12 +13,13 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace unit1 {
 
-// The raw log drops its oldest lines beyond this many, or beyond this many
-// bytes (of the lines and their bookkeeping), whichever bound comes first.
-constexpr std::size_t kRawLogLinesKept = 100'000;
+// The raw log drops its oldest lines beyond this many, or beyond this much
+// memory (its blocks and their bookkeeping), whichever bound comes first.
+constexpr std::size_t kRawLogLinesKept = 1'000'000;
 constexpr std::size_t kRawLogBytesKept = std::size_t{32} << 20;
 
 enum class TRawDirection : char {
@@ -36,10 +38,41 @@ struct TRawLine {
   std::string_view Bytes;
 };
 
+// A sealed block: lines numbered from First, packed one behind the other (see
+// raw_log_block.h), then compressed on a thread of its own. It never changes:
+// its compressed form is a block of its own that takes its place. Shared,
+// since a save reads it on a thread of its own while the log may let it go.
+struct TRawBlock {
+  std::uint64_t First = 0;
+  std::uint32_t Lines = 0;
+  // The size of the packed lines.
+  std::uint32_t PackedSize = 0;
+  bool Compressed = false;
+  // The packed lines, compressed or not.
+  std::string Data;
+};
+
+// The blocks that hold a range of lines: what a reader reads. The open block
+// is the newest, still filling and not compressed.
+struct TRawBlocks {
+  std::deque<std::shared_ptr<const TRawBlock>> Sealed;
+  std::string Open;
+  std::uint64_t OpenFirst = 0;
+  std::uint32_t OpenLines = 0;
+  // The lines before this one are gone, although their block may still be held.
+  std::uint64_t FirstNumber = 0;
+
+  std::uint64_t EndNumber() const { return OpenFirst + OpenLines; }
+};
+
+class TRawLogReader;
+class TRawBlockPacker;
+
 class TRawLog {
  public:
   explicit TRawLog(std::size_t lines_kept = kRawLogLinesKept,
                    std::size_t bytes_kept = kRawLogBytesKept);
+  ~TRawLog();
 
   void Add(TRawDirection direction, std::string_view bytes);
   void Add(std::int64_t time, TRawDirection direction, std::string_view bytes);
@@ -48,41 +81,47 @@ class TRawLog {
 
   // Lines are numbered from the first one ever added: a line keeps its number
   // while older ones go.
-  std::uint64_t FirstNumber() const { return first_number_; }
-  std::uint64_t EndNumber() const { return first_number_ + lines_.size(); }
-  std::size_t Size() const { return lines_.size(); }
+  std::uint64_t FirstNumber() const { return blocks_.FirstNumber; }
+  std::uint64_t EndNumber() const { return blocks_.EndNumber(); }
+  std::size_t Size() const { return std::size_t(EndNumber() - FirstNumber()); }
   // The line numbered `number`, which must lie in [FirstNumber, EndNumber);
-  // its bytes stay valid until the line is dropped.
-  TRawLine Line(std::uint64_t number) const { return lines_[number - first_number_]; }
-  // The memory the kept lines take: their bytes with the unused rest of the
-  // blocks that hold them, and their bookkeeping.
+  // its bytes stay valid until the next call. Reading many lines in order is
+  // cheaper through a reader of one's own.
+  TRawLine Line(std::uint64_t number) const;
+  // The memory the kept lines take: their blocks with the unused rest of the
+  // open one, and their bookkeeping.
   std::size_t Bytes() const { return bytes_; }
 
+  const TRawBlocks& Blocks() const { return blocks_; }
+  // How many sealed blocks wait for their compressed form, which comes in at
+  // the next Add, or at TakeCompressed.
+  std::size_t BlocksNotCompressed() const;
+  void TakeCompressed();
+  // The lines kept now, for reading elsewhere while the log goes on: the
+  // sealed blocks are shared, the open one copied.
+  TRawBlocks Snapshot() const { return blocks_; }
+
  private:
-  // Lines are packed into blocks, each line's bytes behind the previous
-  // one's, so that a line costs little more than its bytes.
-  struct TBlock {
-    std::unique_ptr<char[]> data;
-    std::size_t capacity = 0;
-    std::size_t used = 0;
-    // The kept lines whose bytes it holds.
-    std::size_t lines = 0;
-  };
+  void Seal();
+  void DropOldestBlock();
+  void CountBytes();
 
-  std::string_view Store(std::string_view bytes);
-  void DropOldest();
-
-  std::deque<TRawLine> lines_;
-  std::deque<TBlock> blocks_;
-  std::uint64_t first_number_ = 0;
+  TRawBlocks blocks_;
+  std::int64_t open_last_time_ = 0;
+  std::size_t sealed_bytes_ = 0;
   std::size_t bytes_ = 0;
   std::size_t lines_kept_;
   std::size_t bytes_kept_;
+  std::vector<std::string> spare_;
+  std::unique_ptr<TRawBlockPacker> packer_;
+  std::unique_ptr<TRawLogReader> line_reader_;
 };
 
 // The line as the raw log shows it: "hh:mm:ss.mmm < text" in local time, with
 // the text's bytes made visible (see AppendVisibleBytes).
 std::string ShownRawLine(const TRawLine& line);
+// The same into `shown`, which it replaces.
+void ShowRawLine(const TRawLine& line, std::string& shown);
 // The line as it is saved: as shown, but with the text's bytes escaped (see
 // AppendEscapedBytes), so that it reads back to them.
 std::string SavedRawLine(const TRawLine& line);

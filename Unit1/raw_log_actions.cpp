@@ -50,7 +50,8 @@ void TForm1::CreateRawLogActions() {
 // The dialog says when the filter leaves lines out of the file.
 void TForm1::SaveRawLog1Click() {
   TRawLogView* rows = pnlRawLog->View();
-  rows->Sync();
+  // The count the dialog gives is of every line the filter takes.
+  rows->SyncAll();
   const QString filter = pnlRawLog->Filter()->text();
   const QString title = filter.isEmpty()
                             ? QString(kSaveTitle)
@@ -71,15 +72,12 @@ void TForm1::SaveRawLog1Click() {
 }
 
 void TForm1::SaveRawLog(const QString& path) {
-  TRawLogView* rows = pnlRawLog->View();
-  rows->Sync();
-  TRawLinesCopy lines;
-  for (int row = 0; row < rows->Count(); ++row) lines.Add(RawLog.Line(rows->LineNumber(row)));
-  const std::size_t count = lines.Size();
+  TRawLinesToSave lines{RawLog.Snapshot(), pnlRawLog->Filter()->text()};
   SaveRawLog1->setEnabled(false);
-  const auto done = [this, path, count](const TSaveOutcome& outcome) {
+  const auto done = [this, path](const TSaveOutcome& outcome) {
     SaveRawLog1->setEnabled(true);
     if (outcome.Kind == TSaveOutcome::skSaved) {
+      const std::size_t count = outcome.Lines;
       AddLogLine("Raw log saved to " + toolkit::TypedText(path) + " (" + std::to_string(count) +
                  (count == 1 ? " line)" : " lines)"));
     } else if (outcome.Kind == TSaveOutcome::skCancelled) {

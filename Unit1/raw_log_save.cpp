@@ -7,6 +7,9 @@
 #include <QTimer>
 #include <utility>
 
+#include "Unit1/raw_log_filter.h"
+#include "Unit1/raw_log_reader.h"
+
 namespace unit1 {
 
 namespace {
@@ -17,43 +20,42 @@ constexpr int kProgressTickMs = 100;
 
 }  // namespace
 
-void TRawLinesCopy::Add(const TRawLine& line) {
-  lines_.push_back(TCopied{line.Time, line.Direction, bytes_.size(), line.Bytes.size()});
-  bytes_.append(line.Bytes);
-}
-
-TRawLine TRawLinesCopy::Line(std::size_t index) const {
-  const TCopied& line = lines_[index];
-  return TRawLine{line.Time, line.Direction,
-                  std::string_view(bytes_).substr(line.Offset, line.Length)};
-}
-
-TSaveOutcome WriteRawLines(const TRawLinesCopy& lines, const QString& path,
+TSaveOutcome WriteRawLines(const TRawLinesToSave& lines, const QString& path,
                            std::atomic<std::size_t>& written, const std::atomic<bool>& cancel) {
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) return {TSaveOutcome::skFailed, file.errorString()};
+  TRawLogReader reader(lines.Blocks);
+  reader.Seek(lines.Blocks.FirstNumber);
+  TRawLineFilter filter(lines.Filter);
+  TSaveOutcome outcome;
   std::string chunk;
-  for (std::size_t i = 0; i < lines.Size(); ++i) {
-    chunk += SavedRawLine(lines.Line(i));
-    chunk += '\n';
-    if (chunk.size() < kWriteChunkBytes && i + 1 < lines.Size()) continue;
+  TRawLine line;
+  for (bool more = reader.Next(line); more;) {
+    if (filter.Matches(line)) {
+      chunk += SavedRawLine(line);
+      chunk += '\n';
+      ++outcome.Lines;
+    }
+    more = reader.Next(line);
+    if (chunk.size() < kWriteChunkBytes && more) continue;
     if (cancel) return {TSaveOutcome::skCancelled, {}};
     if (file.write(chunk.data(), qint64(chunk.size())) != qint64(chunk.size())) {
       return {TSaveOutcome::skFailed, file.errorString()};
     }
     chunk.clear();
-    written = i + 1;
+    written = std::size_t(reader.Number() - lines.Blocks.FirstNumber);
   }
   if (!file.commit()) return {TSaveOutcome::skFailed, file.errorString()};
-  return {};
+  return outcome;
 }
 
-TRawLogSave::TRawLogSave(TRawLinesCopy lines, const QString& path, QWidget* window, TDone done)
+TRawLogSave::TRawLogSave(TRawLinesToSave lines, const QString& path, QWidget* window, TDone done)
     : QObject(window),
       lines_(std::move(lines)),
       done_(std::move(done)),
-      progress_(
-          new QProgressDialog("Saving the raw log…", "Cancel", 0, int(lines_.Size()), window)),
+      progress_(new QProgressDialog("Saving the raw log…", "Cancel", 0,
+                                    int(lines_.Blocks.EndNumber() - lines_.Blocks.FirstNumber),
+                                    window)),
       progress_tick_(new QTimer(this)) {
   progress_->setWindowTitle("Save raw log");
   progress_->setAccessibleName("Saving the raw log");

@@ -1,5 +1,5 @@
-// Saving the raw log to a file: the lines are copied out of the log at once,
-// then written on a worker thread, so that the window keeps answering however
+// Saving the raw log to a file: the log's sealed blocks are shared with a
+// worker thread, which writes them, so that the window keeps answering however
 // many lines there are.
 #pragma once
 
@@ -24,35 +24,26 @@ namespace unit1 {
 // A save that takes longer than this shows its progress.
 constexpr int kSaveProgressAfterMs = 400;
 
-// Lines copied out of the log, which goes on changing while they are written.
-class TRawLinesCopy {
- public:
-  void Add(const TRawLine& line);
-  std::size_t Size() const { return lines_.size(); }
-  TRawLine Line(std::size_t index) const;
-
- private:
-  struct TCopied {
-    std::int64_t Time;
-    TRawDirection Direction;
-    std::size_t Offset;
-    std::size_t Length;
-  };
-  std::vector<TCopied> lines_;
-  std::string bytes_;
+// The lines to save: the log's blocks as they were when the save began (the
+// log goes on changing while they are written), and the filter the pane had.
+struct TRawLinesToSave {
+  TRawBlocks Blocks;
+  QString Filter;
 };
 
 struct TSaveOutcome {
   enum TKind { skSaved, skCancelled, skFailed } Kind = skSaved;
   // Why it failed.
   QString Error;
+  // How many lines were written.
+  std::size_t Lines = 0;
 };
 
-// Writes the lines to `path`, each as SavedRawLine gives it, with LF after it.
-// The file replaces one of that name only once it is whole, so that a failed
-// or cancelled save leaves what was there. `written` counts the lines written;
-// setting `cancel` stops the writing.
-TSaveOutcome WriteRawLines(const TRawLinesCopy& lines, const QString& path,
+// Writes the lines that the filter takes to `path`, each as SavedRawLine gives
+// it, with LF after it. The file replaces one of that name only once it is
+// whole, so that a failed or cancelled save leaves what was there. `written`
+// counts the lines looked at; setting `cancel` stops the writing.
+TSaveOutcome WriteRawLines(const TRawLinesToSave& lines, const QString& path,
                            std::atomic<std::size_t>& written, const std::atomic<bool>& cancel);
 
 // A save running: WriteRawLines on a thread of its own, with a progress dialog
@@ -63,13 +54,13 @@ class TRawLogSave : public QObject {
  public:
   using TDone = std::function<void(const TSaveOutcome& outcome)>;
 
-  TRawLogSave(TRawLinesCopy lines, const QString& path, QWidget* window, TDone done);
+  TRawLogSave(TRawLinesToSave lines, const QString& path, QWidget* window, TDone done);
   ~TRawLogSave() override;
 
  private:
   void Finished(const TSaveOutcome& outcome);
 
-  const TRawLinesCopy lines_;
+  const TRawLinesToSave lines_;
   std::atomic<std::size_t> written_ = 0;
   std::atomic<bool> cancel_ = false;
   TDone done_;

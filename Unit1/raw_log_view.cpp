@@ -2,7 +2,9 @@
 #include "Unit1/raw_log_view.h"
 
 #include <QFontMetrics>
+#include <QTimer>
 #include <algorithm>
+#include <chrono>
 
 #include "platform/toolkit/qt_font.h"
 
@@ -14,52 +16,83 @@ namespace {
 // view, and drawing a long line lays out all of it. Copying gives it whole.
 constexpr std::size_t kDrawnBytes = 1024;
 
-char AsciiLower(char c) {
-  return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
-
-bool ContainsIgnoringAsciiCase(std::string_view text, std::string_view lower_needle) {
-  const auto found = std::search(text.begin(), text.end(), lower_needle.begin(), lower_needle.end(),
-                                 [](char a, char b) { return AsciiLower(a) == b; });
-  return found != text.end();
-}
+// The clock is read once per this many lines looked at.
+constexpr int kLinesBetweenClockReads = 512;
 
 }  // namespace
 
-TRawLogView::TRawLogView(const TRawLog& log, QWidget* parent) : TListBox(parent), log_(log) {
+TRawLogView::TRawLogView(const TRawLog& log, QWidget* parent)
+    : TListBox(parent), log_(log), rows_reader_(log.Blocks()), filter_reader_(log.Blocks()) {
   const toolkit::TFont font{"Terminal", -12, toolkit::clWindowText, 0};
   SetFont(font);
   SetItemHeight(QFontMetrics(toolkit::ToQFont(font)).height());
   SetStyle(toolkit::TListBoxStyle::lbOwnerDrawFixed);
-  synced_end_ = log_.FirstNumber();
+  first_row_number_ = synced_end_ = log_.FirstNumber();
 }
 
 void TRawLogView::SetFilter(const QString& filter) {
-  filter_ = filter;
-  filter_is_ascii_ =
-      std::all_of(filter.begin(), filter.end(), [](QChar c) { return c.unicode() < 0x80; });
-  ascii_filter_ = filter_is_ascii_ ? filter.toLower().toStdString() : std::string();
+  filter_ = TRawLineFilter(filter);
   DropFirstRows(Count());
   numbers_.clear();
-  synced_end_ = log_.FirstNumber();
+  first_row_number_ = synced_end_ = log_.FirstNumber();
   Sync();
   SetTopIndex(Count() - 1);
 }
 
+std::uint64_t TRawLogView::LineNumber(int row) const {
+  return filter_.IsEmpty() ? first_row_number_ + std::uint64_t(row) : numbers_[std::size_t(row)];
+}
+
 void TRawLogView::Sync() {
+  SyncFor(kRawLogFilterSliceMs);
+  if (!Searching() || sync_posted_) return;
+  sync_posted_ = true;
+  QTimer::singleShot(0, this, [this] {
+    sync_posted_ = false;
+    Sync();
+  });
+}
+
+void TRawLogView::SyncAll() {
+  SyncFor(-1);
+}
+
+void TRawLogView::SyncFor(int slice_ms) {
   const bool follow = FollowsNewest();
+  const std::uint64_t first = log_.FirstNumber();
   int dropped = 0;
-  while (!numbers_.empty() && numbers_.front() < log_.FirstNumber()) {
-    numbers_.pop_front();
-    ++dropped;
+  if (filter_.IsEmpty()) {
+    if (first > first_row_number_) {
+      dropped = int(std::min<std::uint64_t>(std::uint64_t(Count()), first - first_row_number_));
+      first_row_number_ = first;
+    }
+  } else {
+    while (!numbers_.empty() && numbers_.front() < first) {
+      numbers_.pop_front();
+      ++dropped;
+    }
   }
   DropFirstRows(dropped);
-  const std::size_t before = numbers_.size();
-  for (std::uint64_t n = std::max(synced_end_, log_.FirstNumber()); n < log_.EndNumber(); ++n) {
-    if (Matches(log_.Line(n))) numbers_.push_back(n);
+  synced_end_ = std::max(synced_end_, first);
+  int added = 0;
+  if (filter_.IsEmpty()) {
+    added = int(log_.EndNumber() - synced_end_);
+    synced_end_ = log_.EndNumber();
+  } else {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point until = Clock::now() + std::chrono::milliseconds(slice_ms);
+    filter_reader_.Seek(synced_end_);
+    TRawLine line;
+    for (int looked = 1; filter_reader_.Next(line); ++looked) {
+      if (filter_.Matches(line)) {
+        numbers_.push_back(filter_reader_.Number() - 1);
+        ++added;
+      }
+      if (slice_ms >= 0 && looked % kLinesBetweenClockReads == 0 && Clock::now() >= until) break;
+    }
+    synced_end_ = filter_reader_.Number();
   }
-  synced_end_ = log_.EndNumber();
-  AppendRows(int(numbers_.size() - before));
+  AppendRows(added);
   if (follow) SetTopIndex(Count() - 1);
 }
 
@@ -68,18 +101,14 @@ bool TRawLogView::FollowsNewest() {
   return TopIndex() + rows_in_view >= Count();
 }
 
-bool TRawLogView::Matches(const TRawLine& line) const {
-  if (filter_.isEmpty()) return true;
-  const std::string shown = ShownRawLine(line);
-  if (filter_is_ascii_) return ContainsIgnoringAsciiCase(shown, ascii_filter_);
-  return QString::fromUtf8(shown).contains(filter_, Qt::CaseInsensitive);
-}
-
 // Lines go from the log before the rows catch up at the next Sync.
 std::string TRawLogView::ItemText(int index) const {
   const std::uint64_t number = LineNumber(index);
   if (number < log_.FirstNumber()) return {};
-  return ShownRawLine(log_.Line(number));
+  rows_reader_.Seek(number);
+  TRawLine line;
+  if (!rows_reader_.Next(line)) return {};
+  return ShownRawLine(line);
 }
 
 void TRawLogView::DrawItem(toolkit::TCanvas& canvas, int index, const toolkit::TRect& rect,

@@ -149,7 +149,7 @@ void TParlane::DispatchLine(TLineValues& line) {
       NickDel(cut.RcvdNick);
       if (cut.RcvdNick == NickName_) {
         IsOnChannel_ = false;
-        NickList_.clear();
+        NickList_.Clear();
       }
       report(OnPart, Msg);
       break;
@@ -172,7 +172,7 @@ void TParlane::DispatchLine(TLineValues& line) {
       NickAdd(cut.RcvdNick);
       if (cut.RcvdNick == NickName_ && !IsOnChannel_) {
         IsOnChannel_ = true;
-        NickList_.clear();
+        NickList_.Clear();
       }
       Raise(OnJoin, *this, cut.RcvdNick, cut.RcvdFrom, cut.RcvdID, cut.RcvdCmd, Msg);
       break;
@@ -185,7 +185,7 @@ void TParlane::DispatchLine(TLineValues& line) {
       // lines, and one of them may well begin with the user's nickname.
       if (const std::size_t at = FindMarked(cut.rest, ':', NickName_);
           !InNamesReply_ && at != std::string_view::npos && at >= 1) {
-        NickList_.clear();
+        NickList_.Clear();
       }
       InNamesReply_ = true;
       ParseNames(cut.rest, line.Name);

@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <functional>
 #include <string>
-#include <unordered_map>
 
+#include "irc/nick_counts.h"
 #include "irc/parlane_parse.h"
 
 namespace irc {
@@ -147,7 +147,7 @@ class TParlane {
   // The nicknames on the channel. The order of the entries is never seen from outside
   // (every event names the nickname only), so the list is kept as a count of entries
   // per nickname: a NICK can leave two equal entries, which count 2.
-  std::unordered_map<std::string, std::size_t> NickList_;
+  TNickCounts NickList_;
   bool IsOnChannel_ = false;
   // Between a names reply's first line and its end.
   bool InNamesReply_ = false;

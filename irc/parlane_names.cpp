@@ -15,12 +15,12 @@ void TParlane::SetChannelName(const std::string& value) {
 void TParlane::ConnectionEnded() {
   IsOnChannel_ = false;
   InNamesReply_ = false;
-  NickList_.clear();
+  NickList_.Clear();
 }
 
 bool TParlane::AppendNew(const std::string& nick) {
   if (!IsOnChannel_ || nick.empty()) return false;
-  return NickList_.try_emplace(nick, 1).second;
+  return NickList_.AddNew(nick);
 }
 
 void TParlane::NickAdd(const std::string& nick) {
@@ -33,21 +33,18 @@ void TParlane::NickSet(const std::string& nick) {
 
 void TParlane::NickDel(const std::string& nick) {
   if (!IsOnChannel_ || nick.empty()) return;
-  const auto listed = NickList_.find(nick);
-  if (listed == NickList_.end()) return;
-  if (--listed->second == 0) NickList_.erase(listed);
+  if (NickList_.Count(nick) == 0) return;
+  NickList_.RemoveOne(nick);
   if (OnNickDel) OnNickDel(*this, nick);
 }
 
 void TParlane::NickCng(const std::string& old_nick, const std::string& new_nick) {
   if (!IsOnChannel_ || old_nick.empty() || new_nick.empty()) return;
-  const auto listed = NickList_.find(old_nick);
-  if (listed == NickList_.end()) return;
   // Every entry is renamed, even into a nickname that is listed already, and each
   // renamed entry is reported.
-  const std::size_t renamed = listed->second;
-  NickList_.erase(listed);
-  NickList_[new_nick] += renamed;
+  const std::size_t renamed = NickList_.RemoveAll(old_nick);
+  if (renamed == 0) return;
+  NickList_.Add(new_nick, renamed);
   for (std::size_t i = 0; i < renamed; ++i) {
     if (OnNickCng) OnNickCng(*this, old_nick, new_nick);
   }

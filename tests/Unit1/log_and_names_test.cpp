@@ -202,7 +202,7 @@ TEST(NameSequence, KeepsThePlainListsOrderThroughAnyChanges) {
       ASSERT_EQ(names.Size(), int(plain.nicks.size()));
     }
     for (int row = 0; row < names.Size(); ++row) {
-      ASSERT_EQ(names.At(row).Nick, plain.nicks[std::size_t(row)]) << "row " << row;
+      ASSERT_EQ(names.At(row), plain.nicks[std::size_t(row)]) << "row " << row;
     }
   }
 }

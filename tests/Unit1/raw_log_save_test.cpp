@@ -32,7 +32,7 @@ TRawDirection DirectionOf(std::size_t i) {
   return kDirections[i % std::size(kDirections)];
 }
 
-TSaveOutcome Write(const TRawLinesCopy& lines, const QString& path, bool cancelled = false) {
+TSaveOutcome Write(const TRawLinesToSave& lines, const QString& path, bool cancelled = false) {
   std::atomic<std::size_t> written = 0;
   const std::atomic<bool> cancel = cancelled;
   return WriteRawLines(lines, path, written, cancel);
@@ -41,15 +41,17 @@ TSaveOutcome Write(const TRawLinesCopy& lines, const QString& path, bool cancell
 TEST(RawLogSave, EveryLineReadsBackToItsBytes) {
   constexpr std::size_t kLines = 100'000;
   TRawLog log;
-  TRawLinesCopy lines;
   for (std::size_t i = 0; i < kLines; ++i) {
     log.Add(1796648645007 + std::int64_t(i), DirectionOf(i), LineBytes(i));
-    lines.Add(log.Line(i));
   }
+  const TRawLinesToSave lines{log.Snapshot(), {}};
+  // The log goes on, and lets its blocks go, while the file is written.
+  log.Clear();
   QTemporaryDir dir;
   const QString path = dir.filePath("raw.log");
   const TSaveOutcome outcome = Write(lines, path);
   ASSERT_EQ(outcome.Kind, TSaveOutcome::skSaved) << outcome.Error.toStdString();
+  EXPECT_EQ(outcome.Lines, kLines);
 
   std::ifstream file(path.toStdString(), std::ios::binary);
   std::stringstream content;
@@ -58,7 +60,7 @@ TEST(RawLogSave, EveryLineReadsBackToItsBytes) {
   std::size_t i = 0;
   for (std::string saved; std::getline(content, saved); ++i) {
     ASSERT_LT(i, kLines);
-    const TRawLine line = log.Line(i);
+    const TRawLine line{1796648645007 + std::int64_t(i), DirectionOf(i), {}};
     // Time and direction as the pane shows them, then the escaped bytes.
     ASSERT_EQ(saved.substr(0, 15), ShownRawLine(line).substr(0, 15)) << i;
     const TUnescapedBytes read = UnescapeBytes(std::string_view(saved).substr(15));
@@ -69,8 +71,9 @@ TEST(RawLogSave, EveryLineReadsBackToItsBytes) {
 }
 
 TEST(RawLogSave, CancelledLeavesTheFileThatWasThere) {
-  TRawLinesCopy lines;
-  lines.Add(TRawLine{0, TRawDirection::rdReceived, "PING :x"});
+  TRawLog log;
+  log.Add(0, TRawDirection::rdReceived, "PING :x");
+  const TRawLinesToSave lines{log.Snapshot(), {}};
   QTemporaryDir dir;
   const QString path = dir.filePath("raw.log");
   QFile before(path);

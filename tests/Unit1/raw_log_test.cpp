@@ -8,9 +8,13 @@
 #include <QTest>
 #include <cstdlib>
 #include <ctime>
+#include <random>
 
 #include "Unit1/raw_log.h"
+#include "Unit1/raw_log_filter.h"
+#include "Unit1/raw_log_reader.h"
 #include "Unit1/raw_log_view.h"
+#include "tests/support/wait_until.h"
 
 namespace unit1 {
 namespace {
@@ -31,24 +35,72 @@ TEST(RawLog, KeepsTheNewestLinesWithinBothBounds) {
   EXPECT_EQ(by_lines.Line(2).Bytes, "2");
   EXPECT_EQ(by_lines.Line(4).Bytes, "4");
 
-  // Bytes are kept in blocks of 64 KiB: the bound holds whole blocks.
-  TRawLog by_bytes(1'000'000, 200'000);
-  for (int i = 0; i < 2000; ++i) by_bytes.Add(TRawDirection::rdSent, std::string(1000, char(i)));
-  EXPECT_LE(by_bytes.Bytes(), 200'000u);
-  EXPECT_GE(by_bytes.Bytes(), 100'000u);
-  EXPECT_EQ(by_bytes.EndNumber(), 2000u);
-  for (std::uint64_t n = by_bytes.FirstNumber(); n < by_bytes.EndNumber(); ++n) {
-    ASSERT_EQ(by_bytes.Line(n).Bytes, std::string(1000, char(n))) << n;
+  // Lines that do not compress: the bound on memory holds, in whole blocks.
+  std::mt19937 random(3);
+  const auto noise = [&](std::size_t size) {
+    std::string bytes(size, ' ');
+    for (char& c : bytes) c = char(random());
+    return bytes;
+  };
+  TRawLog by_bytes(1'000'000, 300'000);
+  std::vector<std::string> added;
+  for (int i = 0; i < 2000; ++i) {
+    added.push_back(noise(1000));
+    by_bytes.Add(TRawDirection::rdSent, added.back());
   }
+  EXPECT_LE(by_bytes.Bytes(), 300'000u);
+  EXPECT_GE(by_bytes.Size(), 100u);
+  EXPECT_EQ(by_bytes.EndNumber(), 2000u);
+  TRawLogReader reader(by_bytes.Blocks());
+  reader.Seek(0);
+  TRawLine line;
+  for (std::uint64_t n = by_bytes.FirstNumber(); n < by_bytes.EndNumber(); ++n) {
+    ASSERT_TRUE(reader.Next(line)) << n;
+    ASSERT_EQ(line.Bytes, added[n]) << n;
+  }
+  EXPECT_FALSE(reader.Next(line));
 
-  // A line larger than the whole bound goes in as the newest, and goes at once
-  // with everything before it; empty lines take no bytes.
-  by_bytes.Add(TRawDirection::rdSent, std::string(300'000, 'y'));
+  // A line larger than the whole bound goes with everything before it; empty
+  // lines are kept too.
+  by_bytes.Add(TRawDirection::rdSent, noise(400'000));
   EXPECT_EQ(by_bytes.Size(), 0u);
-  EXPECT_EQ(by_bytes.Bytes(), 0u);
+  EXPECT_LE(by_bytes.Bytes(), 300'000u);
   for (int i = 0; i < 3; ++i) by_bytes.Add(TRawDirection::rdReceived, "");
   EXPECT_EQ(by_bytes.Line(2003).Bytes, "");
   EXPECT_EQ(by_bytes.EndNumber(), 2004u);
+}
+
+// Lines read back as they went in, from any line on, in sealed blocks and in
+// the open one, while the log seals and drops blocks between the reads.
+TEST(RawLog, ReadsBackEveryLineFromAnyLineOn) {
+  TRawLog log(5000, 1 << 20);
+  const auto bytes_of = [](std::uint64_t n) {
+    return std::string(n % 300, char('a' + n % 26)) + std::to_string(n);
+  };
+  const auto time_of = [](std::uint64_t n) {
+    return std::int64_t(1796648645007) + (n % 7) * 1000 - 3000;
+  };
+  TRawLogReader reader(log.Blocks());
+  TRawLine line;
+  for (std::uint64_t n = 0; n < 20'000; ++n) {
+    log.Add(time_of(n), n % 3 == 0 ? TRawDirection::rdSent : TRawDirection::rdReceived,
+            bytes_of(n));
+    if (n % 997 != 0) continue;
+    for (const std::uint64_t from : {log.FirstNumber(), n - n % 500, n}) {
+      reader.Seek(from);
+      for (std::uint64_t m = std::max(from, log.FirstNumber()); m <= n; ++m) {
+        ASSERT_TRUE(reader.Next(line)) << m;
+        ASSERT_EQ(line.Bytes, bytes_of(m)) << m;
+        ASSERT_EQ(line.Time, time_of(m)) << m;
+        ASSERT_EQ(line.Direction, m % 3 == 0 ? TRawDirection::rdSent : TRawDirection::rdReceived);
+      }
+      ASSERT_FALSE(reader.Next(line));
+    }
+  }
+  EXPECT_EQ(log.Size(), 5000u);
+  reader.Seek(0);
+  ASSERT_TRUE(reader.Next(line));
+  EXPECT_EQ(reader.Number(), log.FirstNumber() + 1) << "a line gone reads as the oldest kept";
 }
 
 TEST(RawLog, ShowsEveryByteVisibly) {
@@ -94,6 +146,49 @@ TEST(RawLog, ShowsTheLocalTimeAndTheDirection) {
   EXPECT_EQ(ShownRawLine({time, TRawDirection::rdReceived, "PING :x"}), "13:04:05.007 < PING :x");
   EXPECT_EQ(ShownRawLine({time + 993, TRawDirection::rdSent, "PONG x"}), "13:04:06.000 > PONG x");
   EXPECT_EQ(ShownRawLine({time, TRawDirection::rdNote, "Connected"}), "13:04:05.007 - Connected");
+  if (old_tz) {
+    setenv("TZ", saved.c_str(), 1);
+  } else {
+    unsetenv("TZ");
+  }
+  tzset();
+}
+
+// The filter looks in the line as shown, whether it takes the short way
+// through plain bytes or shows the line first.
+TEST(RawLineFilter, MatchesTheShownLineIgnoringCase) {
+  const char* old_tz = std::getenv("TZ");
+  const std::string saved = old_tz ? old_tz : "";
+  setenv("TZ", "UTC", 1);
+  tzset();
+  // 13:04:05.007.
+  const std::int64_t time = 1796648645007;
+  const struct {
+    std::string_view bytes;
+    const char* filter;
+    bool matches;
+  } cases[] = {
+      {"PRIVMSG #a :Seen That", "seen that", true},
+      {"PRIVMSG #a :seen", "SEEN THAT", false},
+      {"PING :x", "05.007 < pi", true},
+      {"PING :x", "7 < PING :x", true},
+      {"PING :x", "> PING", false},
+      {"a\x01"
+       "b",
+       "ab", false},
+      {"a\\b", "a\\\\b", true},
+      {"a\\b", "a\\b", false},
+      {"caf\xE9", "caf\\xe9", true},
+      {"caf\xE9", "xe9", true},
+      {"tab\there", "tabhere", false},
+      {"", "< ", true},
+      {"x", "\xC3\xA4", false},
+  };
+  for (const auto& c : cases) {
+    TRawLineFilter filter{QString::fromUtf8(c.filter)};
+    EXPECT_EQ(filter.Matches({time, TRawDirection::rdReceived, c.bytes}), c.matches)
+        << c.bytes << " / " << c.filter;
+  }
   if (old_tz) {
     setenv("TZ", saved.c_str(), 1);
   } else {
@@ -173,10 +268,12 @@ TEST_F(RawLogViewTest, RowsOfDroppedLinesAreEmptyUntilTheyGo) {
 }
 
 // A full log: every row reaches assistive technology named as it shows, the
-// filter takes all of them at once, and selected rows copy as shown.
+// filter looks through all of them a slice at a time, and selected rows copy
+// as shown.
 TEST(RawLogViewFull, RowsReadAndCopyAsShown) {
-  TRawLog log;
-  for (std::size_t i = 0; i < kRawLogLinesKept + 10; ++i) {
+  constexpr std::size_t kLinesKept = 100'000;
+  TRawLog log(kLinesKept);
+  for (std::size_t i = 0; i < kLinesKept + 10; ++i) {
     log.Add(i % 2 == 0 ? TRawDirection::rdReceived : TRawDirection::rdSent,
             "PRIVMSG #a :line " + std::to_string(i));
   }
@@ -184,7 +281,7 @@ TEST(RawLogViewFull, RowsReadAndCopyAsShown) {
   view.resize(400, 200);
   view.show();
   view.Sync();
-  ASSERT_EQ(view.Count(), int(kRawLogLinesKept));
+  ASSERT_EQ(view.Count(), int(kLinesKept));
 
   QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&view);
   ASSERT_NE(list, nullptr);
@@ -199,6 +296,8 @@ TEST(RawLogViewFull, RowsReadAndCopyAsShown) {
   EXPECT_TRUE(view.ItemText(0).ends_with(" < PRIVMSG #a :line 10"));
 
   view.SetFilter("LINE 9999");
+  EXPECT_TRUE(view.Searching()) << "a full log is looked through a slice at a time";
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return !view.Searching(); }));
   EXPECT_EQ(view.Count(), 11) << "9999 and 99990 to 99999";
   EXPECT_EQ(list->childCount(), 11);
 

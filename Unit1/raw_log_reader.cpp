@@ -1,0 +1,70 @@
+// TRawLogReader: lines in order out of the raw log's blocks.
+#include "Unit1/raw_log_reader.h"
+
+#include <lz4.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "Unit1/raw_log_block.h"
+
+namespace unit1 {
+
+bool TRawLogReader::Holds(std::uint64_t number) const {
+  if (!have_ || number < first_) return false;
+  // The open block grows, until it is sealed and another opens.
+  if (open_) return blocks_.OpenFirst == first_ && number < blocks_.EndNumber();
+  return number < end_;
+}
+
+void TRawLogReader::Locate(std::uint64_t number) {
+  have_ = true;
+  at_ = 0;
+  offset_ = 0;
+  time_ = 0;
+  block_.reset();
+  open_ = number >= blocks_.OpenFirst;
+  if (open_) {
+    first_ = at_ = blocks_.OpenFirst;
+    return;
+  }
+  const auto after =
+      std::upper_bound(blocks_.Sealed.begin(), blocks_.Sealed.end(), number,
+                       [](std::uint64_t n, const std::shared_ptr<const TRawBlock>& block) {
+                         return n < block->First;
+                       });
+  block_ = *std::prev(after);
+  first_ = at_ = block_->First;
+  end_ = block_->First + block_->Lines;
+  if (!block_->Compressed) return;
+  if (unpacked_capacity_ < block_->PackedSize) {
+    unpacked_.reset(new char[block_->PackedSize]);
+    unpacked_capacity_ = block_->PackedSize;
+  }
+  const int size = LZ4_decompress_safe(block_->Data.data(), unpacked_.get(),
+                                       int(block_->Data.size()), int(block_->PackedSize));
+  if (size != int(block_->PackedSize)) throw std::runtime_error("raw log block is damaged");
+}
+
+bool TRawLogReader::Next(TRawLine& line) {
+  next_ = std::max(next_, blocks_.FirstNumber);
+  if (next_ >= blocks_.EndNumber()) return false;
+  if (!Holds(next_)) Locate(next_);
+  if (at_ > next_) {
+    at_ = first_;
+    offset_ = 0;
+    time_ = 0;
+  }
+  const char* data = open_                ? blocks_.Open.data()
+                     : block_->Compressed ? unpacked_.get()
+                                          : block_->Data.data();
+  const char* at = data + offset_;
+  for (; at_ < next_; ++at_) raw_block::ReadRecord(at, time_);
+  line = raw_block::ReadRecord(at, time_);
+  offset_ = std::size_t(at - data);
+  ++at_;
+  ++next_;
+  return true;
+}
+
+}  // namespace unit1
