@@ -60,6 +60,10 @@ TEST(BufferedSocket, WritesAtTheBoundaries) {
   EXPECT_FALSE(socket.WriteString(std::string(23, 'x'), "\r\n"));
   EXPECT_TRUE(socket.WritePChar("abc", "\r\n"));
   EXPECT_EQ(std::string(socket.WriteBuffer() + 995, 10), "xxxxxabc\r\n");
+  // The smallest block is held like any other.
+  EXPECT_TRUE(socket.WriteBlock("!", 1));
+  EXPECT_EQ(socket.WriteCount(), 1006);
+  EXPECT_EQ(socket.WriteBuffer()[1005], '!');
 }
 
 TEST(BufferedSocket, StringsNeedTheirWholeTerminator) {
