@@ -8,8 +8,10 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 #include <thread>
+#include <utility>
 
 #include "tests/support/loopback_socket.h"
 
@@ -64,6 +66,23 @@ void EndProcess(pid_t pid, std::chrono::steady_clock::duration grace) {
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
   }
+}
+
+void EndServer(pid_t& pid, std::filesystem::path& folder,
+               std::chrono::steady_clock::duration grace) {
+  if (pid > 0) EndProcess(std::exchange(pid, -1), grace);
+  if (folder.empty()) return;
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
+  folder.clear();
+}
+
+std::string ReadLog(const std::filesystem::path& folder, const char* name) {
+  if (folder.empty()) return "";
+  std::ifstream file(folder / name);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
 }
 
 }  // namespace testsupport

@@ -29,4 +29,11 @@ bool WaitForEnd(pid_t pid, std::chrono::steady_clock::duration limit, int* statu
 // Asks the process to end, and forces it when it has not within `grace`.
 void EndProcess(pid_t pid, std::chrono::steady_clock::duration grace);
 
+// A server's end: its process (when `pid` is above 0) and then its folder, each
+// reset so that a second call does nothing.
+void EndServer(pid_t& pid, std::filesystem::path& folder,
+               std::chrono::steady_clock::duration grace);
+// The server's log file `name` in `folder`; empty once the folder has gone.
+std::string ReadLog(const std::filesystem::path& folder, const char* name);
+
 }  // namespace testsupport

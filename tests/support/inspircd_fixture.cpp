@@ -8,8 +8,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <fstream>
-#include <sstream>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -102,20 +100,11 @@ bool InspircdFixture::HandOverFolder() const {
 }
 
 void InspircdFixture::Stop() {
-  if (pid_ > 0) EndProcess(std::exchange(pid_, -1), kStopLimit);
-  if (!folder_.empty()) {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-    folder_.clear();
-  }
+  EndServer(pid_, folder_, kStopLimit);
 }
 
 std::string InspircdFixture::Log() const {
-  if (folder_.empty()) return "";
-  std::ifstream file(folder_ / "inspircd.log");
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
+  return ReadLog(folder_, "inspircd.log");
 }
 
 }  // namespace testsupport

@@ -118,20 +118,11 @@ bool IrcdFixture::WriteExtraConfig() const {
 }
 
 void IrcdFixture::Stop() {
-  if (pid_ > 0) EndProcess(std::exchange(pid_, -1), kStopLimit);
-  if (!folder_.empty()) {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-    folder_.clear();
-  }
+  EndServer(pid_, folder_, kStopLimit);
 }
 
 std::string IrcdFixture::Log() const {
-  if (folder_.empty()) return "";
-  std::ifstream file(folder_ / "ngircd.log");
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
+  return ReadLog(folder_, "ngircd.log");
 }
 
 }  // namespace testsupport
