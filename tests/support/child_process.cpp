@@ -68,6 +68,40 @@ void EndProcess(pid_t pid, std::chrono::steady_clock::duration grace) {
   }
 }
 
+std::string RunConfigScript(std::vector<std::string> arguments, const std::filesystem::path& log,
+                            std::chrono::steady_clock::duration limit) {
+  arguments.insert(arguments.begin(), "bash");
+  const pid_t writer = Spawn(arguments, log);
+  if (writer < 0) return "cannot run bash to write the configuration:\n";
+  int status = 0;
+  if (!WaitForEnd(writer, limit, &status)) {
+    EndProcess(writer, std::chrono::seconds(0));
+    return "writing the configuration took too long:\n";
+  }
+  return status == 0 ? "" : "writing the configuration failed:\n";
+}
+
+std::string WaitUntilAccepting(pid_t& pid, std::uint16_t port, std::string_view name,
+                               std::chrono::steady_clock::duration limit,
+                               std::chrono::steady_clock::duration grace) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    if (HasEnded(pid)) {
+      pid = -1;
+      return std::string(name) + " ended while starting:\n";
+    }
+    // The probe connection is closed at once; the server forgets it.
+    if (LoopbackSocket::ConnectTo(port).Valid() && !HasEnded(pid)) return "";
+    if (std::chrono::steady_clock::now() >= deadline) {
+      EndProcess(std::exchange(pid, -1), grace);
+      return std::string(name) + " accepted no connection within " +
+             std::to_string(std::chrono::duration_cast<std::chrono::seconds>(limit).count()) +
+             " s:\n";
+    }
+    std::this_thread::sleep_for(kPollStep);
+  }
+}
+
 void EndServer(pid_t& pid, std::filesystem::path& folder,
                std::chrono::steady_clock::duration grace) {
   if (pid > 0) EndProcess(std::exchange(pid, -1), grace);

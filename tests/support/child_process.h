@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -28,6 +29,16 @@ bool WaitForEnd(pid_t pid, std::chrono::steady_clock::duration limit, int* statu
 
 // Asks the process to end, and forces it when it has not within `grace`.
 void EndProcess(pid_t pid, std::chrono::steady_clock::duration grace);
+
+// Runs a configuration script with bash, its output to `log`: empty once it has
+// written the configuration, else why not.
+std::string RunConfigScript(std::vector<std::string> arguments, const std::filesystem::path& log,
+                            std::chrono::steady_clock::duration limit);
+// Waits until the server started as `pid` accepts a connection on 127.0.0.1:`port`:
+// empty once it does, else why not; `pid` is -1 then, the process gone.
+std::string WaitUntilAccepting(pid_t& pid, std::uint16_t port, std::string_view name,
+                               std::chrono::steady_clock::duration limit,
+                               std::chrono::steady_clock::duration grace);
 
 // A server's end: its process (when `pid` is above 0) and then its folder, each
 // reset so that a second call does nothing.

@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -53,16 +52,10 @@ std::string InspircdFixture::Start(int ping_seconds) {
 std::string InspircdFixture::StartOnce(const std::string& program, int ping_seconds) {
   port_ = LoopbackSocket::BoundOnly().Port();
   const std::filesystem::path log = folder_ / "inspircd.log";
-  const pid_t writer = Spawn({"bash", INSPIRCD_CONFIG_SCRIPT, std::to_string(port_),
-                              folder_.string(), std::to_string(ping_seconds)},
-                             log);
-  int status = 0;
-  if (writer < 0) return "cannot run bash to write the configuration:\n";
-  if (!WaitForEnd(writer, kStartLimit, &status)) {
-    EndProcess(writer, std::chrono::seconds(0));
-    return "writing the configuration took too long:\n";
-  }
-  if (status != 0) return "writing the configuration failed:\n";
+  const std::string written = RunConfigScript({INSPIRCD_CONFIG_SCRIPT, std::to_string(port_),
+                                               folder_.string(), std::to_string(ping_seconds)},
+                                              log, kStartLimit);
+  if (!written.empty()) return written;
 
   std::vector<std::string> command = {program, "--nofork", "--nopid",
                                       "--config=" + (folder_ / "inspircd.conf").string()};
@@ -75,19 +68,7 @@ std::string InspircdFixture::StartOnce(const std::string& program, int ping_seco
   }
   pid_ = Spawn(command, log);
   if (pid_ < 0) return "inspircd did not start:\n";
-  const auto deadline = Clock::now() + kStartLimit;
-  for (;;) {
-    if (HasEnded(pid_)) {
-      pid_ = -1;
-      return "inspircd ended while starting:\n";
-    }
-    if (LoopbackSocket::ConnectTo(port_).Valid() && !HasEnded(pid_)) return "";
-    if (Clock::now() >= deadline) {
-      EndProcess(std::exchange(pid_, -1), kStopLimit);
-      return "inspircd accepted no connection within 10 s:\n";
-    }
-    std::this_thread::sleep_for(kPollStep);
-  }
+  return WaitUntilAccepting(pid_, port_, "inspircd", kStartLimit, kStopLimit);
 }
 
 bool InspircdFixture::HandOverFolder() const {

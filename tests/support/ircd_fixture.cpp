@@ -14,7 +14,6 @@
 #include <fstream>
 #include <sstream>
 #include <string_view>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -62,34 +61,15 @@ std::string IrcdFixture::StartOnce(const std::string& program) {
   // A port that was free a moment ago.
   port_ = LoopbackSocket::BoundOnly().Port();
   const std::filesystem::path log = folder_ / "ngircd.log";
-  const pid_t writer =
-      Spawn({"bash", IRCD_CONFIG_SCRIPT, std::to_string(port_), folder_.string(), "--test"}, log);
-  int status = 0;
-  if (writer < 0) return "cannot run bash to write the configuration:\n";
-  if (!WaitForEnd(writer, kStartLimit, &status)) {
-    EndProcess(writer, std::chrono::seconds(0));
-    return "writing the configuration took too long:\n";
-  }
-  if (status != 0) return "writing the configuration failed:\n";
+  const std::string written = RunConfigScript(
+      {IRCD_CONFIG_SCRIPT, std::to_string(port_), folder_.string(), "--test"}, log, kStartLimit);
+  if (!written.empty()) return written;
   if (motd_ == Motd::kMissing && !DropMotd()) return "cannot drop the message of the day:\n";
   if (!WriteExtraConfig()) return "cannot write the extra configuration:\n";
 
   pid_ = Spawn({program, "-n", "-f", (folder_ / "ngircd.conf").string()}, log);
   if (pid_ < 0) return "ngircd did not start:\n";
-  const auto deadline = Clock::now() + kStartLimit;
-  for (;;) {
-    if (HasEnded(pid_)) {
-      pid_ = -1;
-      return "ngircd ended while starting:\n";
-    }
-    // The probe connection is closed at once; the server forgets it.
-    if (LoopbackSocket::ConnectTo(port_).Valid() && !HasEnded(pid_)) return "";
-    if (Clock::now() >= deadline) {
-      EndProcess(std::exchange(pid_, -1), kStopLimit);
-      return "ngircd accepted no connection within 10 s:\n";
-    }
-    std::this_thread::sleep_for(kPollStep);
-  }
+  return WaitUntilAccepting(pid_, port_, "ngircd", kStartLimit, kStopLimit);
 }
 
 bool IrcdFixture::DropMotd() const {
