@@ -19,7 +19,7 @@ namespace {
 
 // A block is sealed once its lines take this many bytes: enough for the
 // compression to find what repeats, little to unpack for a row.
-constexpr std::size_t kBlockBytes = 64 * 1024;
+constexpr std::size_t kBlockBytes = 256 * 1024;
 
 // What a sealed block costs besides its compressed bytes: itself, the
 // shared pointer's count and its place in the list.

@@ -1,7 +1,7 @@
 // TRawLogReader: lines in order out of the raw log's blocks.
 #include "Unit1/raw_log_reader.h"
 
-#include <lz4.h>
+#include <zstd.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -41,9 +41,12 @@ void TRawLogReader::Locate(std::uint64_t number) {
     unpacked_.reset(new char[block_->PackedSize]);
     unpacked_capacity_ = block_->PackedSize;
   }
-  const int size = LZ4_decompress_safe(block_->Data.data(), unpacked_.get(),
-                                       int(block_->Data.size()), int(block_->PackedSize));
-  if (size != int(block_->PackedSize)) throw std::runtime_error("raw log block is damaged");
+  // Readers on the window's thread and on the saving one each keep a context.
+  thread_local const std::unique_ptr<ZSTD_DCtx, decltype(&ZSTD_freeDCtx)> context(ZSTD_createDCtx(),
+                                                                                  &ZSTD_freeDCtx);
+  const std::size_t size = ZSTD_decompressDCtx(context.get(), unpacked_.get(), block_->PackedSize,
+                                               block_->Data.data(), block_->Data.size());
+  if (size != block_->PackedSize) throw std::runtime_error("raw log block is damaged");
 }
 
 bool TRawLogReader::Next(TRawLine& line) {
