@@ -90,6 +90,11 @@ TEST(QtFont, MissingFontsKeepTheirPitchAndCellHeight) {
       toolkit::ToQFont({"Arial", -11, toolkit::clBlack, toolkit::fsMonospace}));
   EXPECT_EQ(monospace.horizontalAdvance("iiii"), monospace.horizontalAdvance("WWWW"));
   EXPECT_LE(monospace.height(), sans.height());
+  // The drawing tests' reference draws with these fonts too, so each style is checked here.
+  const QFont styled = toolkit::ToQFont(
+      {"Arial", -11, toolkit::clBlack,
+       toolkit::fsBold | toolkit::fsItalic | toolkit::fsUnderline | toolkit::fsStrikeOut});
+  EXPECT_TRUE(styled.bold() && styled.italic() && styled.underline() && styled.strikeOut());
   for (const int cell : {13, 16, 24}) {
     const QFontMetrics metrics(toolkit::ToQFont({"Arial", cell, toolkit::clBlack, 0}));
     EXPECT_NEAR(metrics.height(), cell, 1) << cell;
