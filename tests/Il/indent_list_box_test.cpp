@@ -1,6 +1,7 @@
 // The measure and draw steps of the chat list on a canvas of fixed metrics
-// (6 pixels a byte, one line of text 13 or 15 pixels high), and the list as a
-// widget on screen.
+// (6 pixels a byte, one line of text 13 or 15 pixels high), its styler asked
+// only for text that carries formatting, its read and copied texts, and the
+// list as a widget on screen.
 #include "Il/indent_list_box.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <tuple>
 
 #include "tests/Il/fixed_canvas.h"
+#include "tests/Il/styled_runs.h"
 
 namespace {
 
@@ -16,6 +18,7 @@ using iltest::FixedCanvas;
 using toolkit::TRect;
 
 const std::string kFiftyBytes(50, 'x');
+constexpr toolkit::TFontStyles kBold = toolkit::fsBold;
 
 int Measure(il::TIndentListBox& box, FixedCanvas& canvas, int index) {
   int height = box.ItemHeight();
@@ -153,6 +156,68 @@ TEST(IndentListBoxWidget, PaintsAndMeasuresAgainOnResize) {
   box.viewport()->render(&image);
   const int separator_row = box.RowHeight(box.TopIndex()) - 1;
   EXPECT_EQ(image.pixelColor(box.viewport()->width() / 2, separator_row), QColor(192, 192, 192));
+}
+
+// A styler that makes 0x02 (\002) a bold toggle and counts the texts it is asked for.
+il::TTextStyler CountingStyler(int& calls) {
+  return [&calls](std::string_view text) {
+    ++calls;
+    il::TStyledText runs;
+    bool bold = false;
+    for (const char c : text) {
+      if (c == '\002') {
+        bold = !bold;
+      } else if (runs.empty() || (runs.back().Style == kBold) != bold) {
+        runs.push_back(iltest::StyledRun(std::string(1, c), bold ? kBold : 0));
+      } else {
+        runs.back().Text += c;
+      }
+    }
+    return runs;
+  };
+}
+
+TEST(StyledList, TextWithoutFormattingNeverReachesTheStyler) {
+  int calls = 0;
+  il::TIndentListBox box;
+  box.resize(200, 300);
+  box.SetStyler(CountingStyler(calls));
+  box.AddItem("bob|" + std::string(50, 'x'));
+  FixedCanvas canvas;
+  int height = box.ItemHeight();
+  box.MeasureItem(canvas, 0, height);
+  box.PaintItem(canvas, 0, {0, 0, 180, height}, 0);
+  EXPECT_EQ(height, 3 * 13);
+  EXPECT_EQ(canvas.texts.size(), 4u);
+  EXPECT_EQ(box.ItemText(0), "bob: " + std::string(50, 'x'));
+  EXPECT_EQ(calls, 0);
+}
+
+// An entry reads as "title: text" and copies as "title text"; a styled list
+// reads its entries without their formatting.
+TEST(ItemText, ReadsTitleAndTextWithoutFormattingAndCopiesTitleText) {
+  int calls = 0;
+  il::TIndentListBox styled;
+  styled.SetStyler(CountingStyler(calls));
+  il::TIndentListBox plain;
+  const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
+      {"bob|hi", "bob: hi", "bob: hi", "bob hi"},
+      {"alice |hello there", "alice: hello there", "alice: hello there", "alice hello there"},
+      {"New:|bob", "New: bob", "New: bob", "New: bob"},
+      {"carol|a|b", "carol: a|b", "carol: a|b", "carol a|b"},
+      {"bob |\002hi\002!", "bob: hi!", "bob: \002hi\002!", "bob \002hi\002!"},
+      {"\002bo\002b|x", "bob: x", "\002bo\002b: x", "\002bo\002b x"},
+      {"no bar", "no bar", "no bar", "no bar"},
+      {"|text", "text", "text", "text"},
+      {"\002|text", "text", "\002: text", "\002 text"},
+  };
+  for (const auto& [entry, read_styled, read_plain, copied] : cases) {
+    styled.AddItem(entry);
+    plain.AddItem(entry);
+    EXPECT_EQ(styled.ItemText(styled.Count() - 1), read_styled) << entry;
+    EXPECT_EQ(plain.ItemText(plain.Count() - 1), read_plain) << entry;
+    EXPECT_EQ(plain.ItemCopyText(plain.Count() - 1), copied) << entry;
+  }
 }
 
 }  // namespace

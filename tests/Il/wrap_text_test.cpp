@@ -1,5 +1,6 @@
 // Cutting text into lines: word and character breaks, blanks, UTF-8 and widths
-// too small for anything.
+// too small for anything; styled text measured run by run in its own font and
+// cut between and inside runs.
 #include "Il/wrap_text.h"
 
 #include <gtest/gtest.h>
@@ -9,10 +10,16 @@
 #include "Il/chat_entry.h"
 #include "platform/toolkit/utf8.h"
 #include "tests/Il/fixed_canvas.h"
+#include "tests/Il/styled_runs.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
+using il::TStyledText;
+using iltest::StyledRun;
+constexpr toolkit::TFontStyles kBold = toolkit::fsBold;
+constexpr toolkit::TColor kRed = toolkit::RGB(255, 0, 0);
+constexpr toolkit::TColor kYellow = toolkit::RGB(255, 255, 0);
 
 const std::string e_acute = "\xC3\xA9";           // 2 bytes, 12 pixels
 const std::string grinning = "\xF0\x9F\x98\x80";  // 4 bytes, 24 pixels
@@ -98,6 +105,61 @@ TEST(WrapTextSearch, FindsTheLongestLineThatFitsWhateverTheWidths) {
       EXPECT_EQ(lines.back(), rest);
       EXPECT_TRUE(LinearFit(canvas, rest, width) == rest.size() || rest.size() == 1);
     }
+  }
+}
+
+// Bold bytes are 9 pixels wide, others 6.
+class BoldWideCanvas : public iltest::FixedCanvas {
+ public:
+  int TextWidth(std::string_view text) override {
+    return static_cast<int>(text.size()) * ((Font().Style & toolkit::fsBold) != 0 ? 9 : 6);
+  }
+};
+
+TEST(WrapStyled, CutsBetweenAndInsideRuns) {
+  const std::tuple<const char*, TStyledText, int, std::vector<TStyledText>> cases[] = {
+      {"Fits",
+       {StyledRun("ab"), StyledRun("cd", kBold)},
+       30,
+       {{StyledRun("ab"), StyledRun("cd", kBold)}}},
+      {"Empty", {}, 30, {{}}},
+      {"TrailingBlanksDropped",
+       {StyledRun("ab"), StyledRun("  ", kBold)},
+       6,
+       {{StyledRun("a")}, {StyledRun("b")}}},
+      // 20 bytes: 120 pixels plain, 180 bold.
+      {"BoldMeasuredBold",
+       {StyledRun(std::string(20, 'x'), kBold)},
+       132,
+       {{StyledRun(std::string(14, 'x'), kBold)}, {StyledRun(std::string(6, 'x'), kBold)}}},
+      {"CutInsideARun",
+       {StyledRun("ab"), StyledRun("cdefgh", kBold)},
+       30,
+       {{StyledRun("ab"), StyledRun("cd", kBold)},
+        {StyledRun("efg", kBold)},
+        {StyledRun("h", kBold)}}},
+      {"WordBreakBetweenRuns",
+       {StyledRun("aaaa "), StyledRun("bbbb", 0, kRed, kYellow)},
+       30,
+       {{StyledRun("aaaa ")}, {StyledRun("bbbb", 0, kRed, kYellow)}}},
+      {"ContinuationKeepsStyle",
+       {StyledRun("aa bb", 0, kRed, std::nullopt, true)},
+       12,
+       {{StyledRun("aa ", 0, kRed, std::nullopt, true)},
+        {StyledRun("bb", 0, kRed, std::nullopt, true)}}},
+      {"SymbolKeptWhole",
+       {StyledRun("\u2401\u2402")},
+       18,
+       {{StyledRun("\u2401")}, {StyledRun("\u2402")}}},
+  };
+  const toolkit::TFont font{"Arial", -11, toolkit::clBlack, toolkit::fsItalic};
+  for (const auto& [name, runs, width, expected] : cases) {
+    BoldWideCanvas canvas;
+    canvas.SetFont(font);
+    std::vector<TStyledText> lines = {{StyledRun("left over")}};
+    il::WrapStyled(runs, lines, canvas, width);
+    EXPECT_EQ(lines, expected) << name;
+    EXPECT_EQ(canvas.Font(), font) << name;
   }
 }
 
