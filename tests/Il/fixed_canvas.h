@@ -12,18 +12,14 @@
 namespace iltest {
 
 struct DrawnText {
-  int x;
-  int y;
+  int x, y;
   std::string text;
   toolkit::TFont font;
   toolkit::TColor brush;
 };
 
 struct DrawnLine {
-  int x1;
-  int y1;
-  int x2;
-  int y2;
+  int x1, y1, x2, y2;
   toolkit::TColor pen;
 };
 
@@ -57,8 +53,7 @@ class FixedCanvas : public toolkit::TCanvas {
 
  private:
   int line_height_;
-  int pen_x_ = 0;
-  int pen_y_ = 0;
+  int pen_x_ = 0, pen_y_ = 0;
 };
 
 }  // namespace iltest

@@ -6,7 +6,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
-#include <optional>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -23,12 +23,10 @@ using testsupport::Codes;
 using toolkit::TFontStyles;
 
 constexpr int kTextLeft = 48;
-constexpr int kRightMargin = 20;
-const QColor kBlack(0, 0, 0);
-const QColor kWhite(255, 255, 255);
-const QColor kPurple(128, 0, 128);
-const QColor kHighlight(0, 0, 128);
-const QColor kHighlightText(255, 255, 0);
+constexpr TFontStyles kBold = toolkit::fsBold, kItalic = toolkit::fsItalic;
+const QColor kBlack(0, 0, 0), kWhite(255, 255, 255), kPurple(128, 0, 128);
+const QColor kHighlight(0, 0, 128), kHighlightText(255, 255, 0);
+const QColor kRed(0xFF, 0, 0), kGreen(0, 0x93, 0), kYellow(0xFF, 0xFF, 0);
 
 // A run as the reference draws it.
 struct Piece {
@@ -37,36 +35,32 @@ struct Piece {
   QColor color = kBlack;
   QColor background = kWhite;
 };
-
 using Pieces = std::vector<Piece>;
 
 QFont FontOf(TFontStyles style) {
   return toolkit::ToQFont({"Arial", -11, toolkit::clBlack, style});
 }
 
-int WidthOf(const Piece& piece) {
-  return QFontMetrics(FontOf(piece.style)).horizontalAdvance(QString::fromUtf8(piece.text));
-}
-
-int WidthOf(const Pieces& pieces) {
+// Opaque text side by side from (x, y); without a painter it only measures.
+int DrawPieces(QPainter* painter, int x, int y, const Pieces& pieces) {
   int width = 0;
-  for (const Piece& piece : pieces) width += WidthOf(piece);
+  for (const Piece& piece : pieces) {
+    const QFontMetrics metrics(FontOf(piece.style));
+    const QString text = QString::fromUtf8(piece.text);
+    const int advance = metrics.horizontalAdvance(text);
+    if (painter) {
+      painter->fillRect(QRect(x + width, y, advance, metrics.height()), piece.background);
+      painter->setFont(FontOf(piece.style));
+      painter->setPen(piece.color);
+      painter->drawText(x + width, y + metrics.ascent(), text);
+    }
+    width += advance;
+  }
   return width;
 }
 
-// Opaque text, side by side from (x, y).
-void DrawPieces(QPainter& painter, int x, int y, const Pieces& pieces) {
-  for (const Piece& piece : pieces) {
-    const QFont font = FontOf(piece.style);
-    const QFontMetrics metrics(font);
-    const QString text = QString::fromUtf8(piece.text);
-    const int width = metrics.horizontalAdvance(text);
-    painter.fillRect(QRect(x, y, width, metrics.height()), piece.background);
-    painter.setFont(font);
-    painter.setPen(piece.color);
-    painter.drawText(x, y + metrics.ascent(), text);
-    x += width;
-  }
+int WidthOf(const Pieces& pieces) {
+  return DrawPieces(nullptr, 0, 0, pieces);
 }
 
 QColor ColourOr(int code, QColor fallback) {
@@ -78,12 +72,11 @@ QColor ColourOr(int code, QColor fallback) {
 testing::AssertionResult SameImage(const QImage& drawn, const QImage& reference) {
   for (int y = 0; y < reference.height(); ++y) {
     for (int x = 0; x < reference.width(); ++x) {
-      if (drawn.pixel(x, y) != reference.pixel(x, y)) {
-        return testing::AssertionFailure()
-               << "first difference at (" << x << ", " << y << "): drawn "
-               << drawn.pixelColor(x, y).name().toStdString() << ", reference "
-               << reference.pixelColor(x, y).name().toStdString();
-      }
+      if (drawn.pixel(x, y) == reference.pixel(x, y)) continue;
+      return testing::AssertionFailure()
+             << "first difference at (" << x << ", " << y << "): drawn "
+             << drawn.pixelColor(x, y).name().toStdString() << ", reference "
+             << reference.pixelColor(x, y).name().toStdString();
     }
   }
   return testing::AssertionSuccess();
@@ -104,10 +97,10 @@ class FormattedDrawing : public testing::Test {
     SetTextColumn(240);
   }
 
-  void SetTextColumn(int width) { box.resize(kTextLeft + width + kRightMargin, 200); }
+  // With a right margin of 20 pixels.
+  void SetTextColumn(int width) { box.resize(kTextLeft + width + 20, 200); }
 
-  // Measures and draws the entry as the host does; the image is as high as
-  // the entry.
+  // Measures and draws the entry as the host does, on an image as high as the entry.
   QImage Draw(const std::string& entry, toolkit::TOwnerDrawState state = 0) {
     box.ClearItems();
     box.AddItem(entry);
@@ -128,9 +121,9 @@ class FormattedDrawing : public testing::Test {
     QImage image(drawn.size(), QImage::Format_RGB32);
     image.fill(background);
     QPainter painter(&image);
-    DrawPieces(painter, 0, 0, title);
+    DrawPieces(&painter, 0, 0, title);
     for (std::size_t k = 0; k < lines.size(); ++k) {
-      DrawPieces(painter, kTextLeft, static_cast<int>(k) * box.LineHeight(), lines[k]);
+      DrawPieces(&painter, kTextLeft, int(k) * box.LineHeight(), lines[k]);
     }
     return image;
   }
@@ -139,69 +132,73 @@ class FormattedDrawing : public testing::Test {
   il::TIndentListBox box;
 };
 
+const Pieces kBob = {{"bob", kItalic, kPurple}};
+
 struct DrawCase {
   const char* name;
   std::string entry;  // in the readable codes
-  Pieces title;
   Pieces text;
+  // A second line: the column is then half-way between the first line without
+  // its blank and the two lines side by side, so the cut falls where expected.
+  Pieces wrapped = {};
+  Pieces title = kBob;
+  toolkit::TOwnerDrawState state = 0;
 };
 
-constexpr TFontStyles kItalic = toolkit::fsItalic;
-
-TEST_F(FormattedDrawing, EachCodeAndCombination) {
-  const QColor red(0xFF, 0, 0);
-  const QColor green(0, 0x93, 0);
+TEST_F(FormattedDrawing, EachCodeCombinationAndCut) {
   const QColor light_blue(0, 0, 0xFC);
-  const QColor yellow(0xFF, 0xFF, 0);
-  const Pieces bob = {{"bob", kItalic, kPurple}};
+  // Parsing has its own table, and every colour code is drawn below.
   const DrawCase cases[] = {
-      {"Plain", "bob|just text", bob, {{"just text"}}},
-      {"Bold", "bob|a ^Bbold^B b", bob, {{"a "}, {"bold", toolkit::fsBold}, {" b"}}},
-      {"Italic", "bob|^Iitalic", bob, {{"italic", toolkit::fsItalic}}},
-      {"Underline", "bob|^Uunder", bob, {{"under", toolkit::fsUnderline}}},
-      {"Strike", "bob|^Sstruck", bob, {{"struck", toolkit::fsStrikeOut}}},
-      {"Monospace", "bob|^Mfixed^M wide", bob, {{"fixed", toolkit::fsMonospace}, {" wide"}}},
+      {"Bold", "bob|a ^Bbold^B b", {{"a "}, {"bold", kBold}, {" b"}}},
+      {"Italic", "bob|^Iitalic", {{"italic", kItalic}}},
+      {"Underline", "bob|^Uunder", {{"under", toolkit::fsUnderline}}},
+      {"Strike", "bob|^Sstruck", {{"struck", toolkit::fsStrikeOut}}},
+      {"Monospace", "bob|^Mfixed^M wide", {{"fixed", toolkit::fsMonospace}, {" wide"}}},
       {"AllTogglesLeftOpen",
        "bob|^B^I^U^S^Mall",
-       bob,
-       {{"all", toolkit::fsBold | toolkit::fsItalic | toolkit::fsUnderline | toolkit::fsStrikeOut |
-                    toolkit::fsMonospace}}},
-      {"Colours", "bob|^C04red ^C3green", bob, {{"red ", 0, red}, {"green", 0, green}}},
-      {"Background", "bob|^C12,08blue on yellow", bob, {{"blue on yellow", 0, light_blue, yellow}}},
-      {"ReverseOfDefaults", "bob|^Rrev^R x", bob, {{"rev", 0, kWhite, kBlack}, {" x"}}},
-      {"ReverseOfColours", "bob|^C04,12^Rx", bob, {{"x", 0, light_blue, red}}},
-      {"HexColours",
-       "bob|^HFF8000,000080x",
-       bob,
-       {{"x", 0, QColor(0xFF, 0x80, 0), QColor(0, 0, 0x80)}}},
-      {"Reset", "bob|^B^C04a^Ob", bob, {{"a", toolkit::fsBold, red}, {"b"}}},
-      {"NinetyNine", "bob|^C04,08a^C99b", bob, {{"a", 0, red, yellow}, {"b", 0, kBlack, yellow}}},
-      {"DigitsAfterAColour", "bob|^C0312", bob, {{"12", 0, green}}},
-      {"ControlSymbol", "bob|a\001b", bob, {{"a\u2401b"}}},
-      {"CodesOnly", "bob|^B^C04^O", bob, {}},
-      {"StyledTitleOnItsOwnBase",
-       "^B^C03bob|x",
-       {{"bob", kItalic | toolkit::fsBold, green}},
-       {{"x"}}},
+       {{"all",
+         kBold | kItalic | toolkit::fsUnderline | toolkit::fsStrikeOut | toolkit::fsMonospace}}},
+      {"ReverseOfDefaults", "bob|^Rrev^R x", {{"rev", 0, kWhite, kBlack}, {" x"}}},
+      {"ReverseOfColours", "bob|^C04,12^Rx", {{"x", 0, light_blue, kRed}}},
+      {"HexColours", "bob|^HFF8000,000080x", {{"x", 0, QColor(0xFF, 0x80, 0), QColor(0, 0, 0x80)}}},
+      {"ControlSymbol", "bob|a\001b", {{"a\u2401b"}}},
+      {"CodesOnly", "bob|^B^C04^O", {}},
+      {"StyledTitleOnItsOwnBase", "^B^C03bob|x", {{"x"}}, {}, {{"bob", kItalic | kBold, kGreen}}},
       {"TitleCodesEndWithTheTitle",
        "^Ubob|x",
-       {{"bob", kItalic | toolkit::fsUnderline, kPurple}},
-       {{"x"}}},
+       {{"x"}},
+       {},
+       {{"bob", kItalic | toolkit::fsUnderline, kPurple}}},
+      // A selected entry's default colours are the highlight's, reversed or not.
+      {"SelectedReversesTheHighlight",
+       "bob|a^Rb",
+       {{"a", 0, kHighlightText, kHighlight}, {"b", 0, kHighlight, kHighlightText}},
+       {},
+       {{"bob", kItalic, kPurple, kHighlight}},
+       toolkit::odSelected},
+      {"CodeAtTheCut", "bob|aaaa ^C04,08bbbb", {{"aaaa "}}, {{"bbbb", 0, kRed, kYellow}}},
+      {"CodeBeforeTheBlank", "bob|aaaa^B bbbb", {{"aaaa"}, {" ", kBold}}, {{"bbbb", kBold}}},
+      {"ContinuationKeepsStyles",
+       "bob|^B^C04aaaa bbbb",
+       {{"aaaa ", kBold, kRed}},
+       {{"bbbb", kBold, kRed}}},
+      {"MonospaceWordMovesDown", "bob|aaaa ^Mbbbb", {{"aaaa "}}, {{"bbbb", toolkit::fsMonospace}}},
   };
   for (const DrawCase& c : cases) {
-    const QImage drawn = Draw(Codes(c.entry));
-    EXPECT_EQ(drawn.height(), box.LineHeight()) << c.name;
-    EXPECT_TRUE(SameImage(drawn, Reference(drawn, c.title, {c.text}))) << c.name;
+    SCOPED_TRACE(c.name);
+    std::vector<Pieces> lines = {c.text};
+    SetTextColumn(240);
+    if (!c.wrapped.empty()) {
+      Pieces first = c.text;
+      first.back().text.pop_back();
+      SetTextColumn((WidthOf(first) + WidthOf(c.text) + WidthOf(c.wrapped)) / 2);
+      lines.push_back(c.wrapped);
+    }
+    const QImage drawn = Draw(Codes(c.entry), c.state);
+    EXPECT_EQ(drawn.height(), int(lines.size()) * box.LineHeight());
+    const QColor background = c.state != 0 ? kHighlight : kWhite;
+    EXPECT_TRUE(SameImage(drawn, Reference(drawn, c.title, lines, background)));
   }
-}
-
-// A selected entry's default colours are the highlight's, reversed or not.
-TEST_F(FormattedDrawing, SelectedEntryReversesTheHighlight) {
-  const QImage drawn = Draw(Codes("bob|a^Rb"), toolkit::odSelected);
-  const QImage reference = Reference(
-      drawn, {{"bob", kItalic, kPurple, kHighlight}},
-      {{{"a", 0, kHighlightText, kHighlight}, {"b", 0, kHighlight, kHighlightText}}}, kHighlight);
-  EXPECT_TRUE(SameImage(drawn, reference));
 }
 
 // Every colour code as foreground and as background, 99 the defaults.
@@ -212,40 +209,7 @@ TEST_F(FormattedDrawing, EveryColourCode) {
     std::snprintf(entry, sizeof entry, "bob|^C%02d,%02dWm", code, background);
     const QImage drawn = Draw(Codes(entry));
     const Piece piece{"Wm", 0, ColourOr(code, kBlack), ColourOr(background, kWhite)};
-    EXPECT_TRUE(SameImage(drawn, Reference(drawn, {{"bob", kItalic, kPurple}}, {{piece}}))) << code;
-  }
-}
-
-struct WrapCase {
-  const char* name;
-  std::string entry;
-  std::vector<Pieces> lines;
-};
-
-// The column is as wide as half-way between the first line without its blank
-// and the two lines side by side, so the cut falls where each case expects.
-TEST_F(FormattedDrawing, WrappedLinesKeepStylesAndCutBetweenRuns) {
-  const QColor red(0xFF, 0, 0);
-  const QColor yellow(0xFF, 0xFF, 0);
-  const WrapCase cases[] = {
-      {"CodeAtTheCut", "bob|aaaa ^C04,08bbbb", {{{"aaaa "}}, {{"bbbb", 0, red, yellow}}}},
-      {"CodeBeforeTheBlank",
-       "bob|aaaa^B bbbb",
-       {{{"aaaa"}, {" ", toolkit::fsBold}}, {{"bbbb", toolkit::fsBold}}}},
-      {"ContinuationKeepsStyles",
-       "bob|^B^C04aaaa bbbb",
-       {{{"aaaa ", toolkit::fsBold, red}}, {{"bbbb", toolkit::fsBold, red}}}},
-      {"MonospaceWordMovesDown",
-       "bob|aaaa ^Mbbbb",
-       {{{"aaaa "}}, {{"bbbb", toolkit::fsMonospace}}}},
-  };
-  for (const WrapCase& c : cases) {
-    Pieces first = c.lines[0];
-    first.back().text.pop_back();
-    SetTextColumn((WidthOf(first) + WidthOf(c.lines[0]) + WidthOf(c.lines[1])) / 2);
-    const QImage drawn = Draw(Codes(c.entry));
-    EXPECT_EQ(drawn.height(), 2 * box.LineHeight()) << c.name;
-    EXPECT_TRUE(SameImage(drawn, Reference(drawn, {{"bob", kItalic, kPurple}}, c.lines))) << c.name;
+    EXPECT_TRUE(SameImage(drawn, Reference(drawn, kBob, {{piece}}))) << code;
   }
 }
 
@@ -253,11 +217,11 @@ TEST_F(FormattedDrawing, WrappedLinesKeepStylesAndCutBetweenRuns) {
 // takes two for the bold one, and nothing is drawn past the column.
 TEST_F(FormattedDrawing, BoldTextWrapsToItsOwnWidth) {
   const std::string words = "wide bold words wrap sooner";
-  const int plain = WidthOf(Piece{words});
-  const int bold = WidthOf(Piece{words, toolkit::fsBold});
+  const int plain = WidthOf({{words}});
+  const int bold = WidthOf({{words, kBold}});
   ASSERT_LT(plain, bold);
   SetTextColumn((plain + bold) / 2);
-  const int plain_height = Draw("bob|" + words).height();
+  const int plain_height = Draw("bob|" + words).height();  // before LineHeight() is read
   EXPECT_EQ(plain_height, box.LineHeight());
   const QImage drawn = Draw(Codes("bob|^B" + words));
   EXPECT_EQ(drawn.height(), 2 * box.LineHeight());

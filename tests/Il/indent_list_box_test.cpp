@@ -1,12 +1,16 @@
 // The measure and draw steps of the chat list on a canvas of fixed metrics
-// (6 pixels a byte, one line of text 13 or 15 pixels high).
+// (6 pixels a byte, one line of text 13 or 15 pixels high), its styler asked
+// only for text that carries formatting, its read and copied texts, and the
+// list as a widget on screen.
 #include "Il/indent_list_box.h"
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <tuple>
 
 #include "tests/Il/fixed_canvas.h"
+#include "tests/Il/styled_runs.h"
 
 namespace {
 
@@ -14,6 +18,7 @@ using iltest::FixedCanvas;
 using toolkit::TRect;
 
 const std::string kFiftyBytes(50, 'x');
+constexpr toolkit::TFontStyles kBold = toolkit::fsBold;
 
 int Measure(il::TIndentListBox& box, FixedCanvas& canvas, int index) {
   int height = box.ItemHeight();
@@ -21,45 +26,31 @@ int Measure(il::TIndentListBox& box, FixedCanvas& canvas, int index) {
   return height;
 }
 
-struct HeightCase {
-  const char* name;
-  il::TEnumType layout;
-  std::string entry;
-  int lines;  // in a control 200 pixels wide, text column at 48
-};
-
-void PrintTo(const HeightCase& c, std::ostream* os) {
-  *os << c.name;
+// In a control 200 pixels wide with the text column at 48, itab wraps the text
+// at 200 - 48 - 20 = 132 pixels (22 bytes), inone the whole entry and iline the
+// text at 180 pixels (30 bytes).
+TEST(IndentListBox, EntryHeightIsLinesTimesLineHeight) {
+  const std::tuple<const char*, il::TEnumType, std::string, int> cases[] = {
+      {"TabShort", il::itab, "bob|short", 1},
+      {"TabEmptyText", il::itab, "bob|", 1},
+      {"TabWrapped", il::itab, "bob|" + kFiftyBytes, 3},
+      {"TabTrailingBlanks", il::itab, "bob|" + std::string(22, 'x') + "   ", 1},
+      {"TabNoBar", il::itab, std::string(23, 'x'), 2},
+      {"NoneShort", il::inone, "bob|short", 1},
+      {"NoneCountsTitleAndBar", il::inone, "bob|" + kFiftyBytes, 2},
+      {"LineShortIsTwoLines", il::iline, "bob|short", 2},
+      {"LineWrapped", il::iline, "bob|" + kFiftyBytes, 3},
+  };
+  for (const auto& [name, layout, entry, lines] : cases) {
+    il::TIndentListBox box;
+    box.resize(200, 300);
+    box.SetIndent(layout);
+    box.AddItem(entry);
+    FixedCanvas canvas;
+    EXPECT_EQ(Measure(box, canvas, 0), lines * 13) << name;
+    EXPECT_EQ(box.LineHeight(), 13) << name;
+  }
 }
-
-class EntryHeight : public testing::TestWithParam<HeightCase> {};
-
-TEST_P(EntryHeight, IsLinesTimesLineHeight) {
-  const HeightCase& c = GetParam();
-  il::TIndentListBox box;
-  box.resize(200, 300);
-  box.SetIndent(c.layout);
-  box.AddItem(c.entry);
-  FixedCanvas canvas;
-  EXPECT_EQ(Measure(box, canvas, 0), c.lines * 13);
-  EXPECT_EQ(box.LineHeight(), 13);
-}
-
-// itab wraps the text at 200 - 48 - 20 = 132 pixels (22 bytes), inone the whole
-// entry and iline the text at 180 pixels (30 bytes).
-INSTANTIATE_TEST_SUITE_P(
-    Layouts, EntryHeight,
-    testing::Values(HeightCase{"TabShort", il::itab, "bob|short", 1},
-                    HeightCase{"TabEmptyText", il::itab, "bob|", 1},
-                    HeightCase{"TabWrapped", il::itab, "bob|" + kFiftyBytes, 3},
-                    HeightCase{"TabTrailingBlanks", il::itab, "bob|" + std::string(22, 'x') + "   ",
-                               1},
-                    HeightCase{"TabNoBar", il::itab, std::string(23, 'x'), 2},
-                    HeightCase{"NoneShort", il::inone, "bob|short", 1},
-                    HeightCase{"NoneCountsTitleAndBar", il::inone, "bob|" + kFiftyBytes, 2},
-                    HeightCase{"LineShortIsTwoLines", il::iline, "bob|short", 2},
-                    HeightCase{"LineWrapped", il::iline, "bob|" + kFiftyBytes, 3}),
-    [](const testing::TestParamInfo<HeightCase>& info) { return std::string(info.param.name); });
 
 TEST(IndentListBox, NarrowControlHalvesPosIndent) {
   il::TIndentListBox box;
@@ -131,6 +122,101 @@ TEST_F(DrawStep, TitleHasItsOwnFontAndASelectedEntryTheHighlight) {
     for (const iltest::DrawnText& text : canvas.texts) EXPECT_EQ(text.brush, background);
     EXPECT_EQ(canvas.texts[1].font.Color, selected ? toolkit::clHighlightText : toolkit::clBlack);
     EXPECT_EQ(canvas.texts[1].font.Style, 0);
+  }
+}
+
+// On screen it paints, measures its entries again when its width changes and
+// scrolls to its end.
+TEST(IndentListBoxWidget, PaintsAndMeasuresAgainOnResize) {
+  il::TIndentListBox box;
+  box.SetPosIndent(100);
+  box.resize(500, 200);
+  box.show();
+  const std::string long_text(300, 'w');
+  for (int i = 0; i < 30; ++i) box.AddItem("nick" + std::to_string(i) + " |" + long_text);
+  box.AddItem("\xC3\xA9t\xC3\xA9 |caf\xE9 in Windows-1252");
+
+  const int wide_height = box.RowHeight(0);
+  EXPECT_GT(box.LineHeight(), 0);
+  EXPECT_EQ(wide_height % box.LineHeight(), 0);
+  box.resize(250, 200);
+  EXPECT_GT(box.RowHeight(0), wide_height);
+
+  // The newest entry as the top row, as far as the list scrolls: the view ends
+  // with the last entry, and one entry more would not fit.
+  box.SetTopIndex(box.Count() - 1);
+  EXPECT_GT(box.TopIndex(), 0);
+  EXPECT_LE(box.ItemRect(box.Count() - 1).Bottom, box.viewport()->height());
+  EXPECT_GT(box.RowHeight(box.TopIndex() - 1) + box.ItemRect(box.Count() - 1).Bottom,
+            box.viewport()->height());
+
+  // The separator is the last row of pixels of the top entry.
+  box.SetItemIndex(-1);
+  QImage image(box.viewport()->size(), QImage::Format_RGB32);
+  box.viewport()->render(&image);
+  const int separator_row = box.RowHeight(box.TopIndex()) - 1;
+  EXPECT_EQ(image.pixelColor(box.viewport()->width() / 2, separator_row), QColor(192, 192, 192));
+}
+
+// A styler that makes 0x02 (\002) a bold toggle and counts the texts it is asked for.
+il::TTextStyler CountingStyler(int& calls) {
+  return [&calls](std::string_view text) {
+    ++calls;
+    il::TStyledText runs;
+    bool bold = false;
+    for (const char c : text) {
+      if (c == '\002') {
+        bold = !bold;
+      } else if (runs.empty() || (runs.back().Style == kBold) != bold) {
+        runs.push_back(iltest::StyledRun(std::string(1, c), bold ? kBold : 0));
+      } else {
+        runs.back().Text += c;
+      }
+    }
+    return runs;
+  };
+}
+
+TEST(StyledList, TextWithoutFormattingNeverReachesTheStyler) {
+  int calls = 0;
+  il::TIndentListBox box;
+  box.resize(200, 300);
+  box.SetStyler(CountingStyler(calls));
+  box.AddItem("bob|" + std::string(50, 'x'));
+  FixedCanvas canvas;
+  int height = box.ItemHeight();
+  box.MeasureItem(canvas, 0, height);
+  box.PaintItem(canvas, 0, {0, 0, 180, height}, 0);
+  EXPECT_EQ(height, 3 * 13);
+  EXPECT_EQ(canvas.texts.size(), 4u);
+  EXPECT_EQ(box.ItemText(0), "bob: " + std::string(50, 'x'));
+  EXPECT_EQ(calls, 0);
+}
+
+// An entry reads as "title: text" and copies as "title text"; a styled list
+// reads its entries without their formatting.
+TEST(ItemText, ReadsTitleAndTextWithoutFormattingAndCopiesTitleText) {
+  int calls = 0;
+  il::TIndentListBox styled;
+  styled.SetStyler(CountingStyler(calls));
+  il::TIndentListBox plain;
+  const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
+      {"bob|hi", "bob: hi", "bob: hi", "bob hi"},
+      {"alice |hello there", "alice: hello there", "alice: hello there", "alice hello there"},
+      {"New:|bob", "New: bob", "New: bob", "New: bob"},
+      {"carol|a|b", "carol: a|b", "carol: a|b", "carol a|b"},
+      {"bob |\002hi\002!", "bob: hi!", "bob: \002hi\002!", "bob \002hi\002!"},
+      {"\002bo\002b|x", "bob: x", "\002bo\002b: x", "\002bo\002b x"},
+      {"no bar", "no bar", "no bar", "no bar"},
+      {"|text", "text", "text", "text"},
+      {"\002|text", "text", "\002: text", "\002 text"},
+  };
+  for (const auto& [entry, read_styled, read_plain, copied] : cases) {
+    styled.AddItem(entry);
+    plain.AddItem(entry);
+    EXPECT_EQ(styled.ItemText(styled.Count() - 1), read_styled) << entry;
+    EXPECT_EQ(plain.ItemText(plain.Count() - 1), read_plain) << entry;
+    EXPECT_EQ(plain.ItemCopyText(plain.Count() - 1), copied) << entry;
   }
 }
 

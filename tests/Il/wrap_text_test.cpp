@@ -1,68 +1,64 @@
 // Cutting text into lines: word and character breaks, blanks, UTF-8 and widths
-// too small for anything.
+// too small for anything; styled text measured run by run in its own font and
+// cut between and inside runs.
 #include "Il/wrap_text.h"
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "Il/chat_entry.h"
 #include "platform/toolkit/utf8.h"
 #include "tests/Il/fixed_canvas.h"
+#include "tests/Il/styled_runs.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
-
-struct WrapCase {
-  const char* name;
-  std::string text;
-  int width;  // with 6 pixels a byte
-  Lines expected;
-};
-
-void PrintTo(const WrapCase& c, std::ostream* os) {
-  *os << c.name;
-}
+using il::TStyledText;
+using iltest::StyledRun;
+constexpr toolkit::TFontStyles kBold = toolkit::fsBold;
+constexpr toolkit::TColor kRed = toolkit::RGB(255, 0, 0);
+constexpr toolkit::TColor kYellow = toolkit::RGB(255, 255, 0);
 
 const std::string e_acute = "\xC3\xA9";           // 2 bytes, 12 pixels
 const std::string grinning = "\xF0\x9F\x98\x80";  // 4 bytes, 24 pixels
 
-class WrapTextTest : public testing::TestWithParam<WrapCase> {};
-
-TEST_P(WrapTextTest, CutsAsExpected) {
-  const WrapCase& c = GetParam();
-  iltest::FixedCanvas canvas;
-  Lines lines = {"left over"};
-  il::WrapText(c.text, lines, canvas, c.width);
-  EXPECT_EQ(lines, c.expected);
-  // Nothing is lost or added but the trailing blanks, and no character is split.
-  std::string joined;
-  for (const std::string& line : lines) {
-    joined += line;
-    EXPECT_TRUE(toolkit::IsValidUtf8(line) || !toolkit::IsValidUtf8(c.text)) << line;
+TEST(WrapText, CutsAtWordsOrCharacters) {
+  const std::tuple<const char*, std::string, int, Lines> cases[] = {
+      // Widths with 6 pixels a byte.
+      {"ExactFit", "hello", 30, {"hello"}},
+      {"TrailingBlanksIgnored", "hello   ", 30, {"hello"}},
+      {"EmptyText", "", 10, {""}},
+      {"OnlyBlanks", "   ", 10, {""}},
+      {"BlankAfterWordStaysOnLine", "hello world", 30, {"hello ", "world"}},
+      {"LastBlankThatFits", "one two three", 48, {"one two ", "three"}},
+      {"WordLongerThanWidth", "abcdefghij", 24, {"abcd", "efgh", "ij"}},
+      {"ShortWordThenLongWord", "ab cdefghijkl", 30, {"ab ", "cdefg", "hijkl"}},
+      {"LeadingBlanksNoWordBreak", "  abcdefgh", 24, {"  ab", "cdef", "gh"}},
+      {"ZeroWidth", "abc", 0, {"a", "b", "c"}},
+      {"NegativeWidth", "ab", -40, {"a", "b"}},
+      {"NegativeWidthEmpty", "", -40, {""}},
+      {"TwoByteCharsKeptWhole", e_acute + e_acute + e_acute, 30, {e_acute + e_acute, e_acute}},
+      {"CharWiderThanWidth", e_acute + e_acute, 6, {e_acute, e_acute}},
+      {"FourByteChar", "a" + grinning + "b", 12, {"a", grinning, "b"}},
+      {"InvalidBytesAreChars", "\xC3x\xC3\xFF", 12, {"\xC3x", "\xC3\xFF"}},
+  };
+  for (const auto& [name, text, width, expected] : cases) {
+    SCOPED_TRACE(name);
+    iltest::FixedCanvas canvas;
+    Lines lines = {"left over"};
+    il::WrapText(text, lines, canvas, width);
+    EXPECT_EQ(lines, expected);
+    // Nothing is lost or added but the trailing blanks, and no character is split.
+    std::string joined;
+    for (const std::string& line : lines) {
+      joined += line;
+      EXPECT_TRUE(toolkit::IsValidUtf8(line) || !toolkit::IsValidUtf8(text)) << line;
+    }
+    EXPECT_EQ(joined, text.substr(0, text.find_last_not_of(' ') + 1));
   }
-  EXPECT_EQ(joined, c.text.substr(0, c.text.find_last_not_of(' ') + 1));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cuts, WrapTextTest,
-    testing::Values(
-        WrapCase{"ExactFit", "hello", 30, {"hello"}},
-        WrapCase{"TrailingBlanksIgnored", "hello   ", 30, {"hello"}},
-        WrapCase{"EmptyText", "", 10, {""}}, WrapCase{"OnlyBlanks", "   ", 10, {""}},
-        WrapCase{"BlankAfterWordStaysOnLine", "hello world", 30, {"hello ", "world"}},
-        WrapCase{"LastBlankThatFits", "one two three", 48, {"one two ", "three"}},
-        WrapCase{"WordLongerThanWidth", "abcdefghij", 24, {"abcd", "efgh", "ij"}},
-        WrapCase{"ShortWordThenLongWord", "ab cdefghijkl", 30, {"ab ", "cdefg", "hijkl"}},
-        WrapCase{"LeadingBlanksNoWordBreak", "  abcdefgh", 24, {"  ab", "cdef", "gh"}},
-        WrapCase{"ZeroWidth", "abc", 0, {"a", "b", "c"}},
-        WrapCase{"NegativeWidth", "ab", -40, {"a", "b"}},
-        WrapCase{"NegativeWidthEmpty", "", -40, {""}},
-        WrapCase{
-            "TwoByteCharsKeptWhole", e_acute + e_acute + e_acute, 30, {e_acute + e_acute, e_acute}},
-        WrapCase{"CharWiderThanWidth", e_acute + e_acute, 6, {e_acute, e_acute}},
-        WrapCase{"FourByteChar", "a" + grinning + "b", 12, {"a", grinning, "b"}},
-        WrapCase{"InvalidBytesAreChars", "\xC3x\xC3\xFF", 12, {"\xC3x", "\xC3\xFF"}}),
-    [](const testing::TestParamInfo<WrapCase>& info) { return std::string(info.param.name); });
 
 // Bytes of uneven widths, so that a guess from the average width is off.
 class UnevenCanvas : public iltest::FixedCanvas {
@@ -109,6 +105,61 @@ TEST(WrapTextSearch, FindsTheLongestLineThatFitsWhateverTheWidths) {
       EXPECT_EQ(lines.back(), rest);
       EXPECT_TRUE(LinearFit(canvas, rest, width) == rest.size() || rest.size() == 1);
     }
+  }
+}
+
+// Bold bytes are 9 pixels wide, others 6.
+class BoldWideCanvas : public iltest::FixedCanvas {
+ public:
+  int TextWidth(std::string_view text) override {
+    return static_cast<int>(text.size()) * ((Font().Style & toolkit::fsBold) != 0 ? 9 : 6);
+  }
+};
+
+TEST(WrapStyled, CutsBetweenAndInsideRuns) {
+  const std::tuple<const char*, TStyledText, int, std::vector<TStyledText>> cases[] = {
+      {"Fits",
+       {StyledRun("ab"), StyledRun("cd", kBold)},
+       30,
+       {{StyledRun("ab"), StyledRun("cd", kBold)}}},
+      {"Empty", {}, 30, {{}}},
+      {"TrailingBlanksDropped",
+       {StyledRun("ab"), StyledRun("  ", kBold)},
+       6,
+       {{StyledRun("a")}, {StyledRun("b")}}},
+      // 20 bytes: 120 pixels plain, 180 bold.
+      {"BoldMeasuredBold",
+       {StyledRun(std::string(20, 'x'), kBold)},
+       132,
+       {{StyledRun(std::string(14, 'x'), kBold)}, {StyledRun(std::string(6, 'x'), kBold)}}},
+      {"CutInsideARun",
+       {StyledRun("ab"), StyledRun("cdefgh", kBold)},
+       30,
+       {{StyledRun("ab"), StyledRun("cd", kBold)},
+        {StyledRun("efg", kBold)},
+        {StyledRun("h", kBold)}}},
+      {"WordBreakBetweenRuns",
+       {StyledRun("aaaa "), StyledRun("bbbb", 0, kRed, kYellow)},
+       30,
+       {{StyledRun("aaaa ")}, {StyledRun("bbbb", 0, kRed, kYellow)}}},
+      {"ContinuationKeepsStyle",
+       {StyledRun("aa bb", 0, kRed, std::nullopt, true)},
+       12,
+       {{StyledRun("aa ", 0, kRed, std::nullopt, true)},
+        {StyledRun("bb", 0, kRed, std::nullopt, true)}}},
+      {"SymbolKeptWhole",
+       {StyledRun("\u2401\u2402")},
+       18,
+       {{StyledRun("\u2401")}, {StyledRun("\u2402")}}},
+  };
+  const toolkit::TFont font{"Arial", -11, toolkit::clBlack, toolkit::fsItalic};
+  for (const auto& [name, runs, width, expected] : cases) {
+    BoldWideCanvas canvas;
+    canvas.SetFont(font);
+    std::vector<TStyledText> lines = {{StyledRun("left over")}};
+    il::WrapStyled(runs, lines, canvas, width);
+    EXPECT_EQ(lines, expected) << name;
+    EXPECT_EQ(canvas.Font(), font) << name;
   }
 }
 

@@ -16,6 +16,13 @@ std::string Quote(const std::string& text) {
   return quoted + '"';
 }
 
+void JoinWithNames(TParlane& irc, const std::string& names) {
+  irc.SetNickName("me");
+  irc.SetChannelName("#c");
+  irc.ProcessLine(":me!u@h JOIN :#c\r\n");
+  irc.ProcessLine(":srv 353 me = #c :" + names + "\r\n");
+}
+
 TEventLog::TEventLog(TParlane& irc, bool with_msg_log) {
   // One handler fits every event type: it writes the name and whatever texts it gets.
   const auto record = [this](const char* name) {

@@ -20,4 +20,7 @@ struct TEventLog {
 
 std::string Quote(const std::string& text);
 
+// Follows #c as "me", joined and listed with `names`.
+void JoinWithNames(TParlane& irc, const std::string& names);
+
 }  // namespace irc::test

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "tests/support/format_codes.h"
 
@@ -40,104 +41,73 @@ const TTextColour kLightBlue = TRgb{0x00, 0x00, 0xFC};
 const TTextColour kOrange = TRgb{0xFF, 0x80, 0x00};
 const TTextColour kNavy = TRgb{0x00, 0x00, 0x80};
 
-struct RunsCase {
-  const char* name;
-  std::string text;
-  Runs runs;
-};
-
-void PrintTo(const RunsCase& c, std::ostream* os) {
-  *os << c.name;
+TEST(FormattedRuns, GivesTheRunsAndThePlainText) {
+  const std::tuple<const char*, std::string, Runs> cases[] = {
+      // Toggles
+      {"Plain", "hello", {{"hello", {}}}},
+      {"Empty", "", {}},
+      {"OnlyCodes", Codes("^B^C04^O"), {}},
+      {"BoldOnOff", Codes("a^Bb^Bc"), {{"a", {}}, {"b", With("b")}, {"c", {}}}},
+      {"Italic", Codes("^Ix"), {{"x", With("i")}}},
+      {"Underline", Codes("^Ux"), {{"x", With("u")}}},
+      {"Strike", Codes("^Sx"), {{"x", With("s")}}},
+      {"Monospace", Codes("^Mx"), {{"x", With("m")}}},
+      {"Reverse", Codes("^Rx^Ry"), {{"x", With("r")}, {"y", {}}}},
+      {"AllAtOnceLeftOpen", Codes("^B^I^U^S^M^Rx"), {{"x", With("biusmr")}}},
+      {"SameStyleMerged", Codes("a^B^Bb"), {{"ab", {}}}},
+      {"ResetEndsAll", Codes("^B^I^C04,05a^Ob"), {{"a", With("bi", kRed, kBrown)}, {"b", {}}}},
+      // Colours
+      {"OneDigit", Codes("^C4red"), {{"red", With("", kRed)}}},
+      {"TwoDigits", Codes("^C04red"), {{"red", With("", kRed)}}},
+      {"NeverThreeDigits", Codes("^C123"), {{"3", With("", kLightBlue)}}},
+      {"Background", Codes("^C12,08x"), {{"x", With("", kLightBlue, kYellow)}}},
+      {"OneDigitBackground", Codes("^C4,123"), {{"3", With("", kRed, kLightBlue)}}},
+      {"CommaWithoutDigitIsText", Codes("^C12,x"), {{",x", With("", kLightBlue)}}},
+      {"CommaAtTheEnd", Codes("^C12,"), {{",", With("", kLightBlue)}}},
+      {"NoForegroundResetsAndCommaStays",
+       Codes("^C04,02a^C,08b"),
+       {{"a", With("", kRed, kBlue)}, {",08b", {}}}},
+      {"BareCodeResetsBoth", Codes("^C04,02a^Cb"), {{"a", With("", kRed, kBlue)}, {"b", {}}}},
+      {"ForegroundAloneKeepsBackground",
+       Codes("^C04,05a^C06b"),
+       {{"a", With("", kRed, kBrown)}, {"b", With("", kMagenta, kBrown)}}},
+      {"NinetyNineIsDefault",
+       Codes("^C04,05a^C99b^C04,99c"),
+       {{"a", With("", kRed, kBrown)}, {"b", With("", {}, kBrown)}, {"c", With("", kRed)}}},
+      {"Extended", Codes("^C52,98x"), {{"x", With("", kRed, kWhite)}}},
+      {"ColourOnly", Codes("^C04,05"), {}},
+      {"ColourKeepsToggles", Codes("^B^C04x"), {{"x", With("b", kRed)}}},
+      // HexColours
+      {"Foreground", Codes("^HFF8000x"), {{"x", With("", kOrange)}}},
+      {"LowerCaseAndBackground", Codes("^Hff8000,000080x"), {{"x", With("", kOrange, kNavy)}}},
+      {"ShortIsAResetAndText", Codes("^C04a^HFF800"), {{"a", With("", kRed)}, {"FF800", {}}}},
+      {"NotHex", Codes("^HFF80G0x"), {{"FF80G0x", {}}}},
+      {"ShortBackgroundIsText", Codes("^HFF8000,12x"), {{",12x", With("", kOrange)}}},
+      {"ThenNumbered", Codes("^HFF8000a^C04b"), {{"a", With("", kOrange)}, {"b", With("", kRed)}}},
+      // OtherControls
+      {"SymbolInStyle", Codes("a^B\001b"), {{"a", {}}, {"\u2401b", With("b")}}},
+      {"Nul", "a\0b"s, {{"a\u2400b", {}}}},
+      {"LineEnds", "\r\n", {{"\u240D\u240A", {}}}},
+      {"Escape", "\x1B", {{"\u241B", {}}}},
+      {"Delete", "\x7F", {{"\u2421", {}}}},
+      {"OtherBytesPass", Codes("caf\xE9^B!"), {{"caf\xE9", {}}, {"!", With("b")}}},
+      {"TabAtStart", "\tx", {{"        x", {}}}},
+      {"TabToNextStop", "abc\tx", {{"abc     x", {}}}},
+      {"TabAtAStop", "12345678\tx", {{"12345678        x", {}}}},
+      {"TabCountsCharacters", "\xC3\xA9\tx", {{"\xC3\xA9       x", {}}}},
+      {"TabCountsAnInvalidByteOnce", "\xE9\tx", {{"\xE9       x", {}}}},
+      {"TabSkipsCodesCountsSymbols",
+       Codes("^C04ab\x01\t^Bx"),
+       {{"ab\u2401     ", With("", kRed)}, {"x", With("b", kRed)}}},
+      {"TwoTabs", "a\tb\tc", {{"a       b       c", {}}}},
+  };
+  for (const auto& [name, text, runs] : cases) {
+    EXPECT_EQ(FormattedRuns(text), runs) << name;
+    std::string joined;
+    for (const TFormattedRun& run : runs) joined += run.Text;
+    EXPECT_EQ(PlainText(text), joined) << name;
+  }
 }
-
-class FormattedRunsTest : public testing::TestWithParam<RunsCase> {};
-
-TEST_P(FormattedRunsTest, GivesTheRuns) {
-  const RunsCase& c = GetParam();
-  EXPECT_EQ(FormattedRuns(c.text), c.runs);
-  std::string joined;
-  for (const TFormattedRun& run : c.runs) joined += run.Text;
-  EXPECT_EQ(PlainText(c.text), joined);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Toggles, FormattedRunsTest,
-    testing::Values(RunsCase{"Plain", "hello", {{"hello", {}}}}, RunsCase{"Empty", "", {}},
-                    RunsCase{"OnlyCodes", Codes("^B^C04^O"), {}},
-                    RunsCase{
-                        "BoldOnOff", Codes("a^Bb^Bc"), {{"a", {}}, {"b", With("b")}, {"c", {}}}},
-                    RunsCase{"Italic", Codes("^Ix"), {{"x", With("i")}}},
-                    RunsCase{"Underline", Codes("^Ux"), {{"x", With("u")}}},
-                    RunsCase{"Strike", Codes("^Sx"), {{"x", With("s")}}},
-                    RunsCase{"Monospace", Codes("^Mx"), {{"x", With("m")}}},
-                    RunsCase{"Reverse", Codes("^Rx^Ry"), {{"x", With("r")}, {"y", {}}}},
-                    RunsCase{"AllAtOnceLeftOpen", Codes("^B^I^U^S^M^Rx"), {{"x", With("biusmr")}}},
-                    RunsCase{"SameStyleMerged", Codes("a^B^Bb"), {{"ab", {}}}},
-                    RunsCase{"ResetEndsAll",
-                             Codes("^B^I^C04,05a^Ob"),
-                             {{"a", With("bi", kRed, kBrown)}, {"b", {}}}}),
-    [](const testing::TestParamInfo<RunsCase>& info) { return std::string(info.param.name); });
-
-INSTANTIATE_TEST_SUITE_P(
-    Colours, FormattedRunsTest,
-    testing::Values(
-        RunsCase{"OneDigit", Codes("^C4red"), {{"red", With("", kRed)}}},
-        RunsCase{"TwoDigits", Codes("^C04red"), {{"red", With("", kRed)}}},
-        RunsCase{"NeverThreeDigits", Codes("^C123"), {{"3", With("", kLightBlue)}}},
-        RunsCase{"Background", Codes("^C12,08x"), {{"x", With("", kLightBlue, kYellow)}}},
-        RunsCase{"OneDigitBackground", Codes("^C4,123"), {{"3", With("", kRed, kLightBlue)}}},
-        RunsCase{"CommaWithoutDigitIsText", Codes("^C12,x"), {{",x", With("", kLightBlue)}}},
-        RunsCase{"CommaAtTheEnd", Codes("^C12,"), {{",", With("", kLightBlue)}}},
-        RunsCase{"NoForegroundResetsAndCommaStays",
-                 Codes("^C04,02a^C,08b"),
-                 {{"a", With("", kRed, kBlue)}, {",08b", {}}}},
-        RunsCase{
-            "BareCodeResetsBoth", Codes("^C04,02a^Cb"), {{"a", With("", kRed, kBlue)}, {"b", {}}}},
-        RunsCase{"ForegroundAloneKeepsBackground",
-                 Codes("^C04,05a^C06b"),
-                 {{"a", With("", kRed, kBrown)}, {"b", With("", kMagenta, kBrown)}}},
-        RunsCase{
-            "NinetyNineIsDefault",
-            Codes("^C04,05a^C99b^C04,99c"),
-            {{"a", With("", kRed, kBrown)}, {"b", With("", {}, kBrown)}, {"c", With("", kRed)}}},
-        RunsCase{"Extended", Codes("^C52,98x"), {{"x", With("", kRed, kWhite)}}},
-        RunsCase{"ColourOnly", Codes("^C04,05"), {}},
-        RunsCase{"ColourKeepsToggles", Codes("^B^C04x"), {{"x", With("b", kRed)}}}),
-    [](const testing::TestParamInfo<RunsCase>& info) { return std::string(info.param.name); });
-
-INSTANTIATE_TEST_SUITE_P(
-    HexColours, FormattedRunsTest,
-    testing::Values(
-        RunsCase{"Foreground", Codes("^HFF8000x"), {{"x", With("", kOrange)}}},
-        RunsCase{
-            "LowerCaseAndBackground", Codes("^Hff8000,000080x"), {{"x", With("", kOrange, kNavy)}}},
-        RunsCase{
-            "ShortIsAResetAndText", Codes("^C04a^HFF800"), {{"a", With("", kRed)}, {"FF800", {}}}},
-        RunsCase{"NotHex", Codes("^HFF80G0x"), {{"FF80G0x", {}}}},
-        RunsCase{"ShortBackgroundIsText", Codes("^HFF8000,12x"), {{",12x", With("", kOrange)}}},
-        RunsCase{"ThenNumbered",
-                 Codes("^HFF8000a^C04b"),
-                 {{"a", With("", kOrange)}, {"b", With("", kRed)}}}),
-    [](const testing::TestParamInfo<RunsCase>& info) { return std::string(info.param.name); });
-
-INSTANTIATE_TEST_SUITE_P(
-    OtherControls, FormattedRunsTest,
-    testing::Values(
-        RunsCase{"SymbolInStyle", Codes("a^B\001b"), {{"a", {}}, {"\u2401b", With("b")}}},
-        RunsCase{"Nul", "a\0b"s, {{"a\u2400b", {}}}},
-        RunsCase{"LineEnds", "\r\n", {{"\u240D\u240A", {}}}},
-        RunsCase{"Escape", "\x1B", {{"\u241B", {}}}}, RunsCase{"Delete", "\x7F", {{"\u2421", {}}}},
-        RunsCase{"OtherBytesPass", Codes("caf\xE9^B!"), {{"caf\xE9", {}}, {"!", With("b")}}},
-        RunsCase{"TabAtStart", "\tx", {{"        x", {}}}},
-        RunsCase{"TabToNextStop", "abc\tx", {{"abc     x", {}}}},
-        RunsCase{"TabAtAStop", "12345678\tx", {{"12345678        x", {}}}},
-        RunsCase{"TabCountsCharacters", "\xC3\xA9\tx", {{"\xC3\xA9       x", {}}}},
-        RunsCase{"TabCountsAnInvalidByteOnce", "\xE9\tx", {{"\xE9       x", {}}}},
-        RunsCase{"TabSkipsCodesCountsSymbols",
-                 Codes("^C04ab\x01\t^Bx"),
-                 {{"ab\u2401     ", With("", kRed)}, {"x", With("b", kRed)}}},
-        RunsCase{"TwoTabs", "a\tb\tc", {{"a       b       c", {}}}}),
-    [](const testing::TestParamInfo<RunsCase>& info) { return std::string(info.param.name); });
 
 TEST(ColourOfCode, ClassicExtendedAndDefault) {
   const std::pair<int, TTextColour> known[] = {{0, kWhite},

@@ -1,25 +1,23 @@
 // The followed channel: IsOnChannel, the names list as its events show it, ChannelName,
-// ChannelOp, and handlers that hand the component another line.
+// ChannelOp, and the count of entries per nickname behind the list.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <random>
+#include <tuple>
 
+#include "irc/nick_counts.h"
 #include "irc/parlane.h"
 #include "tests/irc/event_log.h"
 
 namespace irc::test {
 namespace {
 
-struct TStep {
-  std::string line;
-  std::vector<std::string> names_events;  // only the names events
-  bool on_channel_after;
-};
-
 // Lines in order, as "me" following #c: the names events each raises and whether the
 // user is on the channel afterwards.
 TEST(NamesTest, ListFollowsJoinsPartsNamesAndNickChanges) {
-  const TStep steps[] = {
+  const std::tuple<std::string, std::vector<std::string>, bool> steps[] = {
       {":bob!u@h JOIN :#c\r\n", {}, false},
       {":srv 353 me = #c :@op +v plain \r\n",
        {R"(OnNames "@op")", R"(OnNames "+v")", R"(OnNames "plain")"},
@@ -50,15 +48,15 @@ TEST(NamesTest, ListFollowsJoinsPartsNamesAndNickChanges) {
   irc.SetNickName("me");
   irc.SetChannelName("#c");
   TEventLog log(irc, false);
-  for (const auto& step : steps) {
+  for (const auto& [line, names_events, on_channel_after] : steps) {
     log.entries.clear();
-    irc.ProcessLine(step.line);
+    irc.ProcessLine(line);
     // Keeps OnNames and OnNickAdd, -Set, -Del, -Cng.
     std::erase_if(log.entries, [](const std::string& e) {
       return !e.starts_with("OnNames ") && (!e.starts_with("OnNick") || e.starts_with("OnNick "));
     });
-    EXPECT_EQ(log.entries, step.names_events) << step.line;
-    EXPECT_EQ(irc.IsOnChannel(), step.on_channel_after) << step.line;
+    EXPECT_EQ(log.entries, names_events) << line;
+    EXPECT_EQ(irc.IsOnChannel(), on_channel_after) << line;
   }
 }
 
@@ -66,10 +64,7 @@ TEST(NamesTest, ListFollowsJoinsPartsNamesAndNickChanges) {
 // same people again, the user's own nickname not first: each is new again.
 TEST(NamesTest, AnEndedConnectionLeavesTheChannelAndItsNames) {
   TParlane irc;
-  irc.SetNickName("me");
-  irc.SetChannelName("#c");
-  irc.ProcessLine(":me!u@h JOIN :#c\r\n");
-  irc.ProcessLine(":srv 353 me = #c :alice me bob\r\n");
+  JoinWithNames(irc, "alice me bob");
   irc.ConnectionEnded();
   EXPECT_FALSE(irc.IsOnChannel());
 
@@ -87,22 +82,17 @@ TEST(NamesTest, AnEndedConnectionLeavesTheChannelAndItsNames) {
 // names before it could never be taken off the list again.
 TEST(NamesTest, OnlyTheFirstLineOfANamesReplyStartsAfresh) {
   TParlane irc;
-  irc.SetNickName("me");
-  irc.SetChannelName("#c");
-  irc.ProcessLine(":me!u@h JOIN :#c\r\n");
-  irc.ProcessLine(":srv 353 me = #c :alice bob\r\n");
+  JoinWithNames(irc, "alice bob");
   irc.ProcessLine(":srv 353 me = #c :me carol\r\n");
   irc.ProcessLine(":srv 366 me #c :End of names\r\n");
   TEventLog log(irc, false);
   irc.ProcessLine(":alice!u@h QUIT :bye\r\n");
-  EXPECT_TRUE(std::find(log.entries.begin(), log.entries.end(), R"(OnNickDel "alice")") !=
-              log.entries.end());
+  EXPECT_TRUE(std::ranges::count(log.entries, R"(OnNickDel "alice")"));
 
   // A new reply that begins with the user's nickname does start afresh.
   log.entries.clear();
   irc.ProcessLine(":srv 353 me = #c :me bob\r\n");
-  EXPECT_TRUE(std::find(log.entries.begin(), log.entries.end(), R"(OnNickSet "bob")") !=
-              log.entries.end());
+  EXPECT_TRUE(std::ranges::count(log.entries, R"(OnNickSet "bob")"));
 }
 
 TEST(NamesTest, ChannelNameGetsAHashUnlessItHasAChannelMark) {
@@ -126,16 +116,50 @@ TEST(NamesTest, ChannelOpIsSetByAnyLineWithTheMarkedNickname) {
   EXPECT_TRUE(irc.ChannelOp());
 }
 
-TEST(NamesTest, HandlerMayHandAnotherLineWithoutSpoilingItsOwnTexts) {
-  TParlane irc;
-  std::vector<std::string> seen;
-  irc.OnPing = [&](TParlane& sender, const std::string& from, const std::string&,
-                   const std::string&, const std::string& msg) {
-    if (msg == "outer") sender.ProcessLine(":srv PING :inner-and-longer\r\n");
-    seen.push_back(from + "|" + msg);
-  };
-  irc.ProcessLine(":first PING :outer\r\n");
-  EXPECT_EQ(seen, (std::vector<std::string>{"srv|inner-and-longer", "first|outer"}));
+// The engine's count of entries per nickname against a plain map, through
+// enough changes that its table grows, fills with freed slots and is rebuilt,
+// and its buffer is compacted.
+TEST(NickCounts, AgreesWithAPlainMapThroughAnyChanges) {
+  std::mt19937 random(9);
+  TNickCounts counts;
+  std::map<std::string, std::size_t> plain;
+  for (int step = 0; step < 200'000; ++step) {
+    // Long names now and then, and a pool that grows then shrinks.
+    const int pool = step < 100'000 ? 1 + step / 20 : 5001 - (step - 100'000) / 20;
+    const std::string nick =
+        "n" + std::to_string(random() % pool) + (random() % 50 == 0 ? std::string(40, 'x') : "");
+    switch (random() % 5) {
+      case 0:
+      case 1:
+        ASSERT_EQ(counts.AddNew(nick), plain.try_emplace(nick, 1).second) << step;
+        break;
+      case 2:
+        if (const auto found = plain.find(nick); found != plain.end() && --found->second == 0) {
+          plain.erase(found);
+        }
+        counts.RemoveOne(nick);
+        break;
+      case 3: {
+        const auto found = plain.find(nick);
+        const std::size_t had = found == plain.end() ? 0 : found->second;
+        if (found != plain.end()) plain.erase(found);
+        ASSERT_EQ(counts.RemoveAll(nick), had) << step;
+        if (had > 0) {
+          const std::string renamed = "r" + std::to_string(random() % pool);
+          plain[renamed] += had;
+          counts.Add(renamed, had);
+        }
+        break;
+      }
+      default:
+        ASSERT_EQ(counts.Count(nick), plain.contains(nick) ? plain[nick] : 0) << step;
+    }
+    ASSERT_EQ(counts.Size(), plain.size()) << step;
+  }
+  for (const auto& [nick, count] : plain) ASSERT_EQ(counts.Count(nick), count) << nick;
+  counts.Clear();
+  EXPECT_EQ(counts.Count(plain.begin()->first), 0u);
+  EXPECT_TRUE(counts.AddNew(plain.begin()->first));
 }
 
 }  // namespace

@@ -1,21 +1,68 @@
-// The list host's selection: keys and clicks as lists select, the selection
-// kept on its rows as rows go, and the copy of the selected rows.
+// The list host's selection: runs of rows that merge, split and follow rows
+// that go, keys and clicks as lists select, and the copy of the selected rows.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
 #include <QTest>
-#include <functional>
+#include <tuple>
 #include <vector>
 
 #include "platform/toolkit/list_box.h"
+#include "platform/toolkit/list_item_accessible.h"
+#include "platform/toolkit/row_selection.h"
 #include "tests/support/wait_until.h"
 
 namespace {
 
 using toolkit::TRowSelection;
 using Runs = std::vector<TRowSelection::Run>;
+
+// One change to the selection: Add(a, b), Remove(a, b), Toggle(a) or RowsRemoved(a, b).
+struct TChange {
+  char what;  // + - ~ or x
+  int a;
+  int b = 0;
+};
+
+TEST(RowSelection, KeepsSortedRunsThatNeverTouch) {
+  const std::tuple<const char*, std::vector<TChange>, Runs> cases[] = {
+      {"reversed range", {{'+', 7, 3}}, {{3, 7}}},
+      {"touching runs merge", {{'+', 0, 2}, {'+', 3, 4}}, {{0, 4}}},
+      {"overlap spans three", {{'+', 0, 1}, {'+', 5, 6}, {'+', 9, 9}, {'+', 1, 8}}, {{0, 9}}},
+      {"apart stay apart", {{'+', 8, 9}, {'+', 0, 1}, {'+', 4, 5}}, {{0, 1}, {4, 5}, {8, 9}}},
+      {"remove splits", {{'+', 0, 9}, {'-', 3, 5}}, {{0, 2}, {6, 9}}},
+      {"remove across runs", {{'+', 0, 2}, {'+', 5, 7}, {'-', 1, 6}}, {{0, 0}, {7, 7}}},
+      {"toggle off then on", {{'+', 0, 4}, {'~', 2}, {'~', 4}, {'~', 2}}, {{0, 3}}},
+      {"gone rows shift later runs", {{'+', 10, 12}, {'x', 0, 4}}, {{6, 8}}},
+      {"gone rows take their selection", {{'+', 2, 6}, {'x', 0, 4}}, {{0, 2}}},
+      {"runs either side of a gap join", {{'+', 0, 3}, {'+', 6, 8}, {'x', 4, 2}}, {{0, 6}}},
+      {"rows after the selection go", {{'+', 0, 1}, {'x', 5, 100}}, {{0, 1}}},
+  };
+  for (const auto& [name, changes, expected] : cases) {
+    TRowSelection selection;
+    for (const TChange& change : changes) {
+      if (change.what == '+') selection.Add(change.a, change.b);
+      if (change.what == '-') selection.Remove(change.a, change.b);
+      if (change.what == '~') selection.Toggle(change.a);
+      if (change.what == 'x') selection.RowsRemoved(change.a, change.b);
+    }
+    EXPECT_EQ(selection.Runs(), expected) << name;
+  }
+}
+
+TEST(RowSelection, ContainsOnlyTheRowsOfItsRuns) {
+  TRowSelection selection;
+  selection.Add(3, 5);
+  selection.Add(9, 9);
+  std::vector<int> found;
+  for (int row = 0; row < 12; ++row) {
+    if (selection.Contains(row)) found.push_back(row);
+  }
+  EXPECT_EQ(found, (std::vector<int>{3, 4, 5, 9}));
+}
 
 // Copies differently from how it reads, as the chat list does.
 class CopyingListBox : public toolkit::TListBox {
@@ -31,9 +78,8 @@ class RowsListBox : public toolkit::TListBox {
   std::string ItemText(int index) const override { return "row " + std::to_string(index); }
 };
 
-// Public: the cases' steps drive it from outside.
 class ListBoxSelectionTest : public testing::Test {
- public:
+ protected:
   void SetUp() override {
     // Every row in view, where the clicks land.
     box.resize(200, 400);
@@ -47,107 +93,67 @@ class ListBoxSelectionTest : public testing::Test {
     QTest::mouseClick(box.viewport(), Qt::LeftButton, modifiers,
                       QPoint(5, (rect.Top + rect.Bottom) / 2));
   }
-  void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyClick(&box, key, modifiers);
+  void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(&box, Qt::Key(key), modifiers);
   }
 
   CopyingListBox box;
 };
 
+enum TAction { kClick, kKey, kSetIndex, kDelete };
+struct TStep {
+  TAction action;
+  int value;  // a row or a key
+  Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+};
+constexpr Qt::KeyboardModifiers kShift = Qt::ShiftModifier, kCtrl = Qt::ControlModifier;
+
 TEST_F(ListBoxSelectionTest, KeysAndClicksSelectAsListsDo) {
-  struct Case {
-    const char* name;
-    std::function<void(ListBoxSelectionTest&)> steps;
-    Runs selected;
-    int current;
-  };
-  const Case cases[] = {
-      {"click", [](auto& t) { t.Click(3); }, {{3, 3}}, 3},
+  const std::tuple<const char*, std::vector<TStep>, Runs, int> cases[] = {
+      {"click", {{kClick, 3}}, {{3, 3}}, 3},
       {"shift-click extends from the anchor",
-       [](auto& t) {
-         t.Click(3);
-         t.Click(6, Qt::ShiftModifier);
-         t.Click(1, Qt::ShiftModifier);
-       },
+       {{kClick, 3}, {kClick, 6, kShift}, {kClick, 1, kShift}},
        {{1, 3}},
        1},
       {"ctrl-click adds and takes away",
-       [](auto& t) {
-         t.Click(3);
-         t.Click(5, Qt::ControlModifier);
-         t.Click(7, Qt::ControlModifier);
-         t.Click(3, Qt::ControlModifier);
-       },
+       {{kClick, 3}, {kClick, 5, kCtrl}, {kClick, 7, kCtrl}, {kClick, 3, kCtrl}},
        {{5, 5}, {7, 7}},
        3},
       {"ctrl+shift-click adds a range",
-       [](auto& t) {
-         t.Click(1);
-         t.Click(4, Qt::ControlModifier);
-         t.Click(6, Qt::ShiftModifier | Qt::ControlModifier);
-       },
+       {{kClick, 1}, {kClick, 4, kCtrl}, {kClick, 6, kShift | kCtrl}},
        {{1, 1}, {4, 6}},
        6},
       {"shift+arrows extend",
-       [](auto& t) {
-         t.Click(2);
-         t.Key(Qt::Key_Down, Qt::ShiftModifier);
-         t.Key(Qt::Key_Down, Qt::ShiftModifier);
-       },
+       {{kClick, 2}, {kKey, Qt::Key_Down, kShift}, {kKey, Qt::Key_Down, kShift}},
        {{2, 4}},
        4},
       {"an arrow alone selects one again",
-       [](auto& t) {
-         t.Click(2);
-         t.Key(Qt::Key_Down, Qt::ShiftModifier);
-         t.Key(Qt::Key_Down);
-       },
+       {{kClick, 2}, {kKey, Qt::Key_Down, kShift}, {kKey, Qt::Key_Down}},
        {{4, 4}},
        4},
       {"shift+home from the end",
-       [](auto& t) {
-         t.Key(Qt::Key_End);
-         t.Key(Qt::Key_Home, Qt::ShiftModifier);
-       },
+       {{kKey, Qt::Key_End}, {kKey, Qt::Key_Home, kShift}},
        {{0, 19}},
        0},
-      {"ctrl+a keeps the current item",
-       [](auto& t) {
-         t.Click(5);
-         t.Key(Qt::Key_A, Qt::ControlModifier);
-       },
-       {{0, 19}},
-       5},
-      {"set item index selects it alone",
-       [](auto& t) {
-         t.Key(Qt::Key_A, Qt::ControlModifier);
-         t.box.SetItemIndex(8);
-       },
-       {{8, 8}},
-       8},
-      {"no item",
-       [](auto& t) {
-         t.Click(4);
-         t.box.SetItemIndex(-1);
-       },
-       {},
-       -1},
+      {"ctrl+a keeps the current item", {{kClick, 5}, {kKey, Qt::Key_A, kCtrl}}, {{0, 19}}, 5},
+      {"set item index selects it alone", {{kKey, Qt::Key_A, kCtrl}, {kSetIndex, 8}}, {{8, 8}}, 8},
+      {"no item", {{kClick, 4}, {kSetIndex, -1}}, {}, -1},
       // Last: it deletes a row.
       {"without its anchor row, shift extends from the current item",
-       [](auto& t) {
-         t.Click(2);
-         t.Click(4, Qt::ShiftModifier);
-         t.box.DeleteItem(2);
-         t.Key(Qt::Key_Down, Qt::ShiftModifier);
-       },
+       {{kClick, 2}, {kClick, 4, kShift}, {kDelete, 2}, {kKey, Qt::Key_Down, kShift}},
        {{3, 4}},
        4},
   };
-  for (const Case& c : cases) {
+  for (const auto& [name, steps, selected, current] : cases) {
     box.SetItemIndex(-1);
-    c.steps(*this);
-    EXPECT_EQ(box.Selection().Runs(), c.selected) << c.name;
-    EXPECT_EQ(box.ItemIndex(), c.current) << c.name;
+    for (const TStep& step : steps) {
+      if (step.action == kClick) Click(step.value, step.modifiers);
+      if (step.action == kKey) Key(step.value, step.modifiers);
+      if (step.action == kSetIndex) box.SetItemIndex(step.value);
+      if (step.action == kDelete) box.DeleteItem(step.value);
+    }
+    EXPECT_EQ(box.Selection().Runs(), selected) << name;
+    EXPECT_EQ(box.ItemIndex(), current) << name;
   }
 }
 
@@ -191,11 +197,17 @@ TEST_F(ListBoxSelectionTest, CtrlCAndTheContextMenuCopyTheSelectedRowsInOrder) {
   menu->hide();
 }
 
-TEST(ListBoxRows, SelectingAHundredThousandRowsIsOneRunAndFollowsDroppedRows) {
+// Rows without strings make only the accessible items asked for; selected
+// they are one run, which follows the rows that are dropped.
+TEST(ListBoxRows, AHundredThousandRowsAreCheapToReadAndSelect) {
   RowsListBox box;
   box.resize(200, 100);
   box.show();
   box.AppendRows(100'000);
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&box);
+  ASSERT_EQ(list->childCount(), 100'000);
+  EXPECT_EQ(list->child(99'999)->text(QAccessible::Name), "row 99999");
+  EXPECT_EQ(box.AccessibleRows().Made(), 1);
   box.setFocus();
   QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
   EXPECT_EQ(box.Selection().Runs(), (Runs{{0, 99'999}}));

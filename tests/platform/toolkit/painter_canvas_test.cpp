@@ -13,66 +13,44 @@
 
 namespace {
 
-class PainterCanvasTest : public testing::Test {
- protected:
-  PainterCanvasTest() : image(40, 40, QImage::Format_RGB32) { image.fill(Qt::white); }
-
-  QColor At(int x, int y) const { return image.pixelColor(x, y); }
-
-  QImage image;
+// Probed pixel by pixel after a line, a filled rectangle, opaque text, and
+// clear text over it.
+TEST(PainterCanvas, LineAndRectLeaveOutTheirEndAndTextIsOpaqueUnlessClear) {
+  QImage image(40, 40, QImage::Format_RGB32);
+  image.fill(Qt::white);
   QPalette palette;
-};
-
-TEST_F(PainterCanvasTest, LineLeavesOutEndPoint) {
+  int blank_width = 0;
+  int height = 0;
   {
     QPainter painter(&image);
     toolkit::TPainterCanvas canvas(&painter, palette);
     canvas.SetPenColor(toolkit::clBlack);
     canvas.MoveTo(2, 5);
     canvas.LineTo(10, 5);
-  }
-  EXPECT_EQ(At(1, 5), QColor(Qt::white));
-  EXPECT_EQ(At(2, 5), QColor(Qt::black));
-  EXPECT_EQ(At(9, 5), QColor(Qt::black));
-  EXPECT_EQ(At(10, 5), QColor(Qt::white));
-  EXPECT_EQ(At(5, 4), QColor(Qt::white));
-  EXPECT_EQ(At(5, 6), QColor(Qt::white));
-}
-
-TEST_F(PainterCanvasTest, FillRectAndOpaqueTextUseBrush) {
-  int blank_width = 0;
-  int height = 0;
-  {
-    QPainter painter(&image);
-    toolkit::TPainterCanvas canvas(&painter, palette);
     canvas.SetBrushColor(toolkit::RGB(255, 0, 0));
     canvas.FillRect(toolkit::TRect{1, 1, 4, 4});
     canvas.SetBrushColor(toolkit::RGB(0, 0, 255));
     canvas.TextOut(10, 10, "  ");
     blank_width = canvas.TextWidth("  ");
     height = canvas.TextHeight("  ");
-  }
-  EXPECT_EQ(At(1, 1), QColor(Qt::red));
-  EXPECT_EQ(At(3, 3), QColor(Qt::red));
-  EXPECT_EQ(At(4, 4), QColor(Qt::white));
-  ASSERT_GT(blank_width, 0);
-  EXPECT_EQ(At(10, 10), QColor(Qt::blue));
-  EXPECT_EQ(At(10 + blank_width - 1, 10 + height - 1), QColor(Qt::blue));
-  EXPECT_EQ(At(10 + blank_width, 10), QColor(Qt::white));
-
-  // A clear brush leaves the background as it is.
-  {
-    QPainter painter(&image);
-    toolkit::TPainterCanvas canvas(&painter, palette);
     canvas.SetBrushColor(toolkit::RGB(0, 255, 0));
     canvas.SetBrushStyle(toolkit::TBrushStyle::bsClear);
     canvas.TextOut(10, 10, "  ");
   }
-  EXPECT_EQ(At(10, 10), QColor(Qt::blue));
+  ASSERT_GT(blank_width, 0);
+  const auto expect = [&](QColor color, std::initializer_list<QPoint> points) {
+    for (const QPoint p : points) EXPECT_EQ(image.pixelColor(p), color) << p.x() << ", " << p.y();
+  };
+  expect(Qt::white, {QPoint(1, 5), QPoint(10, 5), QPoint(5, 4), QPoint(5, 6), QPoint(4, 4),
+                     QPoint(10 + blank_width, 10)});
+  expect(Qt::black, {QPoint(2, 5), QPoint(9, 5)});
+  expect(Qt::red, {QPoint(1, 1), QPoint(3, 3)});
+  expect(Qt::blue, {QPoint(10, 10), QPoint(10 + blank_width - 1, 10 + height - 1)});
 }
 
 // Styled text switches fonts from run to run: each style keeps its own widths.
-TEST_F(PainterCanvasTest, MeasuresEachStyleInItsOwnFont) {
+TEST(PainterCanvas, MeasuresEachStyleInItsOwnFont) {
+  QPalette palette;
   toolkit::TPainterCanvas canvas(nullptr, palette);
   const toolkit::TFontStyles styles[] = {0, toolkit::fsBold, toolkit::fsMonospace,
                                          toolkit::fsBold | toolkit::fsMonospace, 0};
@@ -112,6 +90,11 @@ TEST(QtFont, MissingFontsKeepTheirPitchAndCellHeight) {
       toolkit::ToQFont({"Arial", -11, toolkit::clBlack, toolkit::fsMonospace}));
   EXPECT_EQ(monospace.horizontalAdvance("iiii"), monospace.horizontalAdvance("WWWW"));
   EXPECT_LE(monospace.height(), sans.height());
+  // The drawing tests' reference draws with these fonts too, so each style is checked here.
+  const QFont styled = toolkit::ToQFont(
+      {"Arial", -11, toolkit::clBlack,
+       toolkit::fsBold | toolkit::fsItalic | toolkit::fsUnderline | toolkit::fsStrikeOut});
+  EXPECT_TRUE(styled.bold() && styled.italic() && styled.underline() && styled.strikeOut());
   for (const int cell : {13, 16, 24}) {
     const QFontMetrics metrics(toolkit::ToQFont({"Arial", cell, toolkit::clBlack, 0}));
     EXPECT_NEAR(metrics.height(), cell, 1) << cell;

@@ -131,21 +131,17 @@ TEST_F(SelectTest, ResetGivesCloseWith10054) {
 
 TEST_F(SelectTest, AcceptIsPostedWhileConnectionsWait) {
   const winsock::SOCKET server = Open();
-  winsock::sockaddr_in address = Loopback(0);
-  auto* name = reinterpret_cast<winsock::sockaddr*>(&address);
-  ASSERT_EQ(ws.bind(server, name, sizeof address), 0);
+  const std::uint16_t port = ws.ntohs(Bind(server).sin_port);
   ASSERT_EQ(ws.WSAAsyncSelect(server, window, kSelect, FD_ACCEPT | FD_CLOSE), 0);
   ASSERT_EQ(ws.listen(server, 5), 0);
-  int length = sizeof address;
-  ASSERT_EQ(ws.getsockname(server, name, &length), 0);
-  const LoopbackSocket first = LoopbackSocket::ConnectTo(ws.ntohs(address.sin_port));
-  const LoopbackSocket second = LoopbackSocket::ConnectTo(ws.ntohs(address.sin_port));
+  const LoopbackSocket first = LoopbackSocket::ConnectTo(port);
+  const LoopbackSocket second = LoopbackSocket::ConnectTo(port);
   ASSERT_TRUE(WaitForEvent(server, FD_ACCEPT));
   Settle();
   EXPECT_EQ(Count(server, FD_ACCEPT), 1);
 
   winsock::sockaddr_in from{};
-  length = sizeof from;
+  int length = sizeof from;
   const winsock::SOCKET accepted =
       ws.accept(server, reinterpret_cast<winsock::sockaddr*>(&from), &length);
   ASSERT_NE(accepted, winsock::INVALID_SOCKET);
@@ -175,11 +171,8 @@ TEST_F(SelectTest, NothingIsPostedAfterAnEmptyMask) {
 
 TEST_F(SelectTest, DatagramsAreReadOneAtATime) {
   const winsock::SOCKET receiver = Open(winsock::SOCK_DGRAM);
-  winsock::sockaddr_in address = Loopback(0);
+  winsock::sockaddr_in address = Bind(receiver);
   auto* name = reinterpret_cast<winsock::sockaddr*>(&address);
-  ASSERT_EQ(ws.bind(receiver, name, sizeof address), 0);
-  int length = sizeof address;
-  ASSERT_EQ(ws.getsockname(receiver, name, &length), 0);
   ASSERT_EQ(ws.WSAAsyncSelect(receiver, window, kSelect, FD_READ | FD_WRITE), 0);
   const winsock::SOCKET sender = Open(winsock::SOCK_DGRAM);
   ASSERT_EQ(ws.sendto(sender, "first", 5, 0, name, sizeof address), 5);
@@ -190,7 +183,7 @@ TEST_F(SelectTest, DatagramsAreReadOneAtATime) {
 
   char buffer[3];
   winsock::sockaddr_in from{};
-  length = sizeof from;
+  int length = sizeof from;
   auto* from_name = reinterpret_cast<winsock::sockaddr*>(&from);
   EXPECT_EQ(ws.recvfrom(receiver, buffer, sizeof buffer, 0, from_name, &length),
             winsock::SOCKET_ERROR);

@@ -8,14 +8,7 @@
 #include <filesystem>
 #include <ostream>
 
-#include "tests/support/wait_until.h"
-
 namespace wsock32test {
-namespace {
-
-constexpr winsys::UINT kSentinel = 0x7FFF;
-
-}  // namespace
 
 std::string LibraryPath() {
   const auto directory = std::filesystem::read_symlink("/proc/self/exe").parent_path();
@@ -67,19 +60,6 @@ void WinsockTest::SetUp() {
   });
 }
 
-void WinsockTest::TearDown() {
-  for (const winsock::SOCKET s : opened) ws.closesocket(s);
-  ws.WSACleanup();
-  winsys::DeallocateHWnd(window);
-}
-
-winsock::SOCKET WinsockTest::Open(int type) {
-  const winsock::SOCKET s = ws.socket(winsock::AF_INET, type, 0);
-  EXPECT_NE(s, winsock::INVALID_SOCKET);
-  opened.push_back(s);
-  return s;
-}
-
 winsock::sockaddr_in WinsockTest::Loopback(std::uint16_t port) const {
   winsock::sockaddr_in address{};
   address.sin_family = winsock::AF_INET;
@@ -98,21 +78,6 @@ winsock::SOCKET WinsockTest::ConnectTo(std::uint16_t port, long events) {
   return s;
 }
 
-winsock::SOCKET WinsockTest::Connected(long events) {
-  const winsock::SOCKET s = ConnectTo(listener.Port(), events);
-  peer = listener.Accept();
-  EXPECT_TRUE(peer.Valid());
-  EXPECT_TRUE(WaitForEvent(s, winsock::FD_CONNECT));
-  return s;
-}
-
-std::string WinsockTest::Recv(winsock::SOCKET s, int length) {
-  std::string data(std::size_t(length), '\0');
-  const int count = ws.recv(s, data.data(), length, 0);
-  data.resize(count > 0 ? std::size_t(count) : 0);
-  return data;
-}
-
 std::vector<Note> WinsockTest::NotesOf(winsys::UINT msg, winsys::WPARAM wparam) const {
   std::vector<Note> notes;
   for (const Message& message : messages_) {
@@ -124,28 +89,12 @@ std::vector<Note> WinsockTest::NotesOf(winsys::UINT msg, winsys::WPARAM wparam) 
   return notes;
 }
 
-int WinsockTest::Count(winsock::SOCKET s, long event) const {
-  int count = 0;
-  for (const Note& note : EventsOf(s)) count += note.low == event;
-  return count;
-}
-
-bool WinsockTest::WaitForEvent(winsock::SOCKET s, long event, int count) {
-  return testsupport::WaitUntil([&] { return Count(s, event) >= count; });
-}
-
 void WinsockTest::Settle() {
   QCoreApplication::processEvents();
   QCoreApplication::processEvents();
   const int expected = sentinels_ + 1;
   ASSERT_TRUE(winsys::PostMessage(window, kSentinel, 0, 0));
   ASSERT_TRUE(testsupport::WaitUntil([&] { return sentinels_ == expected; }));
-}
-
-std::uint32_t WinsockTest::Waiting(winsock::SOCKET s) const {
-  winsock::u_long count = 0;
-  EXPECT_EQ(ws.ioctlsocket(s, winsock::FIONREAD, &count), 0);
-  return count;
 }
 
 }  // namespace wsock32test
