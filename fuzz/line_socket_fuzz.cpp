@@ -3,21 +3,18 @@
 // byte comes out exactly once and in order, each line ends at its first terminator,
 // and every read notification ends after bounded work.
 #include <algorithm>
-#include <cstddef>
 #include <cstdint>
 #include <string>
-#include <string_view>
 
+#include "fuzz/fuzz_checks.h"
 #include "tests/transport/fake_socket.h"
 
 namespace {
 
+using fuzz::Require;
 using transport::TBufferedSocketBase;
 using transport::TLineSocketBase;
-
-void Require(bool condition) {
-  if (!condition) __builtin_trap();
-}
+using transport_test::BytesIn;
 
 // How one input drives the socket, read from its first kHeaderSize bytes:
 //   0: bits 0-1 the line type (3 is no type at all: an empty terminator); bit 2 all
@@ -112,12 +109,6 @@ struct TRun {
   bool stopped = false;
 };
 
-std::size_t Pending(const TCountingLineSocket& socket) {
-  std::size_t pending = 0;
-  for (const std::string& chunk : socket.incoming) pending += chunk.size();
-  return pending;
-}
-
 void OnLine(TRun& run, TLineSocketBase& socket, const std::string& line, bool complete) {
   Require(complete && run.cuts_lines && !run.terminator.empty());
   ++run.lines;
@@ -188,16 +179,16 @@ void Notify(TRun& run, TCountingLineSocket& socket) {
 // followed by another, as the socket library posts one; each of them moves bytes.
 void NotifyWhileBytesWait(TRun& run, TCountingLineSocket& socket) {
   for (;;) {
-    const std::size_t before = Pending(socket);
+    const std::size_t before = BytesIn(socket.incoming);
     Notify(run, socket);
-    const std::size_t after = Pending(socket);
+    const std::size_t after = BytesIn(socket.incoming);
     if (run.stopped || after == 0) return;
     Require(after < before);
   }
 }
 
 void RequireNothingLost(const TRun& run, const TCountingLineSocket& socket) {
-  const std::size_t pending = Pending(socket);
+  const std::size_t pending = BytesIn(socket.incoming);
   Require(pending <= run.offered);
   const std::size_t consumed = run.offered - pending;
   const std::string_view held(socket.ReadBuffer(), std::size_t(socket.ReadCount()));
@@ -258,10 +249,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A buffer left full takes nothing more, however much waits and however often
   // the connection reports it.
   if (run.stopped) {
-    const std::size_t consumed = run.offered - Pending(socket);
+    const std::size_t consumed = run.offered - BytesIn(socket.incoming);
     while (run.offered < stream.size()) offer_chunk();
     Notify(run, socket);
-    Require(run.offered - Pending(socket) == consumed);
+    Require(run.offered - BytesIn(socket.incoming) == consumed);
     RequireNothingLost(run, socket);
   }
 
