@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <utility>
+#include <cstdlib>
 #include <vector>
 
 #include "tests/support/child_process.h"

@@ -3,19 +3,10 @@
 // to a log file in its folder, and every wait has a deadline.
 #include "tests/support/ircd_fixture.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <string_view>
-#include <utility>
-#include <vector>
 
 #include "tests/support/child_process.h"
 #include "tests/support/loopback_socket.h"
