@@ -1,21 +1,14 @@
 // Feeds arbitrary bytes to the formatting parser and checks what must hold for
 // any text: the plain text is the runs' texts in a row, holds no control byte,
 // and no run is empty or repeats its neighbour's style.
-#include <cstddef>
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "fuzz/fuzz_checks.h"
 #include "irc/formatting.h"
 
-namespace {
-
-void Require(bool condition) {
-  if (!condition) __builtin_trap();
-}
-
-}  // namespace
+using fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

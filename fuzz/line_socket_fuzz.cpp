@@ -3,21 +3,18 @@
 // byte comes out exactly once and in order, each line ends at its first terminator,
 // and every read notification ends after bounded work.
 #include <algorithm>
-#include <cstddef>
 #include <cstdint>
 #include <string>
-#include <string_view>
 
+#include "fuzz/fuzz_checks.h"
 #include "tests/transport/fake_socket.h"
 
 namespace {
 
+using fuzz::Require;
 using transport::TBufferedSocketBase;
 using transport::TLineSocketBase;
-
-void Require(bool condition) {
-  if (!condition) __builtin_trap();
-}
+using transport_test::BytesIn;
 
 // How one input drives the socket, read from its first kHeaderSize bytes:
 //   0: bits 0-1 the line type (3 is no type at all: an empty terminator); bit 2 all
@@ -33,28 +30,24 @@ void Require(bool condition) {
 struct TScenario {
   static constexpr std::size_t kHeaderSize = 6;
 
-  explicit TScenario(const std::uint8_t* header)
-      : type(transport::TLineSocketType(header[0] & 3)),
-        one_notification(header[0] & 4),
-        nested_cuts(header[0] & 8),
-        echo(header[0] & 16),
-        full_take(header[0] >> 5),
-        full_grows(header[1] & 16),
-        read_budget(std::uint32_t((header[1] >> 5) * (header[1] >> 5) * 8)),
-        options(transport::TLineSocketOptionsSet::FromByte(header[1] & 15)),
-        read_buffer_size(std::uint32_t((header[2] << 8 | header[3]) % 600 + 1)),
-        chunk_lengths{header[4], header[5]} {}
+  const std::uint8_t* header;
 
-  transport::TLineSocketType type;
-  bool one_notification;
-  bool nested_cuts;
-  bool echo;
-  int full_take;
-  bool full_grows;
-  std::uint32_t read_budget;
-  transport::TLineSocketOptionsSet options;
-  std::uint32_t read_buffer_size;
-  std::uint8_t chunk_lengths[2];
+  transport::TLineSocketType Type() const { return transport::TLineSocketType(header[0] & 3); }
+  bool OneNotification() const { return header[0] & 4; }
+  bool NestedCuts() const { return header[0] & 8; }
+  bool Echo() const { return header[0] & 16; }
+  int FullTake() const { return header[0] >> 5; }
+  bool FullGrows() const { return header[1] & 16; }
+  std::uint32_t ReadBudget() const {
+    return std::uint32_t((header[1] >> 5) * (header[1] >> 5) * 8);
+  }
+  transport::TLineSocketOptionsSet Options() const {
+    return transport::TLineSocketOptionsSet::FromByte(header[1] & 15);
+  }
+  std::uint32_t ReadBufferSize() const {
+    return std::uint32_t((header[2] << 8 | header[3]) % 600 + 1);
+  }
+  std::uint8_t ChunkLength(std::size_t i) const { return header[4 + i % 2]; }
 };
 
 // Counts the receives and the looks at what waits, and stops at once when they
@@ -91,9 +84,9 @@ struct TRun {
   explicit TRun(const TScenario& scenario, std::string_view stream)
       : scenario(scenario),
         stream(stream),
-        terminator(transport::LineTerminatorOf(scenario.type)),
-        keeps_terminator(scenario.options.Contains(transport::lsoReturnLineChars)),
-        cuts_lines(scenario.options.Contains(transport::lsoLineReceivedEvents)) {}
+        terminator(transport::LineTerminatorOf(scenario.Type())),
+        keeps_terminator(scenario.Options().Contains(transport::lsoReturnLineChars)),
+        cuts_lines(scenario.Options().Contains(transport::lsoLineReceivedEvents)) {}
 
   const TScenario& scenario;
   const std::string_view stream;
@@ -112,12 +105,6 @@ struct TRun {
   bool stopped = false;
 };
 
-std::size_t Pending(const TCountingLineSocket& socket) {
-  std::size_t pending = 0;
-  for (const std::string& chunk : socket.incoming) pending += chunk.size();
-  return pending;
-}
-
 void OnLine(TRun& run, TLineSocketBase& socket, const std::string& line, bool complete) {
   Require(complete && run.cuts_lines && !run.terminator.empty());
   ++run.lines;
@@ -128,15 +115,15 @@ void OnLine(TRun& run, TLineSocketBase& socket, const std::string& line, bool co
           piece.find(run.terminator) == piece.size() - run.terminator.size());
   run.taken += piece;
 
-  if (run.scenario.echo) {
+  if (run.scenario.Echo()) {
     const std::string_view added =
-        run.scenario.options.Contains(transport::lsoAddLineChars) ? run.terminator : "";
+        run.scenario.Options().Contains(transport::lsoAddLineChars) ? run.terminator : "";
     const int held = socket.WriteCount();
     if (socket.WriteLine(line)) {
       run.written += line;
       run.written += added;
       // The connection takes everything, so a flushed line leaves nothing held.
-      if (run.scenario.options.Contains(transport::lsoAutoFlushAfterWrite)) {
+      if (run.scenario.Options().Contains(transport::lsoAutoFlushAfterWrite)) {
         Require(socket.WriteCount() == 0);
       }
     } else {
@@ -146,7 +133,7 @@ void OnLine(TRun& run, TLineSocketBase& socket, const std::string& line, bool co
     }
   }
   // A line cut from inside this handler leaves this handler's line as it was.
-  if (run.scenario.nested_cuts && run.nesting < 3) {
+  if (run.scenario.NestedCuts() && run.nesting < 3) {
     const std::string before = line;
     ++run.nesting;
     socket.ExtractLine();
@@ -161,14 +148,14 @@ void OnFull(TRun& run, TBufferedSocketBase& socket) {
   if (run.cuts_lines) {
     Require(socket.FindTerminator(run.terminator, 0) == TBufferedSocketBase::kNotFound);
   }
-  if (run.scenario.full_grows) {
-    socket.SetReadBufferSize(socket.ReadBufferSize() + std::uint32_t(run.scenario.full_take));
+  if (run.scenario.FullGrows()) {
+    socket.SetReadBufferSize(socket.ReadBufferSize() + std::uint32_t(run.scenario.FullTake()));
     return;
   }
   char bytes[8];
   const int held = socket.ReadCount();
-  const int n = socket.Read(bytes, std::uint32_t(run.scenario.full_take));
-  Require(n == std::min(held, run.scenario.full_take));
+  const int n = socket.Read(bytes, std::uint32_t(run.scenario.FullTake()));
+  Require(n == std::min(held, run.scenario.FullTake()));
   run.taken.append(bytes, std::size_t(n));
 }
 
@@ -188,16 +175,16 @@ void Notify(TRun& run, TCountingLineSocket& socket) {
 // followed by another, as the socket library posts one; each of them moves bytes.
 void NotifyWhileBytesWait(TRun& run, TCountingLineSocket& socket) {
   for (;;) {
-    const std::size_t before = Pending(socket);
+    const std::size_t before = BytesIn(socket.incoming);
     Notify(run, socket);
-    const std::size_t after = Pending(socket);
+    const std::size_t after = BytesIn(socket.incoming);
     if (run.stopped || after == 0) return;
     Require(after < before);
   }
 }
 
 void RequireNothingLost(const TRun& run, const TCountingLineSocket& socket) {
-  const std::size_t pending = Pending(socket);
+  const std::size_t pending = BytesIn(socket.incoming);
   Require(pending <= run.offered);
   const std::size_t consumed = run.offered - pending;
   const std::string_view held(socket.ReadBuffer(), std::size_t(socket.ReadCount()));
@@ -223,26 +210,26 @@ void RequireNothingLost(const TRun& run, const TCountingLineSocket& socket) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < TScenario::kHeaderSize) return 0;
-  const TScenario scenario(data);
+  const TScenario scenario{data};
   const std::string_view stream(reinterpret_cast<const char*>(data) + TScenario::kHeaderSize,
                                 size - TScenario::kHeaderSize);
   TRun run(scenario, stream);
 
   TCountingLineSocket socket;
-  socket.LineType = scenario.type;
-  socket.LineOptions = scenario.options;
-  socket.SetReadBufferSize(scenario.read_buffer_size);
-  if (scenario.read_budget > 0) socket.SetReadBudget(scenario.read_budget);
+  socket.LineType = scenario.Type();
+  socket.LineOptions = scenario.Options();
+  socket.SetReadBufferSize(scenario.ReadBufferSize());
+  if (scenario.ReadBudget() > 0) socket.SetReadBudget(scenario.ReadBudget());
   socket.OnLineReceived = [&run](TLineSocketBase& self, const std::string& line, bool complete) {
     OnLine(run, self, line, complete);
   };
-  if (scenario.full_take > 0) {
+  if (scenario.FullTake() > 0) {
     socket.OnReadBufferFull = [&run](TBufferedSocketBase& self) { OnFull(run, self); };
   }
 
   std::size_t next_chunk = 0;
   const auto offer_chunk = [&] {
-    const std::uint8_t length = scenario.chunk_lengths[next_chunk++ % 2];
+    const std::uint8_t length = scenario.ChunkLength(next_chunk++);
     const std::size_t n = std::min<std::size_t>(
         length == 255 ? stream.size() : std::size_t(length) + 1, stream.size() - run.offered);
     socket.incoming.emplace_back(stream.substr(run.offered, n));
@@ -250,7 +237,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   };
   while (run.offered < stream.size() && !run.stopped) {
     offer_chunk();
-    if (scenario.one_notification && run.offered < stream.size()) continue;
+    if (scenario.OneNotification() && run.offered < stream.size()) continue;
     NotifyWhileBytesWait(run, socket);
     RequireNothingLost(run, socket);
   }
@@ -258,10 +245,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A buffer left full takes nothing more, however much waits and however often
   // the connection reports it.
   if (run.stopped) {
-    const std::size_t consumed = run.offered - Pending(socket);
+    const std::size_t consumed = run.offered - BytesIn(socket.incoming);
     while (run.offered < stream.size()) offer_chunk();
     Notify(run, socket);
-    Require(run.offered - Pending(socket) == consumed);
+    Require(run.offered - BytesIn(socket.incoming) == consumed);
     RequireNothingLost(run, socket);
   }
 

@@ -1,19 +1,16 @@
 // Feeds arbitrary bytes, cut into lines, to the IRC engine with every event handled,
 // and stops at once when a handler sees something that must hold for any input.
 #include <algorithm>
-#include <cstddef>
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "fuzz/fuzz_checks.h"
 #include "irc/parlane.h"
 
 namespace {
 
-void Require(bool condition) {
-  if (!condition) __builtin_trap();
-}
+using fuzz::Require;
 
 // Text that ends before the first carriage return can never hold one.
 void RequireNoCarriageReturn(const std::string& text) {
@@ -105,15 +102,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TNamesMirror named_mirror(named);
   TNamesMirror nameless_mirror(nameless);
 
-  // Lines keep their line feed, as the line socket delivers them.
-  std::string line;
-  for (std::size_t start = 0; start < input.size();) {
-    const std::size_t lf = input.find('\n', start);
-    const std::size_t end = lf == std::string_view::npos ? input.size() : lf + 1;
-    line.assign(input.substr(start, end - start));
-    named_mirror.Process(line);
-    nameless_mirror.Process(line);
-    start = end;
-  }
+  fuzz::ForEachLine(input, [&](std::string_view line) {
+    named_mirror.Process(std::string(line));
+    nameless_mirror.Process(std::string(line));
+  });
   return 0;
 }

@@ -2,11 +2,11 @@
 // them: each line's tags cut off as once a CAP REQ is out, the rest handed to the
 // registration and to the engine. Stops at once when something that must hold for
 // any input does not.
-#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "fuzz/fuzz_checks.h"
 #include "irc/cap_reply.h"
 #include "irc/message_tags.h"
 #include "irc/parlane.h"
@@ -16,9 +16,7 @@
 
 namespace {
 
-void Require(bool condition) {
-  if (!condition) __builtin_trap();
-}
+using fuzz::Require;
 
 bool HoldsLineEnd(std::string_view text) {
   return text.find_first_of("\r\n") != std::string_view::npos;
@@ -45,18 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   irc::TParlane engine;
   engine.SetNickName("Tolvex");
 
-  std::string line;
-  for (std::size_t start = 0; start < input.size();) {
-    const std::size_t lf = input.find('\n', start);
-    const std::size_t end = lf == std::string_view::npos ? input.size() : lf + 1;
-    const std::string_view whole = input.substr(start, end - start);
-    start = end;
-
+  fuzz::ForEachLine(input, [&](std::string_view whole) {
     // The cut leaves the end of the line, and takes something off a tagged one.
     const std::string_view cut = irc::WithoutTags(whole);
     Require(whole.ends_with(cut));
     Require(!whole.starts_with('@') || cut.size() < whole.size());
-    line.assign(cut);
+    const std::string line(cut);
     // The quick look at the command, taken for every line, agrees with the full cut.
     Require(irc::CommandOf(line) == irc::CutMessage(line).Command);
 
@@ -68,6 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(!HoldsLineEnd(step.LogLine) && !HoldsLineEnd(step.WelcomedNick));
     Require(!HoldsLineEnd(irc::CapReplyLogLine(line)));
     engine.ProcessLine(line);
-  }
+  });
   return 0;
 }

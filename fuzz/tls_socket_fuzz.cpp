@@ -7,21 +7,18 @@
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
 
-#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <deque>
 #include <string>
-#include <string_view>
 
+#include "fuzz/fuzz_checks.h"
 #include "tests/transport/fake_socket.h"
 #include "tls/tls_line_socket.h"
 
 namespace {
 
-void Require(bool condition) {
-  if (!condition) __builtin_trap();
-}
+using fuzz::Require;
+using transport_test::BytesIn;
 
 // A server of the same process: its records travel through memory.
 struct TServer {
@@ -47,22 +44,13 @@ struct TServer {
 
 // The socket with the connection beneath its records scripted: what the server
 // sends waits in `incoming`, one segment a receive; what the client sends goes
-// to `outgoing`. Receives and looks at what waits are counted, and must stay
-// within what the bytes offered can justify.
-class TScriptedTls : public tls::TTlsLineSocket {
+// to `outgoing`. Receives are counted, and must stay within what the bytes
+// offered can justify.
+class TScriptedTls : public transport_test::Scripted<tls::TTlsLineSocket> {
  public:
-  TScriptedTls() : TTlsLineSocket(&transport_test::DesignOwner()) {
-    AdoptHandle(kPlaceholderHandle);
-    SetState(sockets::ssConnected);
+  TScriptedTls() {
     HandshakeTimeOutMs = 0;
     SetReadBufferSize(5120);
-  }
-  ~TScriptedTls() override { AdoptHandle(winsock::INVALID_SOCKET); }
-
-  void Close() override {
-    AdoptHandle(winsock::INVALID_SOCKET);
-    TTlsLineSocket::Close();
-    SetState(sockets::ssClosed);
   }
   std::uint32_t HeldByTls() { return StreamPending() - RawPending(); }
 
@@ -77,43 +65,24 @@ class TScriptedTls : public tls::TTlsLineSocket {
   }
   int RawRecv(void* buffer, int count) override {
     Require(work_budget-- > 0);
-    if (incoming.empty()) return -1;  // would block
-    std::string& segment = incoming.front();
-    count = std::min(count, int(segment.size()));
-    segment.copy(static_cast<char*>(buffer), std::size_t(count));
-    segment.erase(0, std::size_t(count));
-    if (segment.empty()) incoming.pop_front();
-    return count;
+    return incoming.empty() ? -1 : transport_test::TakeFromFirst(incoming, buffer, count);
   }
   int RawError() override { return winsock::WSAEWOULDBLOCK; }
-  std::uint32_t RawPending() override {
-    std::uint32_t pending = 0;
-    for (const std::string& segment : incoming) pending += std::uint32_t(segment.size());
-    return pending;
-  }
-
- private:
-  static constexpr winsock::SOCKET kPlaceholderHandle = 0x7fff0000;
+  std::uint32_t RawPending() override { return BytesIn(incoming); }
 };
-
-std::size_t Waiting(const TScriptedTls& socket) {
-  std::size_t bytes = 0;
-  for (const std::string& segment : socket.incoming) bytes += segment.size();
-  return bytes;
-}
 
 // Read notifications while bytes wait, on the connection or inside the TLS
 // library, as the socket library and the socket itself post them; each must
 // move something.
 void Notify(TScriptedTls& socket, bool& ended) {
   while (!ended) {
-    const std::size_t waiting = Waiting(socket);
+    const std::size_t waiting = BytesIn(socket.incoming);
     const std::uint32_t held = socket.HeldByTls();
     socket.work_budget = 4 * waiting / 256 + 64;
     socket.DoRead();
     Require(socket.HeldByTls() <= 40 * 1024);
-    if (Waiting(socket) == 0 && socket.HeldByTls() == 0) return;
-    if (Waiting(socket) == waiting && socket.HeldByTls() == held) return;
+    if (BytesIn(socket.incoming) == 0 && socket.HeldByTls() == 0) return;
+    if (BytesIn(socket.incoming) == waiting && socket.HeldByTls() == held) return;
   }
 }
 
@@ -162,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t at = 0; at < input.size(); at += 700) {
       client.incoming.emplace_back(input.substr(at, 700));
     }
-    client.work_budget = 4 * Waiting(client) / 256 + 64;
+    client.work_budget = 4 * BytesIn(client.incoming) / 256 + 64;
     client.DoConnect();
     Notify(client, ended);
     return 0;

@@ -5,19 +5,18 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "sockets/dynamic_library.h"
 #include "sockets/exceptions.h"
 #include "sockets/winsock_unit.h"
-#include "tests/support/outcome.h"
 
 namespace sockets_test {
 namespace {
 
 using sockets::WinsockAPI;
-using testsupport::Outcome;
 
 // The binding set to the stand-in library, stopped again and its switches
 // cleared after each test.
@@ -40,6 +39,19 @@ std::string ExecutableDirectory() {
 
 std::string FakeLibraryPath() {
   return ExecutableDirectory() + "/libfakesock.so";
+}
+
+// What `action` raises: the general exception's message, or that of an ESockError
+// marked as such.
+std::string Raised(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const sockets::ESockError& error) {
+    return std::string("ESockError: ") + error.what();
+  } catch (const sockets::Exception& error) {
+    return error.what();
+  }
+  return "none";
 }
 
 bool FakeLibraryLoaded() {
@@ -92,14 +104,8 @@ TEST(Loading, LibraryThatCannotBeLoadedRaisesTheGeneralExceptionEachTime) {
   sockets::tWinsockAPI api;
   api.SetLibraryName("NOSUCHLIB");
   for (int attempt = 0; attempt < 2; ++attempt) {
-    try {
-      api.socket(2, 1, 0);
-      FAIL() << "no exception";
-    } catch (const sockets::ESockError&) {
-      FAIL() << "raised as ESockError";
-    } catch (const sockets::Exception& error) {
-      EXPECT_STREQ(error.what(), "Unable to load Library \"NOSUCHLIB.DLL\" Error 0");
-    }
+    EXPECT_EQ(Raised([&] { api.socket(2, 1, 0); }),
+              "Unable to load Library \"NOSUCHLIB.DLL\" Error 0");
     EXPECT_EQ(api.LibraryHandle(), nullptr);
   }
 }
@@ -113,14 +119,7 @@ TEST_F(EntryPoints, MissingEntryPointRaisesAtItsFirstCallWhileOthersWork) {
   EXPECT_NE(api.LibraryHandle(), nullptr);
   // The C library defines `send`; the stand-in does not, so the entry is missing.
   for (int attempt = 0; attempt < 2; ++attempt) {
-    try {
-      api.send(7, "x", 1, 0);
-      FAIL() << "send was found";
-    } catch (const sockets::ESockError&) {
-      FAIL() << "raised as ESockError";
-    } catch (const sockets::Exception& error) {
-      EXPECT_STREQ(error.what(), "Unable to locate function in DLL");
-    }
+    EXPECT_EQ(Raised([&] { api.send(7, "x", 1, 0); }), "Unable to locate function in DLL");
   }
   EXPECT_EQ(api.htons(0x1234), 0x3412);
   EXPECT_EQ(api.sendto(7, "abc", 3, 0, nullptr, 16), 3);
@@ -130,12 +129,8 @@ TEST_F(EntryPoints, LibraryNameCannotChangeOnceLoaded) {
   sockets::tWinsockAPI& api = WinsockAPI();
   api.WSAGetLastError();
   for (const char* name : {"FAKESOCK.DLL", "OTHER"}) {
-    try {
-      api.SetLibraryName(name);
-      FAIL() << name << " accepted";
-    } catch (const sockets::ESockError& error) {
-      EXPECT_STREQ(error.what(), "Winsock DLL Already Loaded, Cannot change name");
-    }
+    EXPECT_EQ(Raised([&] { api.SetLibraryName(name); }),
+              "ESockError: Winsock DLL Already Loaded, Cannot change name");
   }
   EXPECT_EQ(api.LibraryName(), "FAKESOCK.DLL");
 }
@@ -153,8 +148,8 @@ TEST_F(StartStop, StartKeepsACopyOfWSADataAndAFailedStartRaises) {
 
   setenv("FAKESOCK_STARTUP_RESULT", "10092", 1);
   sockets::WinsockAPI().SetLibraryName("FAKESOCK");
-  EXPECT_EQ(Outcome([] { sockets::StartWinsock(); }),
-            "Error 10092 (WINSOCK DLL Version out of range) starting up WinSock");
+  EXPECT_EQ(Raised([] { sockets::StartWinsock(); }),
+            "ESockError: Error 10092 (WINSOCK DLL Version out of range) starting up WinSock");
   EXPECT_FALSE(sockets::WinsockStarted());
   EXPECT_EQ(sockets::LastWinsockResult, 10092);
   EXPECT_EQ(WinsockAPI().Description(), "Fake sockets") << "copies are taken on failure too";

@@ -5,46 +5,58 @@
 
 #include <sys/types.h>
 
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace testsupport {
 
-// Between two looks at a process or a port that give no notice of their own.
-constexpr std::chrono::milliseconds kPollStep{10};
-
 // The program's path in PATH, /usr/sbin or /usr/local/sbin; empty when missing.
 std::string FindProgram(std::string_view name);
 
-// Runs a program with no input and its output appended to `log`; -1 when it could
-// not start. The test program's other descriptors stay out of it.
-pid_t Spawn(const std::vector<std::string>& arguments, const std::filesystem::path& log);
-
-bool HasEnded(pid_t pid, int* status = nullptr);
-bool WaitForEnd(pid_t pid, std::chrono::steady_clock::duration limit, int* status = nullptr);
-
-// Asks the process to end, and forces it when it has not within `grace`.
-void EndProcess(pid_t pid, std::chrono::steady_clock::duration grace);
-
 // Runs a configuration script with bash, its output to `log`: empty once it has
 // written the configuration, else why not.
-std::string RunConfigScript(std::vector<std::string> arguments, const std::filesystem::path& log,
-                            std::chrono::steady_clock::duration limit);
-// Waits until the server started as `pid` accepts a connection on 127.0.0.1:`port`:
-// empty once it does, else why not; `pid` is -1 then, the process gone.
-std::string WaitUntilAccepting(pid_t& pid, std::uint16_t port, std::string_view name,
-                               std::chrono::steady_clock::duration limit,
-                               std::chrono::steady_clock::duration grace);
+std::string RunConfigScript(std::vector<std::string> arguments, const std::filesystem::path& log);
 
-// A server's end: its process (when `pid` is above 0) and then its folder, each
-// reset so that a second call does nothing.
-void EndServer(pid_t& pid, std::filesystem::path& folder,
-               std::chrono::steady_clock::duration grace);
-// The server's log file `name` in `folder`; empty once the folder has gone.
-std::string ReadLog(const std::filesystem::path& folder, const char* name);
+// A real server for a test: the program `name` on a port of 127.0.0.1 that was
+// free a moment ago, with its configuration and its log "<name>.log" in a
+// temporary folder. The server and the folder go with Stop or the object.
+class ServerProcess {
+ public:
+  ~ServerProcess() { Stop(); }
+  ServerProcess(const ServerProcess&) = delete;
+  ServerProcess& operator=(const ServerProcess&) = delete;
+
+  // Ends the server (asked first, then forced) and removes its folder.
+  void Stop();
+  bool Running() const { return pid_ > 0; }
+  std::uint16_t Port() const { return port_; }
+  // What the server has written so far (its log), for failure messages; empty once
+  // stopped.
+  std::string Log() const;
+
+ protected:
+  explicit ServerProcess(std::string name) : name_(std::move(name)) {}
+
+  // Stops any earlier server, makes a fresh folder and calls `start_once` with the
+  // program's path, a new port each time, until it succeeds or has failed three
+  // times (someone else can take a free port before the server binds it): empty
+  // once the server runs, else what went wrong, with the server's log.
+  std::string StartServer(const std::function<std::string(const std::string& program)>& start_once);
+  // Runs the server's command and waits until it accepts connections on Port().
+  std::string Run(const std::vector<std::string>& command);
+  std::filesystem::path LogPath() const { return folder_ / (name_ + ".log"); }
+
+  std::filesystem::path folder_;
+
+ private:
+  std::string name_;
+  pid_t pid_ = -1;
+  std::uint16_t port_ = 0;
+};
 
 }  // namespace testsupport

@@ -9,42 +9,28 @@
 //   ASSERT_EQ(ircd.Start(), "");
 #pragma once
 
-#include <sys/types.h>
-
-#include <cstdint>
-#include <filesystem>
 #include <string>
+
+#include "tests/support/child_process.h"
 
 namespace testsupport {
 
-class InspircdFixture {
+class InspircdFixture : public ServerProcess {
  public:
   static constexpr const char* kServerName = "irc.test.local";
 
   static bool Installed();
 
-  InspircdFixture() = default;
-  ~InspircdFixture() { Stop(); }
-  InspircdFixture(const InspircdFixture&) = delete;
-  InspircdFixture& operator=(const InspircdFixture&) = delete;
+  InspircdFixture() : ServerProcess("inspircd") {}
 
   // Starts the server and waits until it accepts connections: empty once it runs,
   // else what went wrong, with the server's output. It sends a quiet client a PING
   // after `ping_seconds`.
   std::string Start(int ping_seconds = 120);
-  void Stop();
-
-  std::uint16_t Port() const { return port_; }
-  std::string Log() const;
 
  private:
-  std::string StartOnce(const std::string& program, int ping_seconds);
   // Hands the folder to the user the server runs as, when that is not us.
   bool HandOverFolder() const;
-
-  std::filesystem::path folder_;
-  pid_t pid_ = -1;
-  std::uint16_t port_ = 0;
 };
 
 }  // namespace testsupport

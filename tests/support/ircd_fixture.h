@@ -8,16 +8,14 @@
 //   ASSERT_EQ(error, "");
 #pragma once
 
-#include <sys/types.h>
-
-#include <cstdint>
-#include <filesystem>
 #include <string>
 #include <string_view>
 
+#include "tests/support/child_process.h"
+
 namespace testsupport {
 
-class IrcdFixture {
+class IrcdFixture : public ServerProcess {
  public:
   static constexpr const char* kServerName = "irc.test.local";
   static constexpr const char* kPassword = "Mossel";
@@ -25,10 +23,7 @@ class IrcdFixture {
   // Whether the server program is there at all.
   static bool Installed();
 
-  IrcdFixture() = default;
-  ~IrcdFixture() { Stop(); }
-  IrcdFixture(const IrcdFixture&) = delete;
-  IrcdFixture& operator=(const IrcdFixture&) = delete;
+  IrcdFixture() : ServerProcess("ngircd") {}
 
   // With kMissing the server has no message of the day: it ends registration
   // with 422 instead of 376.
@@ -39,27 +34,11 @@ class IrcdFixture {
   // snippet of configuration read after the rest, so that it may also change what
   // the rest set (the server's name, say).
   std::string Start(Motd motd = Motd::kPhrase, std::string_view extra_config = {});
-  // Ends the server (asked first, then forced) and removes its folder.
-  void Stop();
-
-  bool Running() const { return pid_ > 0; }
-  std::uint16_t Port() const { return port_; }
-  // What the server has written so far (its log), for failure messages; empty once
-  // stopped.
-  std::string Log() const;
 
  private:
-  std::string StartOnce(const std::string& program);
-
   // Points the configuration at a message-of-the-day file that does not exist.
   bool DropMotd() const;
-  bool WriteExtraConfig() const;
-
-  std::filesystem::path folder_;
-  Motd motd_ = Motd::kPhrase;
-  std::string extra_config_;
-  pid_t pid_ = -1;
-  std::uint16_t port_ = 0;
+  bool WriteExtraConfig(std::string_view extra_config) const;
 };
 
 }  // namespace testsupport

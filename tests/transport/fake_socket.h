@@ -28,21 +28,51 @@ inline transport::TTextClient& DesignOwner() {
   return *owner;
 }
 
-// Each receive takes from the first chunk of `incoming` only, as a network
-// delivers one segment at a time; kReset there fails the receive as a reset
-// by the peer. Sends collect in `sent` until `send_room` is used up.
-template <typename Base>
-class Fake : public Base {
- public:
-  static constexpr const char* kReset = "<reset>";
+// The bytes of every chunk in `chunks`.
+inline std::uint32_t BytesIn(const std::deque<std::string>& chunks) {
+  std::uint32_t bytes = 0;
+  for (const std::string& chunk : chunks) bytes += std::uint32_t(chunk.size());
+  return bytes;
+}
 
-  // A placeholder handle lets the checked send and receive through to the
-  // scripted calls beneath them; it never reaches the library.
-  Fake() : Base(&DesignOwner()) {
+// Receives up to `count` bytes from the first chunk of `chunks` only, as a network
+// delivers one segment at a time.
+inline int TakeFromFirst(std::deque<std::string>& chunks, void* buffer, int count) {
+  std::string& chunk = chunks.front();
+  count = std::min(count, int(chunk.size()));
+  chunk.copy(static_cast<char*>(buffer), std::size_t(count));
+  chunk.erase(0, std::size_t(count));
+  if (chunk.empty()) chunks.pop_front();
+  return count;
+}
+
+// A connected socket of `Base` whose handle is a placeholder: it lets the checked
+// send and receive through to the scripted calls beneath them, and never reaches
+// the library, which is not started; a close does only what a closed handle tells.
+template <typename Base>
+class Scripted : public Base {
+ public:
+  Scripted() : Base(&DesignOwner()) {
     this->AdoptHandle(kPlaceholderHandle);
     this->SetState(sockets::ssConnected);
   }
-  ~Fake() override { this->AdoptHandle(winsock::INVALID_SOCKET); }
+  ~Scripted() override { this->AdoptHandle(winsock::INVALID_SOCKET); }
+  void Close() override {
+    this->AdoptHandle(winsock::INVALID_SOCKET);
+    Base::Close();
+    this->SetState(sockets::ssClosed);
+  }
+
+ private:
+  static constexpr winsock::SOCKET kPlaceholderHandle = 0x7fff0000;
+};
+
+// Each receive takes from the first chunk of `incoming`; kReset there fails the
+// receive as a reset by the peer. Sends collect in `sent` until `send_room` is used up.
+template <typename Base>
+class Fake : public Scripted<Base> {
+ public:
+  static constexpr const char* kReset = "<reset>";
 
   std::deque<std::string> incoming;
   std::string sent;
@@ -51,14 +81,6 @@ class Fake : public Base {
 
   // What waits on the scripted connection.
   std::uint32_t StreamPendingForTest() { return StreamPending(); }
-
-  // The library is not started, so the stream socket's close does nothing but
-  // what a closed handle tells it.
-  void Close() override {
-    this->AdoptHandle(winsock::INVALID_SOCKET);
-    Base::Close();
-    this->SetState(sockets::ssClosed);
-  }
 
  protected:
   int LibrarySend(const void* buffer, int count, const winsock::sockaddr_in*) override {
@@ -71,22 +93,11 @@ class Fake : public Base {
   int LibraryRecv(void* buffer, int count, winsock::sockaddr_in*, int*) override {
     if (incoming.empty()) return 0;
     if (incoming.front() == kReset) Reset();
-    std::string& chunk = incoming.front();
-    count = std::min(count, int(chunk.size()));
-    chunk.copy(static_cast<char*>(buffer), std::size_t(count));
-    chunk.erase(0, std::size_t(count));
-    if (chunk.empty()) incoming.pop_front();
-    return count;
+    return TakeFromFirst(incoming, buffer, count);
   }
-  std::uint32_t StreamPending() override {
-    std::uint32_t pending = 0;
-    for (const std::string& chunk : incoming) pending += std::uint32_t(chunk.size());
-    return pending;
-  }
+  std::uint32_t StreamPending() override { return BytesIn(incoming); }
 
  private:
-  static constexpr winsock::SOCKET kPlaceholderHandle = 0x7fff0000;
-
   [[noreturn]] void Reset() {
     this->SetLastError(10054);
     throw sockets::ESockError("reset");

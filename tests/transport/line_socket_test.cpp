@@ -99,8 +99,9 @@ TEST(LineSocket, EachNotificationKeepsToItsReadBudget) {
           socket.DoRead();
           ++notifications;
           const std::uint32_t taken = before - socket.StreamPendingForTest();
-          ASSERT_GT(taken, 0u);
-          // The last receive may pass the budget by what the buffer held room for.
+          // It stops short of its budget only when nothing more waits; the last
+          // receive may pass the budget by what the buffer held room for.
+          ASSERT_GE(taken, std::min(budget, before));
           ASSERT_LT(taken, budget + buffer);
         }
         EXPECT_EQ(lines, sent) << "budget " << budget << " buffer " << buffer << " chunk " << chunk;

@@ -1,9 +1,11 @@
 // The line socket and stream transfers over a real loopback connection whose
-// far end cuts the stream at random: every byte arrives once, in order.
+// far end cuts the stream at random: every byte arrives once, in order; and the
+// server component with line sockets, answering a text client line by line.
 #include <atomic>
 #include <memory>
 #include <random>
 
+#include "sockets/server_socket.h"
 #include "tests/transport/loopback_fixture.h"
 
 namespace transport_test {
@@ -116,6 +118,36 @@ TEST_F(LoopbackTest, StreamTransfersCarryAMebibyteEachWayAndLinesFollow) {
   EXPECT_EQ(log, (std::vector<std::string>{"sent", "received", "after"}));
   EXPECT_EQ(FirstDifference(arrived, out), "none");
   EXPECT_EQ(FirstDifference(sink.Bytes(), in), "none");
+}
+
+TEST_F(LoopbackTest, AnAcceptedLineSocketAnswersATextClientLineByLine) {
+  sockets::TCustomBasicServerSocket server(nullptr);
+  std::vector<std::string> heard;
+  server.OnAccept = [&heard](sockets::TSockCtrl&, sockets::TSocketBase* socket) {
+    sockets::CheckedCast<transport::TLineSocket>(*socket).OnLineReceived =
+        [&heard](transport::TLineSocketBase& connection, const std::string& line, bool) {
+          heard.push_back(line);
+          connection.WriteLine("echo " + line);
+        };
+  };
+  server.SetAddress("127.0.0.1");
+  server.StoreListeningPort(0);
+  server.Open(transport::TTextClient::LineSocketClass());
+
+  transport::TTextClient client(nullptr);
+  std::vector<std::string> answers;
+  client.OnLineReceived = [&](transport::TLineSocketBase&, const std::string& line, bool) {
+    answers.push_back(line);
+  };
+  transport::TLineSocket& lines = Connect(client, server.PortNumber());
+  lines.WriteLine("one");
+  lines.WriteLine("two");
+  ASSERT_TRUE(WaitUntil([&] { return answers.size() == 2; }));
+  EXPECT_EQ(answers, (std::vector<std::string>{"echo one", "echo two"}));
+  EXPECT_EQ(heard, (std::vector<std::string>{"one", "two"}));
+
+  client.Close();
+  EXPECT_TRUE(WaitUntil([&] { return server.Connections().Count() == 0; }));
 }
 
 }  // namespace
