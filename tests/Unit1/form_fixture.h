@@ -70,9 +70,9 @@ class FormTest : public ::testing::Test {
     return testsupport::WaitUntil([&] { return form_.btnConnect->text() == "&Connect"; });
   }
 
-  // Connect pressed with the scripted server (or `port`) in the entry fields.
-  void ConnectTo(std::uint16_t port) {
-    Type(form_.ircServer, "127.0.0.1");
+  // Connect pressed with `host` and `port` in the entry fields.
+  void ConnectTo(std::uint16_t port, const char* host = "127.0.0.1") {
+    Type(form_.ircServer, host);
     Type(form_.ircPort, QString::number(port));
     Click(form_.btnConnect);
   }
