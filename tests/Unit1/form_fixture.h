@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -42,10 +43,36 @@ class FormTest : public ::testing::Test {
   }
   static void PressReturn(QLineEdit* edit) { QTest::keyClick(edit, Qt::Key_Return); }
   static void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+  static void Enter(QLineEdit* edit, const QString& text) {
+    edit->setText(text);
+    PressReturn(edit);
+  }
+  bool IsIdle() const {
+    return form_.btnConnect->text() == "&Connect" && form_.ircServer->isEnabled() &&
+           form_.ircPort->isEnabled() && !form_.btnJoin->isEnabled() && !form_.btnPart->isEnabled();
+  }
+  // Every control the keyboard reaches in `top` has an accessible name.
+  static void ExpectNamedControls(const QWidget& top) {
+    for (QWidget* control : top.findChildren<QWidget*>()) {
+      if (control->focusPolicy() == Qt::NoFocus || !control->isVisible()) continue;
+      EXPECT_FALSE(
+          QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).isEmpty())
+          << control->metaObject()->className();
+    }
+  }
+  // Which of Join, Part and the channel field are usable, e.g. "join channel ".
+  std::string Usable() const {
+    return std::string(form_.btnJoin->isEnabled() ? "join " : "") +
+           (form_.btnPart->isEnabled() ? "part " : "") +
+           (form_.ircChannel->isEnabled() ? "channel " : "");
+  }
+  bool BackAtConnect() const {
+    return testsupport::WaitUntil([&] { return form_.btnConnect->text() == "&Connect"; });
+  }
 
-  // Connect pressed with the scripted server (or `port`) in the entry fields.
-  void ConnectTo(std::uint16_t port) {
-    Type(form_.ircServer, "127.0.0.1");
+  // Connect pressed with `host` and `port` in the entry fields.
+  void ConnectTo(std::uint16_t port, const char* host = "127.0.0.1") {
+    Type(form_.ircServer, host);
     Type(form_.ircPort, QString::number(port));
     Click(form_.btnConnect);
   }
@@ -102,6 +129,17 @@ class FormTest : public ::testing::Test {
     std::vector<std::string> lines;
     for (const QString& line : form_.Memo1->toPlainText().split('\n')) {
       lines.push_back(line.toStdString());
+    }
+    return lines;
+  }
+
+  // The raw log's lines from `first` on, as direction and bytes.
+  std::vector<std::string> Raw(std::uint64_t first = 0) const {
+    std::vector<std::string> lines;
+    const TRawLog& log = form_.RawLog;
+    for (std::uint64_t n = std::max(first, log.FirstNumber()); n < log.EndNumber(); ++n) {
+      lines.push_back(char(log.Line(n).Direction) + std::string(" ") +
+                      std::string(log.Line(n).Bytes));
     }
     return lines;
   }

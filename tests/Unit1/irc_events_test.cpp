@@ -1,5 +1,6 @@
 // What the window shows of the server's lines and what it answers by itself,
-// against the scripted server.
+// against the scripted server: when the Join and Part buttons become usable and
+// whose PART counts as the user's own.
 #include <QCheckBox>
 
 #include "tests/Unit1/form_fixture.h"
@@ -7,7 +8,6 @@
 namespace unit1 {
 namespace {
 
-using testsupport::WaitUntil;
 using Lines = std::vector<std::string>;
 
 TEST_F(FormTest, PingIsAnsweredWithItsTokenAndNothingElse) {
@@ -27,27 +27,32 @@ TEST_F(FormTest, JoinAndPartFollowTheStateTable) {
   Type(form_.ircChannel, "test");
   Click(form_.btnJoin);
   EXPECT_EQ(Deliver({}), Lines{"JOIN #test"});
-  EXPECT_FALSE(form_.ircChannel->isEnabled());
-  EXPECT_TRUE(form_.btnJoin->isEnabled());
-  EXPECT_FALSE(form_.btnPart->isEnabled());
+  EXPECT_EQ(Usable(), "join ");
 
   Deliver({":alice!a@host JOIN :#test"});
-  EXPECT_TRUE(form_.btnJoin->isEnabled()) << "another user's join";
+  EXPECT_EQ(Usable(), "join ") << "another user's join";
   Deliver({":Tolvex!q@host JOIN :#test"});
-  EXPECT_FALSE(form_.btnJoin->isEnabled());
-  EXPECT_TRUE(form_.btnPart->isEnabled());
+  EXPECT_EQ(Usable(), "part ");
 
   Click(form_.btnPart);
   EXPECT_EQ(Deliver({}), Lines{"PART #test"});
   EXPECT_TRUE(form_.btnPart->isEnabled()) << "the server's answer moves the controls";
 
-  Deliver({":irc.test 353 Tolvex = #test :Tolvex alice"});
-  ASSERT_EQ(Names().size(), 2u);
+  // A nickname that only begins with the user's is someone else's.
+  Deliver({":irc.test 353 Tolvex = #test :Tolvex alice Tolvex_ TolvexBot"});
+  Deliver({":Tolvex_!q@host PART #test", ":TolvexBot!q@host PART #test :bye"});
+  EXPECT_EQ(Names(), (Lines{"alice", "Tolvex"}));
+  EXPECT_EQ(Usable(), "part ");
   Deliver({":Tolvex!q@host PART #test :bye"});
   EXPECT_EQ(Names(), Lines{});
+  EXPECT_EQ(Usable(), "join channel ");
+}
+
+TEST_F(FormTest, MissingMessageOfTheDayEndsRegistrationToo) {
+  Register();
+  Deliver({":irc.test 422 Tolvex :MOTD File is missing"});
   EXPECT_TRUE(form_.btnJoin->isEnabled());
-  EXPECT_FALSE(form_.btnPart->isEnabled());
-  EXPECT_TRUE(form_.ircChannel->isEnabled());
+  EXPECT_EQ(LogLines(), Lines{"MOTD File is missing"});
 }
 
 TEST_F(FormTest, NamesListFollowsTheNamesEvents) {
@@ -84,22 +89,6 @@ TEST_F(FormTest, MessagesBecomeChatEntriesAndNoticesLogLines) {
                                "ERROR < ERROR> Closing link"}));
 }
 
-TEST_F(FormTest, ChatListKeepsTheNewest201Entries) {
-  JoinChannel();
-  Lines lines;
-  for (int i = 0; i < 202; ++i) {
-    lines.push_back(":alice!a@h PRIVMSG #beginner :" + std::to_string(i));
-  }
-  Deliver(lines);
-  const Lines entries = ChatEntries();
-  ASSERT_EQ(entries.size(), 201u);
-  EXPECT_EQ(entries.front(), "alice |1");
-  EXPECT_EQ(entries.back(), "alice |201");
-  // The newest entry is scrolled into view.
-  const toolkit::TRect last = form_.ilbChat->ItemRect(200);
-  EXPECT_LE(last.Bottom, form_.ilbChat->viewport()->height());
-}
-
 TEST_F(FormTest, BanKickOrKillOfTheUserQuitsAndReturnsToIdle) {
   struct Case {
     std::string line;
@@ -114,20 +103,17 @@ TEST_F(FormTest, BanKickOrKillOfTheUserQuitsAndReturnsToIdle) {
       {":oper!o@h KILL #beginner Tolvex :go away", "KILL <Tolvex> :goaway",
        "QUIT :Killed from Channel or Server"},
   };
+  const auto of_bob = [](std::string text) { return text.replace(text.find("Tolvex"), 6, "bob"); };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     JoinChannel();
     // Of someone else: only the log line.
-    std::string other = c.line;
-    other.replace(other.find("Tolvex"), 6, "bob");
-    std::string other_log = c.log;
-    other_log.replace(other_log.find("Tolvex"), 6, "bob");
-    EXPECT_EQ(Deliver({other}), Lines{});
-    EXPECT_EQ(LogLines().back(), other_log);
+    EXPECT_EQ(Deliver({of_bob(c.line)}), Lines{});
+    EXPECT_EQ(LogLines().back(), of_bob(c.log));
 
     server_.SendLine(c.line);
     EXPECT_EQ(NextLine(), c.quit);
-    EXPECT_TRUE(WaitUntil([&] { return form_.btnConnect->text() == "&Connect"; }));
+    EXPECT_TRUE(BackAtConnect());
     EXPECT_TRUE(server_.WaitForNoClient());
     EXPECT_EQ(LogLines().back(), c.log);
     EXPECT_FALSE(form_.btnPart->isEnabled());

@@ -1,10 +1,16 @@
 // Lines that do not fit the window's buffers: a server line longer than the read
-// buffer, and typed lines that cannot be written, or not yet.
+// buffer, and typed lines that cannot be written, or not yet; and a server that
+// never pauses: one long burst is read in parts, and between them the window
+// repaints and takes the user's keys.
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
 #include "tests/Unit1/form_fixture.h"
 #include "tests/support/loopback_socket.h"
+#include "transport/buffered_socket.h"
 #include "transport/text_client.h"
 
 namespace unit1 {
@@ -36,41 +42,41 @@ TEST_F(FormTest, OverLongServerLinesAreDroppedAndTheConnectionKeepsListening) {
     sender.join();
     ASSERT_TRUE(done);
     EXPECT_EQ(Deliver({}), Lines{}) << "the PING behind the line is answered";
-    EXPECT_EQ(
-        LogLines(),
-        (Lines{"before", "Over-long line dropped: " + std::to_string(length) + " bytes", "after"}));
+    const std::string dropped = "Over-long line dropped: " + std::to_string(length) + " bytes";
+    EXPECT_EQ(LogLines(), (Lines{"before", dropped, "after"}));
+    EXPECT_TRUE(Contains(Raw(), "- " + dropped));
     form_.Memo1->clear();
   }
   EXPECT_TRUE(form_.IRCClient->Connected());
 }
 
-TEST_F(FormTest, TypedLineBeforeAnyConnectionStaysWithANote) {
+// A line typed before any connection, or after one has gone, stays in its
+// entry with a note, and so does one too long for the write buffer.
+TEST_F(FormTest, TypedLineThatCannotGoStaysInItsEntryWithANote) {
   Type(form_.Edit1, "hello");
   PressReturn(form_.Edit1);
-  Type(form_.Edit2, "WHOIS alice");
-  PressReturn(form_.Edit2);
+  Enter(form_.Edit2, "WHOIS alice");
   EXPECT_EQ(form_.Edit1->text(), "hello");
   EXPECT_EQ(form_.Edit2->text(), "WHOIS alice");
   EXPECT_EQ(LogLines(), (Lines{"Line not sent: not connected", "Line not sent: not connected"}));
+  EXPECT_EQ(Raw(), (Lines{"- Not sent (not connected): PRIVMSG #beginner,Tolvex :hello",
+                          "- Not sent (not connected): WHOIS alice"}));
 
-  // After a connection has come and gone it is the same.
   Register();
+  const QString text(10000, 'm');
+  Enter(form_.Edit1, text);
+  EXPECT_EQ(form_.Edit1->text(), text);
+  EXPECT_EQ(LogLines(),
+            Lines{"Line not sent: too long for the write buffer (10028 of 5120 bytes)"});
+  EXPECT_EQ(Raw().back().substr(0, 71),
+            "- Not sent (too long for the write buffer (10028 of 5120 bytes)): PRIVM");
+  EXPECT_EQ(Deliver({}), Lines{}) << "nothing of it reaches the server";
+
   Click(form_.btnConnect);
   form_.Memo1->clear();
   PressReturn(form_.Edit2);
   EXPECT_EQ(form_.Edit2->text(), "WHOIS alice");
   EXPECT_EQ(LogLines(), Lines{"Line not sent: not connected"});
-}
-
-TEST_F(FormTest, MessageTooLongForTheWriteBufferStaysInItsEntry) {
-  Register();
-  const QString text(10000, 'm');
-  form_.Edit1->setText(text);
-  PressReturn(form_.Edit1);
-  EXPECT_EQ(form_.Edit1->text(), text);
-  EXPECT_EQ(LogLines(),
-            Lines{"Line not sent: too long for the write buffer (10028 of 5120 bytes)"});
-  EXPECT_EQ(Deliver({}), Lines{}) << "nothing of it reaches the server";
 }
 
 // A server that reads nothing: typed lines go until the write buffer is full;
@@ -106,6 +112,80 @@ TEST_F(FormTest, LineForAFullWriteBufferStaysInItsEntry) {
   EXPECT_EQ(lines.size(), std::size_t(3 + written));
   EXPECT_EQ(received, "");
   for (std::size_t i = 3; i < lines.size(); ++i) EXPECT_EQ(lines[i], line) << i;
+}
+
+// Notes how many chat lines the window had handled whenever an event of `type`
+// reached `watched`.
+class Recorder : public QObject {
+ public:
+  Recorder(const int& handled, QObject* watched, QEvent::Type type)
+      : handled_(handled), type_(type) {
+    watched->installEventFilter(this);
+  }
+  std::vector<int> at;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == type_) at.push_back(handled_);
+    return false;
+  }
+
+ private:
+  const int& handled_;
+  QEvent::Type type_;
+};
+
+TEST_F(FormTest, TheWindowRepaintsAndTakesKeysBetweenPartsOfABurst) {
+  Register();
+  constexpr int kLines = 4000;
+  const auto text_of = [](int number) {
+    return std::to_string(number) + " " + std::string(80, 'x');
+  };
+  const auto amid_burst = [](int at) { return at > 0 && at < kLines; };
+  std::string burst;
+  for (int i = 1; i <= kLines; ++i)
+    burst += ":alice!a@host PRIVMSG #beginner :" + text_of(i) + "\r\n";
+  ASSERT_GT(burst.size(), 4 * std::size_t(transport::kReadBudgetBytes));
+
+  // The first chat line of the burst posts a key for the message entry, as if
+  // the user typed while the burst came in.
+  int handled = 0;
+  const irc::TPrivMsgRcvd shown = form_.IRC.OnPrivMsg;
+  form_.IRC.OnPrivMsg = [&](irc::TParlane& sender, const std::string& from, const std::string& id,
+                            const std::string& command, const std::string& text) {
+    shown(sender, from, id, command, text);
+    if (++handled == 1) {
+      QCoreApplication::postEvent(form_.Edit1,
+                                  new QKeyEvent(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier, "q"));
+    }
+  };
+  const Recorder keys(handled, form_.Edit1, QEvent::KeyPress);
+  const Recorder paints(handled, form_.ilbChat->viewport(), QEvent::Paint);
+
+  // The burst is written at once from another thread, so that it waits on the
+  // connection while the window reads.
+  std::thread sender([&] { server_.Send(burst); });
+  const bool all_shown = WaitUntil([&] { return handled == kLines; }, 60000);
+  sender.join();
+  ASSERT_TRUE(all_shown) << handled << " of " << kLines << " lines shown";
+
+  ASSERT_EQ(keys.at.size(), 1u);
+  EXPECT_TRUE(amid_burst(keys.at[0])) << keys.at[0];
+  EXPECT_EQ(form_.Edit1->text(), "q");
+  EXPECT_TRUE(std::any_of(paints.at.begin(), paints.at.end(), amid_burst))
+      << "no paint while the burst came in; key at " << keys.at[0] << ", paints at "
+      << testing::PrintToString(paints.at);
+
+  // Every line once, in order: the list holds the newest 201, and the newest
+  // is scrolled into view.
+  const Lines entries = ChatEntries();
+  ASSERT_EQ(entries.size(), 201u);
+  EXPECT_LE(form_.ilbChat->ItemRect(200).Bottom, form_.ilbChat->viewport()->height());
+  const int first = kLines - int(entries.size()) + 1;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    EXPECT_EQ(entries[i], "alice |" + text_of(first + int(i)));
+  }
+  EXPECT_EQ(Deliver({}), Lines{});
 }
 
 }  // namespace

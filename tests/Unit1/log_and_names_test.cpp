@@ -16,57 +16,48 @@
 namespace unit1 {
 namespace {
 
+using testsupport::WaitUntil;
 using Lines = std::vector<std::string>;
 
-TEST_F(FormTest, EveryLogLineShowsEmptyOnesIncluded) {
-  Register();
-  Deliver({":irc.test 376 Tolvex :", ":irc.test 376 Tolvex :"});
-  EXPECT_EQ(LogLines(), (Lines{"", ""}));
-  Deliver({":irc.test NOTICE Tolvex :then text"});
-  EXPECT_EQ(LogLines(), (Lines{"", "", "then text"}));
-}
-
-TEST(LogPane, KeepsTheNewestLinesAndHeldOnesShowTogether) {
+// The pane keeps the newest lines, from batches longer than the bound, from
+// batches that push shown lines out, and from single lines, empty ones too, and
+// stays on the newest; held lines show only together.
+TEST(LogPane, KeepsTheNewestLinesAndFollowsThem) {
   TLogPane pane;
-  pane.HoldLines();
-  for (int i = 0; i < kLogLinesKept + 5; ++i) pane.AppendLine(std::to_string(i));
+  pane.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
+  const auto hold_batch = [&](int first, int count, bool numbered) {
+    pane.HoldLines();
+    for (int i = first; i < first + count; ++i) pane.AppendLine(numbered ? std::to_string(i) : "");
+  };
+  const auto expect_shown = [&](const char* first, const char* last) {
+    EXPECT_EQ(pane.document()->blockCount(), kLogLinesKept);
+    EXPECT_EQ(pane.document()->firstBlock().text(), first);
+    EXPECT_EQ(pane.document()->lastBlock().text(), last);
+    EXPECT_EQ(pane.verticalScrollBar()->value(), pane.verticalScrollBar()->maximum());
+  };
+  hold_batch(0, kLogLinesKept + 5, true);
   EXPECT_EQ(pane.toPlainText(), "") << "held until the notification ends";
   pane.ShowHeldLines();
-  EXPECT_EQ(pane.document()->blockCount(), kLogLinesKept);
-  EXPECT_EQ(pane.document()->firstBlock().text(), "5");
+  expect_shown("5", "10004");
+  for (const int first : {kLogLinesKept + 5, kLogLinesKept + 6005}) {
+    hold_batch(first, 6000, true);
+    pane.ShowHeldLines();
+  }
+  expect_shown("12005", "22004");
+  // A batch as long as the bound replaces every shown line, empty ones too.
+  hold_batch(0, kLogLinesKept, false);
+  pane.ShowHeldLines();
+  EXPECT_EQ(pane.toPlainText(), QString(kLogLinesKept - 1, '\n'));
+  hold_batch(7, 1, true);
+  pane.ShowHeldLines();
+  expect_shown("", "7");
   pane.AppendLine("");
-  EXPECT_EQ(pane.document()->blockCount(), kLogLinesKept);
-  EXPECT_EQ(pane.document()->lastBlock().text(), "");
+  expect_shown("", "");
   pane.clear();
   pane.AppendLine("");
   pane.AppendLine("");
   EXPECT_EQ(pane.toPlainText(), "\n");
-}
-
-TEST(LogPane, DropsTheOldestShownLinesAndFollowsTheNewest) {
-  TLogPane pane;
-  pane.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
-  const auto show_batch = [&](int first, int count, bool numbered) {
-    pane.HoldLines();
-    for (int i = first; i < first + count; ++i)
-      pane.AppendLine(numbered ? std::to_string(i) : std::string());
-    pane.ShowHeldLines();
-  };
-  show_batch(0, 6000, true);
-  show_batch(6000, 6000, true);
-  show_batch(12000, 3000, true);
-  EXPECT_EQ(pane.document()->blockCount(), kLogLinesKept);
-  EXPECT_EQ(pane.document()->firstBlock().text(), "5000");
-  EXPECT_EQ(pane.document()->lastBlock().text(), "14999");
-  EXPECT_EQ(pane.verticalScrollBar()->value(), pane.verticalScrollBar()->maximum());
-  // A batch as long as the bound replaces every shown line, empty ones too.
-  show_batch(0, kLogLinesKept, false);
-  EXPECT_EQ(pane.toPlainText(), QString(kLogLinesKept - 1, '\n'));
-  show_batch(7, 1, true);
-  EXPECT_EQ(pane.document()->blockCount(), kLogLinesKept);
-  EXPECT_EQ(pane.document()->lastBlock().text(), "7");
-  EXPECT_EQ(pane.verticalScrollBar()->value(), pane.verticalScrollBar()->maximum());
 }
 
 // Lines held during a read show by themselves, soon after the previous ones:
@@ -79,12 +70,12 @@ TEST(LogPane, HeldLinesShowByThemselvesInOrder) {
     pane.AppendLine(std::to_string(batch));
     pane.EndHold();
   }
-  EXPECT_TRUE(testsupport::WaitUntil([&] { return !pane.HasHeldLines(); }));
+  EXPECT_TRUE(WaitUntil([&] { return !pane.HasHeldLines(); }));
   EXPECT_EQ(pane.toPlainText(), "first\n0\n1\n2");
   // Nor does a hold that nothing ends keep them.
   pane.HoldLines();
   pane.AppendLine("last");
-  EXPECT_TRUE(testsupport::WaitUntil([&] { return !pane.HasHeldLines(); }));
+  EXPECT_TRUE(WaitUntil([&] { return !pane.HasHeldLines(); }));
   EXPECT_EQ(pane.document()->lastBlock().text(), "last");
 }
 
@@ -140,14 +131,14 @@ TEST(LogPane, ShowsFormattingAsCharacterFormats) {
 struct PlainNames {
   std::vector<std::string> nicks;
 
-  static QString Shown(const std::string& nick) { return QString::fromStdString(nick); }
   void Add(const std::string& nick) {
-    std::size_t row = 0;
-    while (row < nicks.size() &&
-           QString::compare(Shown(nicks[row]), Shown(nick), Qt::CaseInsensitive) <= 0) {
-      ++row;
-    }
-    nicks.insert(nicks.begin() + std::ptrdiff_t(row), nick);
+    const QString shown = QString::fromStdString(nick);
+    nicks.insert(std::find_if(nicks.begin(), nicks.end(),
+                              [&](const std::string& listed) {
+                                return QString::compare(QString::fromStdString(listed), shown,
+                                                        Qt::CaseInsensitive) > 0;
+                              }),
+                 nick);
   }
   bool Remove(const std::string& nick) {
     const auto found = std::find(nicks.begin(), nicks.end(), nick);
@@ -156,14 +147,9 @@ struct PlainNames {
     return true;
   }
   int Rename(const std::string& from, const std::string& to) {
-    int renamed = 0;
-    for (std::string& nick : nicks) {
-      if (nick == from) {
-        nick = to;
-        ++renamed;
-      }
-    }
-    return renamed;
+    const auto renamed = std::count(nicks.begin(), nicks.end(), from);
+    std::replace(nicks.begin(), nicks.end(), from, to);
+    return int(renamed);
   }
 };
 
@@ -174,30 +160,27 @@ TEST(NameSequence, KeepsThePlainListsOrderThroughAnyChanges) {
                                          "[x]", "_z", "zed", "Zed", "m",  "n",   "o",   "p"};
   for (const unsigned seed : {1u, 2u, 3u}) {
     std::mt19937 random(seed);
+    const auto any_nick = [&] {
+      return pool[random() % pool.size()] + std::to_string(random() % 40);
+    };
     PlainNames plain;
     TNameSequence names;
     // The first half never renames, so the bisecting path is exercised alone.
     for (int step = 0; step < 6000; ++step) {
-      const std::string& a = pool[random() % pool.size()];
-      const std::string& b = pool[random() % pool.size()];
+      const std::string nick = any_nick();
+      const std::string other = any_nick();
       const unsigned kind = random() % 10;
       if (kind < 4) {
-        const std::string nick = a + std::to_string(random() % 40);
         plain.Add(nick);
         names.Add(nick);
       } else if (kind < 6) {
-        const std::string nick = a + std::to_string(random() % 40);
-        const bool absent =
-            std::find(plain.nicks.begin(), plain.nicks.end(), nick) == plain.nicks.end();
+        const bool absent = std::count(plain.nicks.begin(), plain.nicks.end(), nick) == 0;
         if (absent) plain.Add(nick);
         ASSERT_EQ(names.AddIfAbsent(nick), absent);
       } else if (kind < 9) {
-        const std::string nick = a + std::to_string(random() % 40);
         ASSERT_EQ(names.RemoveFirst(nick), plain.Remove(nick));
       } else if (step > 3000) {
-        const std::string from = a + std::to_string(random() % 40);
-        const std::string to = b + std::to_string(random() % 40);
-        ASSERT_EQ(names.Rename(from, to), plain.Rename(from, to));
+        ASSERT_EQ(names.Rename(nick, other), plain.Rename(nick, other));
       }
       ASSERT_EQ(names.Size(), int(plain.nicks.size()));
     }
@@ -231,10 +214,8 @@ TEST_F(FormTest, ANamesBurstReachesTheView) {
   }
   Deliver(replies);
   ASSERT_EQ(form_.lbNames->count(), 3000);
-  EXPECT_EQ(form_.lbNames->Text(0), "n0");
-  EXPECT_EQ(form_.lbNames->Text(1), "n1");
-  EXPECT_EQ(form_.lbNames->Text(2), "n10");
-  ASSERT_TRUE(testsupport::WaitUntil([&] { return form_.lbNames->model()->rowCount() == 3000; }));
+  EXPECT_EQ(Names()[2], "n10");
+  ASSERT_TRUE(WaitUntil([&] { return form_.lbNames->model()->rowCount() == 3000; }));
   EXPECT_EQ(form_.lbNames->model()->index(2, 0).data().toString(), "n10");
 }
 
@@ -244,9 +225,9 @@ TEST_F(FormTest, TheNamesViewKeepsTheSelectionAndScrollWhileNamesComeAndGo) {
   for (int i = 100; i < 400; ++i) names += " n" + std::to_string(i);
   Deliver({":irc.test 353 Tolvex = #beginner :" + names.substr(1)});
   QAbstractItemModel* model = form_.lbNames->model();
-  ASSERT_TRUE(testsupport::WaitUntil([&] { return model->rowCount() == 300; }));
+  ASSERT_TRUE(WaitUntil([&] { return model->rowCount() == 300; }));
   QScrollBar* bar = form_.lbNames->verticalScrollBar();
-  ASSERT_TRUE(testsupport::WaitUntil([&] { return bar->maximum() > 100; }));
+  ASSERT_TRUE(WaitUntil([&] { return bar->maximum() > 100; }));
   form_.lbNames->setCurrentIndex(model->index(150, 0));
   bar->setValue(100);
   int resets = 0;
@@ -255,7 +236,7 @@ TEST_F(FormTest, TheNamesViewKeepsTheSelectionAndScrollWhileNamesComeAndGo) {
   // Names before and after the selected one come, go and are renamed.
   Deliver({":a1!u@h JOIN :#beginner", ":z9!u@h JOIN :#beginner", ":n100!u@h PART #beginner",
            ":n399!u@h PART #beginner", ":n251!u@h NICK :m251"});
-  ASSERT_TRUE(testsupport::WaitUntil([&] { return model->rowCount() == 300; }));
+  ASSERT_TRUE(WaitUntil([&] { return model->rowCount() == 300; }));
   QCoreApplication::processEvents();
   const QModelIndexList selected = form_.lbNames->selectionModel()->selectedIndexes();
   ASSERT_EQ(selected.size(), 1);

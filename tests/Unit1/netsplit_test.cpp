@@ -1,7 +1,6 @@
 // The window through a netsplit between two linked real servers: the users of the
 // far server leave the names list with the split and come back with the link.
 #include <algorithm>
-#include <cstdio>
 
 #include "tests/Unit1/form_fixture.h"
 #include "tests/support/ircd_fixture.h"
@@ -27,9 +26,7 @@ const std::string kSplitReason =
     std::string(LinkedIrcds::kFirstName) + " " + LinkedIrcds::kSecondName;
 
 std::string FarNick(int i) {
-  char nick[16];
-  std::snprintf(nick, sizeof nick, "far%03d", i);
-  return nick;
+  return "far" + std::to_string(1000 + i).substr(1);
 }
 
 std::vector<std::string> FarNicks() {

@@ -1,25 +1,37 @@
-// The raw log on its own: its bounds, how it shows bytes, and its view's
-// filter and rows.
+// The raw log on its own: its bounds, how it shows bytes, its view's filter and
+// rows, and writing it to a file, where every line reads back to its bytes and a
+// cancelled save leaves the file that was there.
 #include <gtest/gtest.h>
 
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <random>
+#include <sstream>
 
+#include "Unit1/byte_escapes.h"
 #include "Unit1/raw_log.h"
 #include "Unit1/raw_log_filter.h"
 #include "Unit1/raw_log_reader.h"
+#include "Unit1/raw_log_save.h"
 #include "Unit1/raw_log_view.h"
+#include "platform/toolkit/utf8.h"
 #include "tests/support/wait_until.h"
 
 namespace unit1 {
 namespace {
 
+using namespace std::string_literals;
 using Lines = std::vector<std::string>;
+
+// 2026-12-07 13:04:05.007 UTC.
+constexpr std::int64_t kTime = 1796648645007;
 
 std::string Visible(std::string_view bytes) {
   std::string shown;
@@ -77,9 +89,7 @@ TEST(RawLog, ReadsBackEveryLineFromAnyLineOn) {
   const auto bytes_of = [](std::uint64_t n) {
     return std::string(n % 300, char('a' + n % 26)) + std::to_string(n);
   };
-  const auto time_of = [](std::uint64_t n) {
-    return std::int64_t(1796648645007) + (n % 7) * 1000 - 3000;
-  };
+  const auto time_of = [](std::uint64_t n) { return kTime + std::int64_t(n % 7) * 1000 - 3000; };
   TRawLogReader reader(log.Blocks());
   TRawLine line;
   for (std::uint64_t n = 0; n < 20'000; ++n) {
@@ -110,20 +120,10 @@ TEST(RawLog, ShowsEveryByteVisibly) {
   } cases[] = {
       {"PRIVMSG #a :hi", "PRIVMSG #a :hi"},
       {"caf\xC3\xA9 \xE2\x82\xAC", "caf\xC3\xA9 \xE2\x82\xAC"},
-      {"\x02"
-       "bold\x0F \x03"
-       "04red",
-       "\xE2\x90\x82"
-       "bold\xE2\x90\x8F \xE2\x90\x83"
-       "04red"},
-      {std::string_view("a\0b", 3),
-       "a\xE2\x90\x80"
-       "b"},
-      {"tab\there\x7F", "tab\xE2\x90\x89here\xE2\x90\xA1"},
-      {"\x01"
-       "ACTION waves\x01",
-       "\xE2\x90\x81"
-       "ACTION waves\xE2\x90\x81"},
+      {"\002bold\017 \00304red", "\u2402bold\u240F \u240304red"},
+      {std::string_view("a\0b", 3), "a\u2400b"},
+      {"tab\there\x7F", "tab\u2409here\u2421"},
+      {"\001ACTION waves\001", "\u2401ACTION waves\u2401"},
       {"latin1 caf\xE9!", "latin1 caf\\xE9!"},
       {"cut \xE2\x82", "cut \\xE2\\x82"},
       {"\xC0\xAF overlong", "\\xC0\\xAF overlong"},
@@ -136,33 +136,17 @@ TEST(RawLog, ShowsEveryByteVisibly) {
   for (const auto& c : cases) EXPECT_EQ(Visible(c.bytes), c.shown) << c.shown;
 }
 
-TEST(RawLog, ShowsTheLocalTimeAndTheDirection) {
-  const char* old_tz = std::getenv("TZ");
-  const std::string saved = old_tz ? old_tz : "";
-  setenv("TZ", "UTC", 1);
-  tzset();
-  // 2026-12-07 13:04:05.007 UTC.
-  const std::int64_t time = 1796648645007;
-  EXPECT_EQ(ShownRawLine({time, TRawDirection::rdReceived, "PING :x"}), "13:04:05.007 < PING :x");
-  EXPECT_EQ(ShownRawLine({time + 993, TRawDirection::rdSent, "PONG x"}), "13:04:06.000 > PONG x");
-  EXPECT_EQ(ShownRawLine({time, TRawDirection::rdNote, "Connected"}), "13:04:05.007 - Connected");
-  if (old_tz) {
-    setenv("TZ", saved.c_str(), 1);
-  } else {
-    unsetenv("TZ");
-  }
-  tzset();
-}
-
-// The filter looks in the line as shown, whether it takes the short way
-// through plain bytes or shows the line first.
+// A line shows with its local time and direction; the filter looks in the line
+// as shown, whether it takes the short way through plain bytes or shows the line
+// first.
 TEST(RawLineFilter, MatchesTheShownLineIgnoringCase) {
-  const char* old_tz = std::getenv("TZ");
-  const std::string saved = old_tz ? old_tz : "";
+  // The shown times in UTC, whatever the machine's zone; no other test here
+  // depends on the zone.
   setenv("TZ", "UTC", 1);
   tzset();
-  // 13:04:05.007.
-  const std::int64_t time = 1796648645007;
+  EXPECT_EQ(ShownRawLine({kTime, TRawDirection::rdReceived, "PING :x"}), "13:04:05.007 < PING :x");
+  EXPECT_EQ(ShownRawLine({kTime + 993, TRawDirection::rdSent, "PONG x"}), "13:04:06.000 > PONG x");
+  EXPECT_EQ(ShownRawLine({kTime, TRawDirection::rdNote, "Connected"}), "13:04:05.007 - Connected");
   const struct {
     std::string_view bytes;
     const char* filter;
@@ -173,9 +157,7 @@ TEST(RawLineFilter, MatchesTheShownLineIgnoringCase) {
       {"PING :x", "05.007 < pi", true},
       {"PING :x", "7 < PING :x", true},
       {"PING :x", "> PING", false},
-      {"a\x01"
-       "b",
-       "ab", false},
+      {"a\001b", "ab", false},
       {"a\\b", "a\\\\b", true},
       {"a\\b", "a\\b", false},
       {"caf\xE9", "caf\\xe9", true},
@@ -186,15 +168,9 @@ TEST(RawLineFilter, MatchesTheShownLineIgnoringCase) {
   };
   for (const auto& c : cases) {
     TRawLineFilter filter{QString::fromUtf8(c.filter)};
-    EXPECT_EQ(filter.Matches({time, TRawDirection::rdReceived, c.bytes}), c.matches)
+    EXPECT_EQ(filter.Matches({kTime, TRawDirection::rdReceived, c.bytes}), c.matches)
         << c.bytes << " / " << c.filter;
   }
-  if (old_tz) {
-    setenv("TZ", saved.c_str(), 1);
-  } else {
-    unsetenv("TZ");
-  }
-  tzset();
 }
 
 class RawLogViewTest : public testing::Test {
@@ -218,16 +194,17 @@ TEST_F(RawLogViewTest, FilterShowsMatchingLinesIgnoringCaseAndFollowsTheLog) {
   view.Sync();
   EXPECT_EQ(view.Count(), 3);
 
-  view.SetFilter("TOLVEX");
-  EXPECT_EQ(Rows(), (Lines{"> NICK Tolvex", "< :irc.test PRIVMSG Tolvex :\xC3\x84rger",
-                           "< PING :tolvex-1"}));
-  view.SetFilter("ping");
-  EXPECT_EQ(Rows(), Lines{"< PING :tolvex-1"});
-  // Beyond ASCII, case is ignored too.
-  view.SetFilter(QString::fromUtf8("\xC3\xA4rger"));
-  EXPECT_EQ(Rows(), Lines{"< :irc.test PRIVMSG Tolvex :\xC3\x84rger"});
-  view.SetFilter("> ");
-  EXPECT_EQ(Rows(), Lines{"> NICK Tolvex"}) << "the direction is part of the shown line";
+  // Beyond ASCII, case is ignored too; the direction is part of the shown line.
+  const std::pair<const char*, Lines> filters[] = {
+      {"TOLVEX", {"> NICK Tolvex", "< :irc.test PRIVMSG Tolvex :\xC3\x84rger", "< PING :tolvex-1"}},
+      {"ping", {"< PING :tolvex-1"}},
+      {"\xC3\xA4rger", {"< :irc.test PRIVMSG Tolvex :\xC3\x84rger"}},
+      {"> ", {"> NICK Tolvex"}},
+  };
+  for (const auto& [filter, rows] : filters) {
+    view.SetFilter(QString::fromUtf8(filter));
+    EXPECT_EQ(Rows(), rows) << filter;
+  }
 
   // New lines that match come; lines the log drops go.
   view.SetFilter("ping");
@@ -239,7 +216,7 @@ TEST_F(RawLogViewTest, FilterShowsMatchingLinesIgnoringCaseAndFollowsTheLog) {
   EXPECT_EQ(view.Count(), 20);
 }
 
-TEST_F(RawLogViewTest, FollowsTheNewestLineUnlessScrolledUp) {
+TEST_F(RawLogViewTest, FollowsTheNewestLineUnlessScrolledUpAndDroppedRowsAreEmpty) {
   view.show();
   for (int i = 0; i < 20; ++i) log.Add(TRawDirection::rdReceived, std::to_string(i));
   view.Sync();
@@ -251,15 +228,9 @@ TEST_F(RawLogViewTest, FollowsTheNewestLineUnlessScrolledUp) {
   for (int i = 0; i < 5; ++i) log.Add(TRawDirection::rdReceived, "more");
   view.Sync();
   EXPECT_EQ(view.TopIndex(), 0) << "a reader of older lines is not taken to the newest";
-}
 
-// Painted or read between a drop and the next Sync, a row whose line is gone
-// is empty, not memory the log gave up.
-TEST_F(RawLogViewTest, RowsOfDroppedLinesAreEmptyUntilTheyGo) {
-  view.show();
-  for (int i = 0; i < 20; ++i) log.Add(TRawDirection::rdReceived, std::to_string(i));
-  view.Sync();
-  view.SetTopIndex(0);
+  // Painted or read between a drop and the next Sync, a row whose line is gone
+  // is empty, not memory the log gave up.
   log.Clear();
   view.repaint();
   EXPECT_EQ(view.ItemText(0), "");
@@ -308,6 +279,83 @@ TEST(RawLogViewFull, RowsReadAndCopyAsShown) {
   ASSERT_EQ(copied.size(), 11);
   EXPECT_EQ(copied.front().toStdString(), view.ItemText(0));
   EXPECT_TRUE(copied.back().endsWith(" > PRIVMSG #a :line 99999"));
+}
+
+std::string EveryByte() {
+  std::string bytes;
+  for (int b = 0; b < 256; ++b) bytes += char(b);
+  return bytes;
+}
+
+// Every byte value, invalid UTF-8, control bytes, backslashes, and text that
+// looks like escapes or control pictures.
+std::string LineBytes(std::size_t i) {
+  static const std::string pieces[] = {R"(C:\x41 \\ \r)",  "\0\r\n\t\x01\x7F"s,
+                                       "\xFF\xFE caf\xE9", "\xE2\x90\x80 \\ \xF0\x9F\x98\x80",
+                                       "caf\xC3\xA9",      "",
+                                       EveryByte()};
+  return "PRIVMSG #a :" + std::to_string(i) + " " + pieces[i % std::size(pieces)];
+}
+
+TRawDirection DirectionOf(std::size_t i) {
+  constexpr TRawDirection kDirections[] = {TRawDirection::rdReceived, TRawDirection::rdSent,
+                                           TRawDirection::rdSentBytes, TRawDirection::rdNote};
+  return kDirections[i % std::size(kDirections)];
+}
+
+TSaveOutcome Write(const TRawLinesToSave& lines, const QString& path, bool cancelled = false) {
+  std::atomic<std::size_t> written = 0;
+  const std::atomic<bool> cancel = cancelled;
+  return WriteRawLines(lines, path, written, cancel);
+}
+
+TEST(RawLogSave, EveryLineReadsBackToItsBytes) {
+  constexpr std::size_t kLines = 100'000;
+  TRawLog log;
+  for (std::size_t i = 0; i < kLines; ++i) {
+    log.Add(kTime + std::int64_t(i), DirectionOf(i), LineBytes(i));
+  }
+  const TRawLinesToSave lines{log.Snapshot(), {}};
+  // The log goes on, and lets its blocks go, while the file is written.
+  log.Clear();
+  QTemporaryDir dir;
+  const QString path = dir.filePath("raw.log");
+  const TSaveOutcome outcome = Write(lines, path);
+  ASSERT_EQ(outcome.Kind, TSaveOutcome::skSaved) << outcome.Error.toStdString();
+  EXPECT_EQ(outcome.Lines, kLines);
+
+  std::ifstream file(path.toStdString(), std::ios::binary);
+  std::stringstream content;
+  content << file.rdbuf();
+  EXPECT_TRUE(toolkit::IsValidUtf8(content.str()));
+  std::size_t i = 0;
+  for (std::string saved; std::getline(content, saved); ++i) {
+    ASSERT_LT(i, kLines);
+    const TRawLine line{kTime + std::int64_t(i), DirectionOf(i), {}};
+    // Time and direction as the pane shows them, then the escaped bytes.
+    ASSERT_EQ(saved.substr(0, 15), ShownRawLine(line).substr(0, 15)) << i;
+    ASSERT_EQ(saved.find_first_of("\r\t\x7F"s + '\0'), std::string::npos) << i;
+    const TUnescapedBytes read = UnescapeBytes(std::string_view(saved).substr(15));
+    ASSERT_TRUE(read.Ok()) << i << ": " << saved;
+    ASSERT_EQ(read.Bytes, LineBytes(i)) << i << ": " << saved;
+  }
+  EXPECT_EQ(i, kLines);
+}
+
+TEST(RawLogSave, CancelledLeavesTheFileThatWasThere) {
+  TRawLog log;
+  log.Add(0, TRawDirection::rdReceived, "PING :x");
+  const TRawLinesToSave lines{log.Snapshot(), {}};
+  QTemporaryDir dir;
+  const QString path = dir.filePath("raw.log");
+  QFile before(path);
+  ASSERT_TRUE(before.open(QIODevice::WriteOnly));
+  before.write("kept\n");
+  before.close();
+  EXPECT_EQ(Write(lines, path, true).Kind, TSaveOutcome::skCancelled);
+  QFile after(path);
+  ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+  EXPECT_EQ(after.readAll(), "kept\n");
 }
 
 }  // namespace

@@ -22,24 +22,23 @@ using Lines = std::vector<std::string>;
 class RegistrationTest : public FormTest {
  protected:
   void TypeCommand(const std::string& line) {
-    Type(form_.Edit2, QString::fromStdString(line));
-    PressReturn(form_.Edit2);
+    Enter(form_.Edit2, QString::fromStdString(line));
     ASSERT_EQ(NextLine(), line);
-  }
-  Lines RawReceived() const {
-    Lines lines;
-    for (auto n = form_.RawLog.FirstNumber(); n < form_.RawLog.EndNumber(); ++n) {
-      const TRawLine line = form_.RawLog.Line(n);
-      if (line.Direction == TRawDirection::rdReceived) lines.emplace_back(line.Bytes);
-    }
-    return lines;
   }
 };
 
-TEST_F(RegistrationTest, TaggedLinesAfterACapReqReadAsPlainOnes) {
+TEST_F(RegistrationTest, TaggedLinesReadAsPlainOnesOnlyAfterACapReq) {
   Register();
-  TypeCommand("CAP REQ :server-time message-tags");
   const std::string time = "@time=2024-05-01T10:00:00.000Z;msgid=Ab12 ";
+  // Before any CAP REQ the engine reads "@time=…" as the command: none of
+  // these is understood.
+  EXPECT_EQ(Deliver({time + ":irc.test 376 Tolvex :End of MOTD",
+                     time + ":alice!a@host PRIVMSG Tolvex :hello", time + "PING :tagged"}),
+            Lines{});
+  EXPECT_EQ(Usable(), "channel ");
+  EXPECT_EQ(ChatEntries(), Lines{});
+
+  TypeCommand("CAP REQ :server-time message-tags");
   Deliver({time + ":irc.test CAP Tolvex ACK :server-time message-tags",
            time + ":irc.test 376 Tolvex :End of MOTD"});
   EXPECT_TRUE(Contains(LogLines(), "Capabilities acknowledged: server-time message-tags"));
@@ -56,49 +55,29 @@ TEST_F(RegistrationTest, TaggedLinesAfterACapReqReadAsPlainOnes) {
       over_long,
   });
   EXPECT_EQ(sent, Lines{"PONG tagged"});
-  EXPECT_FALSE(form_.btnJoin->isEnabled());
-  EXPECT_TRUE(form_.btnPart->isEnabled());
+  EXPECT_EQ(Usable(), "part ");
   EXPECT_EQ(Names(), (Lines{"@alice", "Tolvex"}));
   EXPECT_EQ(ChatEntries(), Lines{"alice |hello"});
   EXPECT_TRUE(Contains(LogLines(),
                        "Over-long line dropped: " + std::to_string(over_long.size()) + " bytes"));
   // The raw log keeps the tags.
-  EXPECT_TRUE(Contains(RawReceived(), time + "PING :tagged"));
+  EXPECT_TRUE(Contains(Raw(), "< " + time + "PING :tagged"));
 }
 
-TEST_F(RegistrationTest, BeforeAnyCapReqATaggedLineReachesTheEngineWhole) {
-  Register();
-  Deliver({":irc.test 376 Tolvex :End of MOTD"});
-  Click(form_.btnJoin);
-  ASSERT_EQ(NextLine(), "JOIN #beginner");
-  const std::string tags = "@time=2024-05-01T10:00:00.000Z ";
-  // The engine reads "@time=…" as the command: none of these is understood.
-  const Lines sent =
-      Deliver({tags + ":Tolvex!q@host JOIN :#beginner",
-               tags + ":alice!a@host PRIVMSG #beginner :hello", tags + "PING :tagged"});
-  EXPECT_EQ(sent, Lines{});
-  EXPECT_FALSE(form_.btnPart->isEnabled());
-  EXPECT_EQ(ChatEntries(), Lines{});
-}
-
-struct TSaslStep {
-  Lines server;
-  Lines client;
-};
-
-struct TSaslCase {
-  const char* name;
-  TSaslMechanism mechanism;
-  std::vector<TSaslStep> steps;
-  std::string outcome;
-};
+// What the server sends, then what the client answers to it.
+using TSaslStep = std::pair<Lines, Lines>;
 
 TEST_F(RegistrationTest, SaslLoginInEachOutcome) {
   const std::string credentials = irc::Base64(irc::PlainCredentials("acc", "pw"));
   const TSaslStep offered{{":irc CAP * LS :multi-prefix sasl=PLAIN,EXTERNAL"}, {"CAP REQ :sasl"}};
   const TSaslStep acknowledged{{":irc CAP * ACK :sasl"}, {"AUTHENTICATE PLAIN"}};
   const TSaslStep challenged{{"AUTHENTICATE +"}, {"AUTHENTICATE " + credentials}};
-  const TSaslCase cases[] = {
+  const struct {
+    const char* name;
+    TSaslMechanism mechanism;
+    std::vector<TSaslStep> steps;
+    std::string outcome;
+  } cases[] = {
       {"success",
        TSaslMechanism::smPlain,
        {offered,
@@ -132,7 +111,7 @@ TEST_F(RegistrationTest, SaslLoginInEachOutcome) {
         {{":irc 903 Tolvex :SASL authentication successful"}, {"CAP END"}}},
        "SASL login succeeded"},
   };
-  for (const TSaslCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     form_.Identity.Registration = TRegistrationKind::rkSasl;
     form_.Identity.SaslMechanism = c.mechanism;
@@ -143,7 +122,7 @@ TEST_F(RegistrationTest, SaslLoginInEachOutcome) {
          {"CAP LS 302", "PASS Mossel", "NICK Tolvex", "USER Tolvex X Y :Quillamore"}) {
       ASSERT_EQ(NextLine(), line);
     }
-    for (const TSaslStep& step : c.steps) EXPECT_EQ(Deliver(step.server), step.client);
+    for (const auto& [server, client] : c.steps) EXPECT_EQ(Deliver(server), client);
     EXPECT_TRUE(Contains(LogLines(), c.outcome)) << testing::PrintToString(LogLines());
     // The connection stays, so that the tester can look.
     EXPECT_EQ(form_.btnConnect->text(), "&Cancel");
@@ -157,10 +136,9 @@ TEST_F(RegistrationTest, ByHandNothingGoesOutUntilTheUserTypes) {
   ConnectTo(server_.Port());
   ASSERT_TRUE(server_.WaitForClient());
   EXPECT_EQ(Deliver({}), Lines{});
-  TypeCommand("CAP LS 302");
-  TypeCommand("NICK Tolvex");
-  TypeCommand("USER Tolvex 0 * :Quillamore");
-  TypeCommand("CAP END");
+  for (const char* line : {"CAP LS 302", "NICK Tolvex", "USER Tolvex 0 * :Quillamore", "CAP END"}) {
+    TypeCommand(line);
+  }
   Deliver({":irc 001 Tolvex :Welcome", ":irc 376 Tolvex :End of MOTD"});
   EXPECT_TRUE(form_.btnJoin->isEnabled());
 }
@@ -186,7 +164,7 @@ TEST_F(RegistrationTest, TheWelcomedNicknameIsTheUsers) {
 
 // File > Identity…: a bad value keeps the dialog open with its reason; OK with
 // good values changes the identity, Cancel does not.
-TEST_F(RegistrationTest, IdentityDialogChecksBeforeAnythingChanges) {
+TEST_F(RegistrationTest, IdentityDialogIsNamedAndChecksBeforeAnythingChanges) {
   struct TCase {
     QLineEdit* TIdentityDialog::*entry;
     QString text;
@@ -208,6 +186,22 @@ TEST_F(RegistrationTest, IdentityDialogChecksBeforeAnythingChanges) {
     dialog.accept();
     EXPECT_NE(dialog.result(), QDialog::Accepted) << c.text.toStdString();
     EXPECT_EQ(dialog.lblProblem->text(), c.problem);
+  }
+
+  // Its controls are named and reached from the File menu.
+  {
+    TIdentityDialog dialog(form_.Identity);
+    dialog.show();
+    ExpectNamedControls(dialog);
+    int buddies = 0;
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+      if (label->buddy() != nullptr) {
+        ++buddies;
+        EXPECT_TRUE(label->text().contains('&')) << label->text().toStdString();
+      }
+    }
+    EXPECT_EQ(buddies, 9);
+    EXPECT_TRUE(form_.File1->actions().contains(form_.Identity1));
   }
 
   const TIdentity before = form_.Identity;
@@ -242,25 +236,6 @@ TEST_F(RegistrationTest, IdentityDialogChecksBeforeAnythingChanges) {
   EXPECT_EQ(form_.Identity.ClientCertificateFile, "/tmp/my certs/client.pem");
   EXPECT_EQ(form_.Identity.Registration, TRegistrationKind::rkByHand);
   EXPECT_EQ(form_.Identity.Password, before.Password);
-}
-
-TEST_F(RegistrationTest, IdentityDialogControlsAreNamedAndReachable) {
-  TIdentityDialog dialog(form_.Identity);
-  dialog.show();
-  for (QWidget* control : dialog.findChildren<QWidget*>()) {
-    if (control->focusPolicy() == Qt::NoFocus || !control->isVisible()) continue;
-    EXPECT_FALSE(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).isEmpty())
-        << control->metaObject()->className();
-  }
-  int buddies = 0;
-  for (QLabel* label : dialog.findChildren<QLabel*>()) {
-    if (label->buddy() != nullptr) {
-      ++buddies;
-      EXPECT_TRUE(label->text().contains('&')) << label->text().toStdString();
-    }
-  }
-  EXPECT_EQ(buddies, 9);
-  EXPECT_TRUE(form_.File1->actions().contains(form_.Identity1));
 }
 
 }  // namespace

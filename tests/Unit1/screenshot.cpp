@@ -77,15 +77,9 @@ int main(int argc, char** argv) {
       "name keeps a column of its own on the left and nothing is cut off at the edge.");
   Expect(WaitForEntries(form, 3), "the second message does not arrive");
   alice.SendLine(
-      "PRIVMSG #beginner :\x02"
-      "Formatting\x02 shows as clients show it: \x03"
-      "04red\x03, "
-      "\x03"
-      "03green\x03, \x03"
-      "12,08blue on yellow\x0F and \x1Ditalic\x1D.");
-  alice.SendLine(
-      "PRIVMSG #beginner :\x01"
-      "ACTION waves\x01");
+      "PRIVMSG #beginner :\002Formatting\002 shows as clients show it: \00304red\003, "
+      "\00303green\003, \00312,08blue on yellow\017 and \035italic\035.");
+  alice.SendLine("PRIVMSG #beginner :\001ACTION waves\001");
   Expect(WaitForEntries(form, 5), "the formatted message and the action do not arrive");
   QTest::keyClicks(form.Edit2, "WHOIS alice");
   QTest::keyClick(form.Edit2, Qt::Key_Return);

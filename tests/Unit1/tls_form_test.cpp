@@ -33,9 +33,6 @@ class TlsFormTest : public FormTest {
     if (!form_.cbTls->isChecked()) QTest::keyClick(form_.cbTls, Qt::Key_Space);
     ConnectTo(port);
   }
-  bool BackAtConnect() const {
-    return WaitUntil([&] { return form_.btnConnect->text() == "&Connect"; });
-  }
   TCertificateDialog* Question() const { return form_.findChild<TCertificateDialog*>(); }
 
   TestCertificates certificates_;
@@ -141,7 +138,6 @@ TEST_F(TlsFormTest, APeerWithoutTlsEndsTheAttemptInWords) {
     return form_.btnConnect->text() == "&Connect" && !LogLines().empty() &&
            LogLines().back().rfind("The server did not answer the TLS handshake", 0) == 0;
   }));
-  EXPECT_TRUE(errors_.empty());
 }
 
 }  // namespace
