@@ -12,7 +12,10 @@
 
 #include "Unit1/identity_dialog.h"
 #include "irc/sasl_payload.h"
+#include "sockets/invalid_cast.h"
 #include "tests/Unit1/form_fixture.h"
+#include "transport/buffered_socket.h"
+#include "transport/text_client.h"
 
 namespace unit1 {
 namespace {
@@ -29,6 +32,11 @@ class RegistrationTest : public FormTest {
 
 TEST_F(RegistrationTest, TaggedLinesReadAsPlainOnesOnlyAfterACapReq) {
   Register();
+  const auto read_budget = [this] {
+    return sockets::CheckedCast<transport::TBufferedSocketBase>(*form_.IRCClient->Socket())
+        .ReadBudget();
+  };
+  EXPECT_EQ(read_budget(), transport::kReadBudgetBytes);
   const std::string time = "@time=2024-05-01T10:00:00.000Z;msgid=Ab12 ";
   // Before any CAP REQ the engine reads "@time=…" as the command: none of
   // these is understood.
@@ -42,6 +50,8 @@ TEST_F(RegistrationTest, TaggedLinesReadAsPlainOnesOnlyAfterACapReq) {
   Deliver({time + ":irc.test CAP Tolvex ACK :server-time message-tags",
            time + ":irc.test 376 Tolvex :End of MOTD"});
   EXPECT_TRUE(Contains(LogLines(), "Capabilities acknowledged: server-time message-tags"));
+  // Cut tags cost next to nothing: a turn reads half again as many bytes.
+  EXPECT_EQ(read_budget(), transport::kReadBudgetBytes / 2 * 3);
   Click(form_.btnJoin);
   ASSERT_EQ(NextLine(), "JOIN #beginner");
   const std::string over_long = "@huge=" + std::string(9000, 'v') + " PING :lost";
