@@ -28,6 +28,7 @@ using Clock = std::chrono::steady_clock;
 constexpr std::size_t kLines = 1'000'000;
 // Recording pauses this often for the compression to catch up.
 constexpr std::size_t kLinesBetweenPauses = 10'000;
+constexpr std::chrono::milliseconds kPause{5};
 // The bounds the log had before.
 constexpr std::size_t kLinesKeptBefore = 100'000;
 // Ten lines a millisecond, as in a flood.
@@ -48,10 +49,10 @@ double Seconds(Clock::time_point since) {
 // a flood.
 void AwaitCompression(unit1::TRawLog& log) {
   const Clock::time_point deadline = Clock::now() + std::chrono::seconds(30);
-  while (log.BlocksNotCompressed() > 0 && Clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  do {
+    std::this_thread::sleep_for(kPause);
     log.TakeCompressed();
-  }
+  } while (log.BlocksNotCompressed() > 0 && Clock::now() < deadline);
 }
 
 // The CPU seconds of the recording thread: on a shared machine the wall
@@ -73,8 +74,14 @@ double Record(Log& log, const std::vector<std::string>& mix, std::size_t count) 
 void BM_RawLogRecord(benchmark::State& state) {
   const std::vector<std::string> mix = MixLines();
   for (auto _ : state) {
+    // Both sides record in the same rhythm, pausing every so many lines: a
+    // pause lets other work cool the caches, as the window's other work does.
     bench::TRawLogBefore before(kLinesKeptBefore, unit1::kRawLogBytesKept);
-    const double before_s = Record(before, mix, kLines);
+    double before_s = 0;
+    for (std::size_t from = 0; from < kLines; from += kLinesBetweenPauses) {
+      before_s += Record(before, mix, from, from + kLinesBetweenPauses);
+      std::this_thread::sleep_for(kPause);
+    }
     // In the window the compression keeps up with the lines, which come
     // between much other work; alone, the lines would outrun it, so it is
     // given time (not counted) every so many.
