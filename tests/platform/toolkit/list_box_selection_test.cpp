@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QTest>
+#include <stdexcept>
 #include <tuple>
 #include <vector>
 
@@ -168,6 +169,10 @@ TEST_F(ListBoxSelectionTest, SelectionStaysOnItsRowsAsRowsBeforeThemGo) {
   // The anchor went on with its row: Shift extends from it still.
   Key(Qt::Key_Down, Qt::ShiftModifier);
   EXPECT_EQ(box.Selection().Runs(), (Runs{{4, 7}}));
+  // The current item going leaves none current.
+  box.DeleteItem(7);
+  EXPECT_EQ(box.ItemIndex(), -1);
+  EXPECT_THROW(box.DeleteItem(box.Count()), std::out_of_range);
 }
 
 TEST_F(ListBoxSelectionTest, CtrlCAndTheContextMenuCopyTheSelectedRowsInOrder) {
