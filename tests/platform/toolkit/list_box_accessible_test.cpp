@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QTest>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "platform/toolkit/accessibility_events.h"
@@ -15,23 +16,24 @@
 
 namespace {
 
-struct Heard {
-  QAccessible::Event type;
-  QAccessible::Role role;
-  QString name;
-};
-
-// Hears the toolkit's events for as long as it lives.
+// Hears the toolkit's events for as long as it lives: where the focus went, and
+// the texts announced (by the announcement event where Qt has it, else by a
+// notification's new name).
 class Listener {
  public:
   Listener() {
     previous_ = toolkit::SetAccessibilityListener([this](QAccessibleEvent& event) {
       QAccessibleInterface* about = event.accessibleInterface();
-      heard.push_back({event.type(), about != nullptr ? about->role() : QAccessible::NoRole,
-                       about != nullptr ? about->text(QAccessible::Name) : QString()});
+      const QAccessible::Role role = about != nullptr ? about->role() : QAccessible::NoRole;
+      const QString name = about != nullptr ? about->text(QAccessible::Name) : QString();
+      if (event.type() == QAccessible::Focus) focus = {role, name};
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
       if (event.type() == QAccessible::Announcement) {
-        heard.back().name = static_cast<QAccessibleAnnouncementEvent&>(event).message();
+        announced.push_back(static_cast<QAccessibleAnnouncementEvent&>(event).message());
+      }
+#else
+      if (event.type() == QAccessible::NameChanged && role == QAccessible::Notification) {
+        announced.push_back(name);
       }
 #endif
     });
@@ -39,31 +41,9 @@ class Listener {
   ~Listener() {
     toolkit::SetAccessibilityListener(previous_);
   }
-  // The last event of `type`, or one of no role.
-  Heard Last(QAccessible::Event type) const {
-    for (auto h = heard.rbegin(); h != heard.rend(); ++h) {
-      if (h->type == type) return *h;
-    }
-    return {type, QAccessible::NoRole, {}};
-  }
 
-  // The texts announced: by the announcement event where Qt has it, else by
-  // a notification's new name.
-  std::vector<QString> Announced() const {
-    std::vector<QString> texts;
-    for (const Heard& h : heard) {
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-      if (h.type == QAccessible::Announcement) texts.push_back(h.name);
-#else
-      if (h.type == QAccessible::NameChanged && h.role == QAccessible::Notification) {
-        texts.push_back(h.name);
-      }
-#endif
-    }
-    return texts;
-  }
-
-  std::vector<Heard> heard;
+  std::pair<QAccessible::Role, QString> focus{QAccessible::NoRole, {}};
+  std::vector<QString> announced;
 
  private:
   toolkit::TAccessibilityListener previous_;
@@ -145,9 +125,9 @@ TEST_F(ListBoxAccessibleTest, TheFocusFollowsTheCurrentRow) {
   Listener listener;
   for (const Qt::Key key : {Qt::Key_Down, Qt::Key_End, Qt::Key_PageUp, Qt::Key_Up, Qt::Key_Home}) {
     QTest::keyClick(&box, key);
-    const Heard focus = listener.Last(QAccessible::Focus);
-    EXPECT_EQ(focus.role, QAccessible::ListItem) << key;
-    EXPECT_EQ(focus.name, QString::fromStdString(box.Item(box.ItemIndex()))) << key;
+    EXPECT_EQ(listener.focus,
+              std::pair(QAccessible::ListItem, QString::fromStdString(box.Item(box.ItemIndex()))))
+        << key;
   }
 }
 
@@ -155,12 +135,12 @@ TEST_F(ListBoxAccessibleTest, NewRowsAreAnnouncedOncePerTurnWithTheNewest) {
   box.SetAnnounceNewRows(true);
   Listener listener;
   for (int i = 0; i < 50; ++i) box.AddItem("flood " + std::to_string(i));
-  ASSERT_TRUE(testsupport::WaitUntil([&] { return !listener.Announced().empty(); }));
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return !listener.announced.empty(); }));
   QCoreApplication::processEvents();
-  EXPECT_EQ(listener.Announced(), std::vector<QString>{"flood 49"});
+  EXPECT_EQ(listener.announced, std::vector<QString>{"flood 49"});
   box.AddItem("one more");
-  ASSERT_TRUE(testsupport::WaitUntil([&] { return listener.Announced().size() == 2; }));
-  EXPECT_EQ(listener.Announced().back(), "one more");
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return listener.announced.size() == 2; }));
+  EXPECT_EQ(listener.announced.back(), "one more");
 }
 
 }  // namespace
