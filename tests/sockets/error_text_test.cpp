@@ -30,13 +30,10 @@ TEST(ErrorText, EveryErrorOfTheLibraryHasItsText) {
   for (const int code : library_errors) {
     EXPECT_NE(sockets::ErrorText(code).rfind("Unknown Error", 0), 0u) << code;
   }
-  EXPECT_EQ(sockets::ErrorText(WSAECONNREFUSED), "Connection refused");
-  EXPECT_EQ(sockets::ErrorText(WSANO_DATA), "Valid name, no data record of requested type");
-  EXPECT_EQ(sockets::ErrorText(0), "");
-  EXPECT_EQ(sockets::ErrorText(-5), "Unknown Error -5");
 }
 
-// Each error number and message code, and the message of the ESockError raised.
+// Each error number and message code, and the message of the ESockError raised:
+// the texts of known, unknown and no error included.
 TEST(RaiseSockError, FormsTheMessageFromMessageCodeAndError) {
   struct Case {
     int error_code, message_code;
