@@ -146,6 +146,9 @@ TEST(LineSocket, WriteLineFollowsTheOptions) {
     EXPECT_EQ(socket.sent, sent) << int(options.Byte());
     EXPECT_EQ(socket.WriteCount(), held) << int(options.Byte());
   }
+  FakeLine socket;
+  EXPECT_TRUE(socket.WritePChar("hi", "\r\n"));
+  EXPECT_EQ(socket.sent, "hi\r\n");
 }
 
 TEST(LineSocket, AHandlerMayAnswerOrFreeTheSocketFromInsideARead) {
