@@ -27,7 +27,6 @@ TEST_F(LoopbackTest, TextClientHandsItsSettingsToEachNewSocketObject) {
   client.SetSocketClass(TTextClient::LineSocketClass());
   auto& socket = sockets::CheckedCast<TLineSocket>(*client.Socket());
   EXPECT_EQ(socket.ReadBufferSize(), 5120u);
-  EXPECT_EQ(socket.WriteBufferSize(), 1024u);
   EXPECT_EQ(socket.RecordSize(), 100u);
   EXPECT_EQ(socket.LineType, transport::lstLF);
   EXPECT_EQ(socket.LineOptions.Byte(), client.LineOptions.Byte());
