@@ -23,7 +23,6 @@ sockets::TSocketEvent Reader(std::string& received, int chunk, int* calls = null
 
 TEST_F(ClientTest, ConnectsByAddressAndByHostName) {
   for (const char* address : {"127.0.0.1", "localhost"}) {
-    LoopbackSocket listener = LoopbackSocket::Listen();
     LoggingClient client;
     client.SetAddress(address);
     client.SetPort(std::to_string(listener.Port()));
@@ -47,7 +46,6 @@ TEST_F(ClientTest, RefusedConnectReportsOnceAndTheSocketObjectConnectsLater) {
   EXPECT_FALSE(client.Connected());
   EXPECT_EQ(socket->LastError(), 10061);
 
-  LoopbackSocket listener = LoopbackSocket::Listen();
   client.OpenTo(listener.Port());
   ASSERT_TRUE(WaitUntil([&] { return client.Count("OnWrite") == 1; }));
   EXPECT_TRUE(client.Connected());
@@ -56,13 +54,10 @@ TEST_F(ClientTest, RefusedConnectReportsOnceAndTheSocketObjectConnectsLater) {
 }
 
 TEST_F(ClientTest, ExchangesBytesAndFollowsThePeersClose) {
-  LoopbackSocket listener = LoopbackSocket::Listen();
   LoggingClient client;
   std::string received;
   client.OnRead = Reader(received, 64);
-  client.OpenTo(listener.Port());
-  LoopbackSocket peer = listener.Accept();
-  ASSERT_TRUE(WaitUntil([&] { return client.Connected(); }));
+  LoopbackSocket peer = ConnectToListener(client);
 
   EXPECT_EQ(client.Socket()->Send("hello", 5), 5);
   EXPECT_EQ(peer.Receive(5), "hello");
@@ -85,14 +80,11 @@ TEST_F(ClientTest, CloseLetsOnReadTakeWhatWaitsAndStopsWhenAPassTakesNothing) {
     std::string received;
   };
   for (const Case& c : {Case{2, 3, "abcdef"}, Case{0, 1, ""}}) {
-    LoopbackSocket listener = LoopbackSocket::Listen();
     LoggingClient client;
-    client.OpenTo(listener.Port());
-    LoopbackSocket peer = listener.Accept();
+    LoopbackSocket peer = ConnectToListener(client);
     peer.SendAll("abcdef");
     // Without OnRead the read notification takes nothing, so the bytes wait.
-    ASSERT_TRUE(
-        WaitUntil([&] { return client.Connected() && client.Socket()->BytesAvailable() == 6; }));
+    ASSERT_TRUE(WaitUntil([&] { return client.Socket()->BytesAvailable() == 6; }));
     int calls = 0;
     std::string received;
     client.OnRead = Reader(received, c.chunk, &calls);
@@ -105,10 +97,8 @@ TEST_F(ClientTest, CloseLetsOnReadTakeWhatWaitsAndStopsWhenAPassTakesNothing) {
 }
 
 TEST_F(ClientTest, AConnectionOpenedWhereTheCloseIsReportedStaysOpen) {
-  LoopbackSocket listener = LoopbackSocket::Listen();
   LoggingClient client;
-  client.OpenTo(listener.Port());
-  ASSERT_TRUE(WaitUntil([&] { return client.Connected(); }));
+  const LoopbackSocket peer = ConnectToListener(client);
   bool reopened = false;
   client.OnInfo = [&](TSockCtrl&, sockets::TSockInfo code, TSocketBase*) {
     if (code == sockets::siClosed && !std::exchange(reopened, true)) client.OpenTo(listener.Port());
@@ -119,7 +109,6 @@ TEST_F(ClientTest, AConnectionOpenedWhereTheCloseIsReportedStaysOpen) {
 }
 
 TEST_F(ClientTest, AnExceptionFromAHandlerIsReportedAndLaterEventsStillCome) {
-  LoopbackSocket listener = LoopbackSocket::Listen();
   LoggingClient client;
   client.OnConnect = [](TSockCtrl&, TSocketBase*) { throw std::runtime_error("handler failed"); };
   client.OpenTo(listener.Port());
@@ -131,33 +120,28 @@ TEST_F(ClientTest, AnExceptionFromAHandlerIsReportedAndLaterEventsStillCome) {
 // that very socket; the sanitizers see any later use.
 TEST_F(ClientTest, HandlersMayFreeTheSocketOrTheControlThatRaisedTheEvent) {
   {
-    LoopbackSocket listener = LoopbackSocket::Listen();
     LoggingClient client;
     client.OnConnect = [&](TSockCtrl&, TSocketBase*) {
       client.SetSocketClass(sockets::TSocketClass::Of<OtherSocket>());
     };
     client.OpenTo(listener.Port());
+    const LoopbackSocket peer = listener.Accept();
     ASSERT_TRUE(WaitUntil([&] { return dynamic_cast<OtherSocket*>(client.Socket()) != nullptr; }));
     EXPECT_EQ(client.Socket()->Handle(), winsock::INVALID_SOCKET);
   }
   {
-    LoopbackSocket listener = LoopbackSocket::Listen();
     auto client = std::make_unique<LoggingClient>();
     client->OnDisconnect = [&](TSockCtrl&, TSocketBase*) { client.reset(); };
-    client->OpenTo(listener.Port());
-    LoopbackSocket peer = listener.Accept();
-    ASSERT_TRUE(WaitUntil([&] { return client->Connected(); }));
+    LoopbackSocket peer = ConnectToListener(*client);
     peer.Close();
     EXPECT_TRUE(WaitUntil([&] { return client == nullptr; }));
   }
   {
-    LoopbackSocket listener = LoopbackSocket::Listen();
     auto client = std::make_unique<LoggingClient>();
     LoggingClient* raw = client.get();
-    raw->OpenTo(listener.Port());
-    LoopbackSocket peer = listener.Accept();
+    LoopbackSocket peer = ConnectToListener(*raw);
     peer.SendAll("data");
-    ASSERT_TRUE(WaitUntil([&] { return raw->Connected() && raw->Socket()->BytesAvailable() > 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return raw->Socket()->BytesAvailable() > 0; }));
     raw->OnRead = [&](TSockCtrl&, TSocketBase*) { client.reset(); };
     raw->Close();
     EXPECT_EQ(client, nullptr);

@@ -35,7 +35,6 @@ std::string ConnectDuringAWait(const LoopbackSocket& listener, LoggingClient& ot
 }
 
 TEST_F(StalledLookupTest, NotificationsDuringAWaitComeAfterItInArrivalOrderOnePerTurn) {
-  LoopbackSocket listener = LoopbackSocket::Listen();
   LoggingClient other, waiting;
   Log during_wait;
   std::size_t queued_at_connect = 0;
@@ -72,7 +71,6 @@ TEST_F(ClientTest, AHandlerThatRaisesOnADeferredNotificationDoesNotStallTheQueue
 }
 
 TEST_F(StalledLookupTest, HeldBackNotificationsOfAClosedSocketAreSkipped) {
-  LoopbackSocket listener = LoopbackSocket::Listen();
   LoggingClient other, waiting;
   EXPECT_EQ(ConnectDuringAWait(listener, other, waiting,
                                [&] {

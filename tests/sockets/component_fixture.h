@@ -111,7 +111,8 @@ class LoggingServer : public sockets::TCustomBasicServerSocket {
 };
 
 // Failures that reach the application's exception handler are collected in
-// `reported`; a terminate request ends with the test.
+// `reported`; a terminate request ends with the test. A listener waits for
+// clients.
 class ClientTest : public ::testing::Test {
  protected:
   static constexpr const char* kLookupDelay = "WSOCK32_LOOKUP_DELAY_MS";
@@ -127,7 +128,17 @@ class ClientTest : public ::testing::Test {
     unsetenv(kLookupDelay);
   }
 
+  // Opens `client` to `listener` and waits until it is connected; gives the
+  // accepted end.
+  LoopbackSocket ConnectToListener(LoggingClient& client) {
+    client.OpenTo(listener.Port());
+    LoopbackSocket peer = listener.Accept();
+    EXPECT_TRUE(WaitUntil([&] { return client.Connected(); }));
+    return peer;
+  }
+
   Log reported;
+  LoopbackSocket listener = LoopbackSocket::Listen();
 
  private:
   winsys::TApplication::ExceptionHandler previous_handler_;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/wsock32/winsock.h"
 #include "sockets/error_text.h"
@@ -17,28 +19,21 @@ namespace {
 // as "Unknown Error".
 TEST(ErrorText, EveryErrorOfTheLibraryHasItsText) {
   using namespace winsock;
-  const int library_errors[] = {
-      WSAEINTR,           WSAEBADF,          WSAEACCES,       WSAEFAULT,       WSAEINVAL,
-      WSAEMFILE,          WSAEWOULDBLOCK,    WSAEINPROGRESS,  WSAEALREADY,     WSAENOTSOCK,
-      WSAEDESTADDRREQ,    WSAEMSGSIZE,       WSAEPROTOTYPE,   WSAENOPROTOOPT,  WSAEPROTONOSUPPORT,
-      WSAESOCKTNOSUPPORT, WSAEOPNOTSUPP,     WSAEPFNOSUPPORT, WSAEAFNOSUPPORT, WSAEADDRINUSE,
-      WSAEADDRNOTAVAIL,   WSAENETDOWN,       WSAENETUNREACH,  WSAENETRESET,    WSAECONNABORTED,
-      WSAECONNRESET,      WSAENOBUFS,        WSAEISCONN,      WSAENOTCONN,     WSAESHUTDOWN,
-      WSAETOOMANYREFS,    WSAETIMEDOUT,      WSAECONNREFUSED, WSAELOOP,        WSAENAMETOOLONG,
-      WSAEHOSTDOWN,       WSAEHOSTUNREACH,   WSAENOTEMPTY,    WSAEPROCLIM,     WSAEUSERS,
-      WSAEDQUOT,          WSAESTALE,         WSAEREMOTE,      WSASYSNOTREADY,  WSAVERNOTSUPPORTED,
-      WSANOTINITIALISED,  WSAHOST_NOT_FOUND, WSATRY_AGAIN,    WSANO_RECOVERY,  WSANO_DATA,
-  };
+  // The library's numbers: a few below WSAEWOULDBLOCK, then three unbroken runs.
+  std::vector<int> library_errors = {WSAEINTR,  WSAEBADF,  WSAEACCES,
+                                     WSAEFAULT, WSAEINVAL, WSAEMFILE};
+  for (const auto& [first, last] : {std::pair{WSAEWOULDBLOCK, WSAEREMOTE},
+                                    {WSASYSNOTREADY, WSANOTINITIALISED},
+                                    {WSAHOST_NOT_FOUND, WSANO_DATA}}) {
+    for (int code = first; code <= last; ++code) library_errors.push_back(code);
+  }
   for (const int code : library_errors) {
     EXPECT_NE(sockets::ErrorText(code).rfind("Unknown Error", 0), 0u) << code;
   }
-  EXPECT_EQ(sockets::ErrorText(WSAECONNREFUSED), "Connection refused");
-  EXPECT_EQ(sockets::ErrorText(WSANO_DATA), "Valid name, no data record of requested type");
-  EXPECT_EQ(sockets::ErrorText(0), "");
-  EXPECT_EQ(sockets::ErrorText(-5), "Unknown Error -5");
 }
 
-// Each error number and message code, and the message of the ESockError raised.
+// Each error number and message code, and the message of the ESockError raised:
+// the texts of known, unknown and no error included.
 TEST(RaiseSockError, FormsTheMessageFromMessageCodeAndError) {
   struct Case {
     int error_code, message_code;

@@ -3,7 +3,9 @@
 // the socket from inside a read.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <tuple>
 
 #include "tests/transport/fake_socket.h"
 
@@ -15,59 +17,53 @@ using Options = transport::TLineSocketOptionsSet;
 
 constexpr Options kDefaults = transport::kDefaultLineOptions;
 
-// Each chunk arrives with a read notification of its own; every line is logged
-// as "<notification>:<line>".
-std::vector<std::string> LinesOf(FakeLine& socket, const std::vector<std::string>& chunks) {
-  std::vector<std::string> lines;
-  int notification = 0;
-  socket.OnLineReceived = [&](TLineSocketBase&, const std::string& line, bool complete) {
-    EXPECT_TRUE(complete);
-    lines.push_back(std::to_string(notification) + ":" + line);
-  };
-  for (const std::string& chunk : chunks) {
-    ++notification;
-    socket.incoming.push_back(chunk);
-    socket.DoRead();
+// `text` cut at each '|'; nothing when empty.
+std::vector<std::string> Pieces(const std::string& text) {
+  std::vector<std::string> pieces;
+  for (std::size_t at = 0; at <= text.size() && !text.empty();) {
+    const std::size_t bar = std::min(text.find('|', at), text.size());
+    pieces.push_back(text.substr(at, bar - at));
+    at = bar + 1;
   }
-  return lines;
+  return pieces;
 }
 
+// Each chunk (cut at '|') arrives with a read notification of its own; every line
+// is logged as "<notification>:<line>".
 TEST(LineSocket, CutsLinesWhereverTheStreamIsSplit) {
-  struct Case {
-    transport::TLineSocketType type;
-    Options options;
-    std::uint32_t buffer;
-    std::vector<std::string> chunks;
-    std::vector<std::string> lines;
-  };
   const Options keep = Options(kDefaults).Include(transport::lsoReturnLineChars);
   const Options no_events = Options(kDefaults).Exclude(transport::lsoLineReceivedEvents);
-  for (const Case& c : std::vector<Case>{
-           {transport::lstCRLF,
-            kDefaults,
-            1024,
-            {"one\r", "\ntwo\r\nth", "ree\r\n"},
-            {"2:one", "2:two", "3:three"}},
-           {transport::lstCRLF, kDefaults, 1024, {"a\nb\rc\r\n"}, {"1:a\nb\rc"}},
-           {transport::lstCRLF, kDefaults, 1024, {"\r\n\r\n"}, {"1:", "1:"}},
-           {transport::lstLF, kDefaults, 1024, {"a\r\nb\n"}, {"1:a\r", "1:b"}},
-           {transport::lstCR, kDefaults, 1024, {"a\rb\n\r"}, {"1:a", "1:b\n"}},
-           {transport::lstCRLF, keep, 1024, {"a\r\n", "b\r", "\n"}, {"1:a\r\n", "3:b\r\n"}},
-           {transport::lstCRLF, no_events, 1024, {"a\r\n"}, {}},
-           // More than the buffer holds is worked off within one notification; a
-           // buffer with no room at all receives nothing and does not spin.
-           {transport::lstCRLF,
-            kDefaults,
-            8,
-            {"aaaa\r\nbbbbb\r\ncc\r\n"},
-            {"1:aaaa", "1:bbbbb", "1:cc"}},
-           {transport::lstCRLF, kDefaults, 0, {"a\r\n"}, {}},
-       }) {
+  const std::tuple<transport::TLineSocketType, Options, std::uint32_t, std::string, std::string>
+      cases[] = {
+          {transport::lstCRLF, kDefaults, 1024, "one\r|\ntwo\r\nth|ree\r\n", "2:one|2:two|3:three"},
+          {transport::lstCRLF, kDefaults, 1024, "a\nb\rc\r\n", "1:a\nb\rc"},
+          {transport::lstCRLF, kDefaults, 1024, "\r\n\r\n", "1:|1:"},
+          {transport::lstLF, kDefaults, 1024, "a\r\nb\n", "1:a\r|1:b"},
+          {transport::lstCR, kDefaults, 1024, "a\rb\n\r", "1:a|1:b\n"},
+          {transport::lstCRLF, keep, 1024, "a\r\n|b\r|\n", "1:a\r\n|3:b\r\n"},
+          {transport::lstCRLF, no_events, 1024, "a\r\n", ""},
+          // More than the buffer holds is worked off within one notification; a
+          // buffer with no room at all receives nothing and does not spin.
+          {transport::lstCRLF, kDefaults, 8, "aaaa\r\nbbbbb\r\ncc\r\n", "1:aaaa|1:bbbbb|1:cc"},
+          {transport::lstCRLF, kDefaults, 0, "a\r\n", ""},
+      };
+  for (const auto& [type, options, buffer, chunks, lines] : cases) {
     FakeLine socket;
-    socket.LineType = c.type;
-    socket.LineOptions = c.options;
-    socket.SetReadBufferSize(c.buffer);
-    EXPECT_EQ(LinesOf(socket, c.chunks), c.lines) << testing::PrintToString(c.chunks);
+    socket.LineType = type;
+    socket.LineOptions = options;
+    socket.SetReadBufferSize(buffer);
+    std::vector<std::string> got;
+    int notification = 0;
+    socket.OnLineReceived = [&](TLineSocketBase&, const std::string& line, bool complete) {
+      EXPECT_TRUE(complete);
+      got.push_back(std::to_string(notification) + ":" + line);
+    };
+    for (const std::string& chunk : Pieces(chunks)) {
+      ++notification;
+      socket.incoming.push_back(chunk);
+      socket.DoRead();
+    }
+    EXPECT_EQ(got, Pieces(lines)) << testing::PrintToString(chunks);
   }
 }
 
@@ -150,6 +146,9 @@ TEST(LineSocket, WriteLineFollowsTheOptions) {
     EXPECT_EQ(socket.sent, sent) << int(options.Byte());
     EXPECT_EQ(socket.WriteCount(), held) << int(options.Byte());
   }
+  FakeLine socket;
+  EXPECT_TRUE(socket.WritePChar("hi", "\r\n"));
+  EXPECT_EQ(socket.sent, "hi\r\n");
 }
 
 TEST(LineSocket, AHandlerMayAnswerOrFreeTheSocketFromInsideARead) {

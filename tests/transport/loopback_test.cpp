@@ -42,47 +42,6 @@ std::string FirstDifference(const Sequence& got, const Sequence& expected) {
          std::to_string(expected.size());
 }
 
-TEST_F(LoopbackTest, ReceivedLinesArriveWholeInOrderEachOnce) {
-  const std::uint32_t seed = Seed();
-  SCOPED_TRACE("seed " + std::to_string(seed) + " (set TRANSPORT_SEED to repeat)");
-  const std::vector<std::string> lines = RandomLines(seed);
-  const std::string stream = Joined(lines);
-  std::atomic<bool> sent = false;
-  PeerThread peer(seed, [&](const LoopbackSocket& far) { sent = far.SendAll(stream, 30000); });
-
-  transport::TTextClient client(nullptr);
-  std::vector<std::string> received;
-  client.OnLineReceived = [&](transport::TLineSocketBase&, const std::string& line, bool) {
-    received.push_back(line);
-  };
-  Connect(client, peer.Port());
-  ASSERT_TRUE(WaitUntil([&] { return sent && received.size() >= lines.size(); }, 60000))
-      << received.size() << " lines";
-  EXPECT_EQ(FirstDifference(received, lines), "none");
-}
-
-TEST_F(LoopbackTest, WrittenLinesLeaveWholeInOrderEachOnce) {
-  const std::uint32_t seed = Seed() + 1;
-  SCOPED_TRACE("seed " + std::to_string(seed) + " (set TRANSPORT_SEED to repeat)");
-  const std::vector<std::string> lines = RandomLines(seed);
-  const std::string stream = Joined(lines);
-  std::string arrived;
-  std::atomic<bool> done = false;
-  PeerThread peer(seed, [&](const LoopbackSocket& far) {
-    arrived = far.Receive(stream.size(), 30000);
-    done = true;
-  });
-
-  transport::TTextClient client(nullptr);
-  transport::TLineSocket& socket = Connect(client, peer.Port());
-  for (const std::string& line : lines) {
-    // A full write buffer refuses the line whole; it empties as the peer reads.
-    ASSERT_TRUE(WaitUntil([&] { return socket.WriteLine(line); }));
-  }
-  ASSERT_TRUE(WaitUntil([&] { return done.load(); }, 60000));
-  EXPECT_EQ(FirstDifference(arrived, stream), "none");
-}
-
 std::string RandomBytes(std::size_t count, std::uint32_t seed) {
   std::mt19937 random(seed);
   std::string bytes(count, '\0');
@@ -90,34 +49,48 @@ std::string RandomBytes(std::size_t count, std::uint32_t seed) {
   return bytes;
 }
 
-TEST_F(LoopbackTest, StreamTransfersCarryAMebibyteEachWayAndLinesFollow) {
+// Each way a mebibyte goes as a stream transfer, then thousands of lines follow on
+// the same connection; a full write buffer refuses a line whole and empties as the
+// peer reads.
+TEST_F(LoopbackTest, TransfersAndLinesCrossWholeInOrderEachOnce) {
   const std::uint32_t seed = Seed();
+  SCOPED_TRACE("seed " + std::to_string(seed) + " (set TRANSPORT_SEED to repeat)");
   const std::string out = RandomBytes(1 << 20, seed);
   const std::string in = RandomBytes(1 << 20, seed + 1);
+  const std::vector<std::string> lines_out = RandomLines(seed + 2);
+  const std::vector<std::string> lines_in = RandomLines(seed + 3);
+  const std::string written = Joined(lines_out);
   std::string arrived;
+  std::atomic<bool> answered = false;
   PeerThread peer(seed, [&](const LoopbackSocket& far) {
-    arrived = far.Receive(out.size(), 30000);
-    far.SendAll(in + "after\r\n", 30000);
+    arrived = far.Receive(out.size() + written.size(), 30000);
+    answered = far.SendAll(in + Joined(lines_in), 30000);
   });
 
   transport::TTextClient client(nullptr);
   transport::TMemoryStream sink;
-  std::vector<std::string> log;
+  std::vector<std::string> transfers, received;
   client.OnConnect = [&](sockets::TSockCtrl&, sockets::TSocketBase* socket) {
     auto& line_socket = sockets::CheckedCast<transport::TLineSocket>(*socket);
     line_socket.StartReceiveTransfer(sink, std::int64_t(in.size()));
     line_socket.StartSendTransfer(std::make_unique<transport::TMemoryStream>(out));
   };
-  client.OnFileSent = [&](transport::TBufferedSocketBase&) { log.push_back("sent"); };
-  client.OnFileReceived = [&](transport::TBufferedSocketBase&) { log.push_back("received"); };
+  client.OnFileSent = [&](transport::TBufferedSocketBase&) { transfers.push_back("sent"); };
+  client.OnFileReceived = [&](transport::TBufferedSocketBase&) { transfers.push_back("received"); };
   client.OnLineReceived = [&](transport::TLineSocketBase&, const std::string& line, bool) {
-    log.push_back(line);
+    received.push_back(line);
   };
-  Connect(client, peer.Port());
-  ASSERT_TRUE(WaitUntil([&] { return log.size() == 3; }, 60000));
-  EXPECT_EQ(log, (std::vector<std::string>{"sent", "received", "after"}));
-  EXPECT_EQ(FirstDifference(arrived, out), "none");
+  transport::TLineSocket& socket = Connect(client, peer.Port());
+  ASSERT_TRUE(WaitUntil([&] { return !transfers.empty(); }, 60000));
+  for (const std::string& line : lines_out) {
+    ASSERT_TRUE(WaitUntil([&] { return socket.WriteLine(line); }));
+  }
+  ASSERT_TRUE(WaitUntil([&] { return answered && received.size() >= lines_in.size(); }, 60000))
+      << received.size() << " lines";
+  EXPECT_EQ(transfers, (std::vector<std::string>{"sent", "received"}));
+  EXPECT_EQ(FirstDifference(arrived, out + written), "none");
   EXPECT_EQ(FirstDifference(sink.Bytes(), in), "none");
+  EXPECT_EQ(FirstDifference(received, lines_in), "none");
 }
 
 TEST_F(LoopbackTest, AnAcceptedLineSocketAnswersATextClientLineByLine) {

@@ -1,5 +1,5 @@
-// The text client: the settings it hands to each new socket object, and a whole
-// conversation with a scripted line server, reset and reconnect included.
+// The text client: the settings it hands to each new socket object, and a
+// reconnect after a reset by a scripted line server.
 #include "tests/support/scripted_server.h"
 #include "tests/transport/loopback_fixture.h"
 
@@ -27,7 +27,6 @@ TEST_F(LoopbackTest, TextClientHandsItsSettingsToEachNewSocketObject) {
   client.SetSocketClass(TTextClient::LineSocketClass());
   auto& socket = sockets::CheckedCast<TLineSocket>(*client.Socket());
   EXPECT_EQ(socket.ReadBufferSize(), 5120u);
-  EXPECT_EQ(socket.WriteBufferSize(), 1024u);
   EXPECT_EQ(socket.RecordSize(), 100u);
   EXPECT_EQ(socket.LineType, transport::lstLF);
   EXPECT_EQ(socket.LineOptions.Byte(), client.LineOptions.Byte());
@@ -42,10 +41,11 @@ TEST_F(LoopbackTest, TextClientHandsItsSettingsToEachNewSocketObject) {
   EXPECT_EQ(client.Socket(), nullptr);
 }
 
-TEST_F(LoopbackTest, TextClientConverses) {
+// A reset in the middle of a line ends the connection; the next one starts clean
+// on the same socket object.
+TEST_F(LoopbackTest, TextClientReconnectsCleanAfterAResetMidLine) {
   testsupport::ScriptedServer server;
   TTextClient client(nullptr);
-  client.LineOptions.Include(transport::lsoReturnLineChars);
   std::vector<std::string> lines;
   int disconnects = 0;
   client.OnLineReceived = [&](transport::TLineSocketBase&, const std::string& line, bool) {
@@ -55,16 +55,6 @@ TEST_F(LoopbackTest, TextClientConverses) {
 
   TLineSocket* socket = &Connect(client, server.Port());
   ASSERT_TRUE(server.WaitForClient());
-  server.Send("PING :a");
-  server.Send("b\r\nNOTICE x\r\n");
-  ASSERT_TRUE(WaitUntil([&] { return lines.size() == 2; }));
-  EXPECT_EQ(lines, (std::vector<std::string>{"PING :ab\r\n", "NOTICE x\r\n"}));
-  socket->WriteLine("PONG :ab");
-  ASSERT_TRUE(WaitUntil([&] { return server.HasLine(); }));
-  EXPECT_EQ(server.TakeLine(), "PONG :ab");
-
-  // A reset in the middle of a line ends the connection; the next one starts
-  // clean on the same socket object.
   server.Send("half a li");
   ASSERT_TRUE(WaitUntil([&] { return socket->ReadCount() == 9; }));
   server.ResetClient();
@@ -74,8 +64,8 @@ TEST_F(LoopbackTest, TextClientConverses) {
   EXPECT_EQ(&Connect(client, server.Port()), socket);
   ASSERT_TRUE(WaitUntil([&] { return server.ClientsAccepted() == 2 && server.HasClient(); }));
   server.SendLine("fresh");
-  ASSERT_TRUE(WaitUntil([&] { return lines.size() == 3; }));
-  EXPECT_EQ(lines.back(), "fresh\r\n");
+  ASSERT_TRUE(WaitUntil([&] { return !lines.empty(); }));
+  EXPECT_EQ(lines, std::vector<std::string>{"fresh"});
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Received bytes shown as UTF-8 when valid, else as Windows-1252; typed text
-// sent as UTF-8; where a UTF-8 sequence is well-formed.
+// Received bytes shown as UTF-8 when valid, else as Windows-1252; where a UTF-8
+// sequence is well-formed.
 #include "platform/toolkit/text_codec.h"
 
 #include <gtest/gtest.h>
@@ -30,12 +30,6 @@ TEST(DisplayText, Utf8WhenValidElseWindows1252) {
   for (const DisplayCase& c : cases) {
     EXPECT_EQ(toolkit::DisplayText(c.bytes), c.shown) << testing::PrintToString(c.bytes);
   }
-}
-
-TEST(TypedText, IsUtf8) {
-  EXPECT_EQ(toolkit::TypedText(QString::fromUtf8("caf\xC3\xA9 \xE2\x82\xAC")),
-            "caf\xC3\xA9 \xE2\x82\xAC");
-  EXPECT_EQ(toolkit::TypedText(""), "");
 }
 
 TEST(Utf8SequenceLength, WellFormedOnly) {
