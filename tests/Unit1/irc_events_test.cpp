@@ -1,6 +1,6 @@
 // What the window shows of the server's lines and what it answers by itself,
-// against the scripted server: when the Join and Part buttons become usable and
-// whose PART counts as the user's own.
+// against the scripted server: when the Join and Part buttons become usable,
+// whose PART counts as the user's own, and how messages, notices and CTCP show.
 #include <QCheckBox>
 
 #include "tests/Unit1/form_fixture.h"
@@ -88,6 +88,23 @@ TEST_F(FormTest, MessagesBecomeChatEntriesAndNoticesLogLines) {
   // empty text of the 376 reply.
   EXPECT_EQ(LogLines(), (Lines{"", "caf\xC3\xA9 au lait", "INVITE <alice (a@host INVITE> #other",
                                "ERROR < ERROR> Closing link"}));
+  // CTCP shows as other clients show it, and the client answers no request.
+  form_.Memo1->clear();
+  const Lines sent = Deliver({
+      ":bob!b@host PRIVMSG #beginner :\x01"
+      "ACTION waves at everyone\x01",
+      ":bob!b@host PRIVMSG #beginner :\x01"
+      "ACTION shrugs",
+      ":bob!b@host PRIVMSG Tolvex :\x01VERSION\x01",
+      ":bob!b@host PRIVMSG Tolvex :\x01PING 1234\x01",
+      ":bob!b@host NOTICE Tolvex :\x01VERSION test client 1.0\x01",
+      ":bob!b@host PRIVMSG #beginner :\x01",
+  });
+  EXPECT_EQ(sent, Lines{});
+  EXPECT_EQ(ChatEntries(), (Lines{"alice |hi there", "|a|b", "*|bob waves at everyone",
+                                  "*|bob shrugs", "bob |\x01"}));
+  EXPECT_EQ(LogLines(), (Lines{"CTCP VERSION from bob", "CTCP PING from bob: 1234",
+                               "CTCP VERSION reply from bob: test client 1.0"}));
 }
 
 TEST_F(FormTest, BanKickOrKillOfTheUserQuitsAndReturnsToIdle) {
