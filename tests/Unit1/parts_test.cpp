@@ -20,9 +20,9 @@ namespace {
 using namespace std::string_literals;
 using Lines = std::vector<std::string>;
 
-// Every byte value reads back from its escapes (raw_log_test.cpp, the saved
-// lines); here the first bad escape is named with its column, counted in
-// characters.
+// Every byte value reads back from the escapes the raw log writes
+// (raw_log_test.cpp, the saved lines); here hex digits in either case, and the
+// first bad escape named with its column, counted in characters.
 TEST(ByteEscapes, ReadsEachEscapeToItsByteAndNamesTheFirstBadOne) {
   const struct {
     std::string_view text;
@@ -30,12 +30,7 @@ TEST(ByteEscapes, ReadsEachEscapeToItsByteAndNamesTheFirstBadOne) {
     std::string bad_escape;  // else the first bad one, at `column`
     std::size_t column;
   } cases[] = {
-      {"PRIVMSG #a :hi", "PRIVMSG #a :hi", "", 0},
-      {R"(a\r\nb)", "a\r\nb", "", 0},
-      {R"(\t\0\\)", "\t\0\\"s, "", 0},
       {R"(\x41\x7f\xFF\x00)", "A\x7F\xFF\0"s, "", 0},
-      {R"(\\x41)", "\\x41", "", 0},
-      {"caf\xC3\xA9 \\r", "caf\xC3\xA9 \r", "", 0},
       {R"(\q)", "", R"(\q)", 1},
       {R"(\r\R)", "", R"(\R)", 3},
       {R"(ab\x4)", "", R"(\x4)", 3},

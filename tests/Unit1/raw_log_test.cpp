@@ -241,12 +241,10 @@ TEST(RawLogViewFull, RowsReadAndCopyAsShown) {
 
   QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&view);
   ASSERT_NE(list, nullptr);
-  EXPECT_EQ(list->role(), QAccessible::List);
   ASSERT_EQ(list->childCount(), view.Count());
   for (const int row : {0, 50'000, view.Count() - 1}) {
     QAccessibleInterface* item = list->child(row);
     ASSERT_NE(item, nullptr) << row;
-    EXPECT_EQ(item->role(), QAccessible::ListItem);
     EXPECT_EQ(item->text(QAccessible::Name).toStdString(), view.ItemText(row)) << row;
   }
   EXPECT_TRUE(view.ItemText(0).ends_with(" < PRIVMSG #a :line 10"));
