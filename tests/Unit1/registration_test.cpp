@@ -121,12 +121,12 @@ TEST_F(RegistrationTest, SaslLoginInEachOutcome) {
         {{":irc 903 Tolvex :SASL authentication successful"}, {"CAP END"}}},
        "SASL login succeeded"},
   };
+  form_.Identity.Registration = TRegistrationKind::rkSasl;
+  form_.Identity.SaslAccount = "acc";
+  form_.Identity.SaslPassword = "pw";
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    form_.Identity.Registration = TRegistrationKind::rkSasl;
     form_.Identity.SaslMechanism = c.mechanism;
-    form_.Identity.SaslAccount = "acc";
-    form_.Identity.SaslPassword = "pw";
     ConnectTo(server_.Port());
     for (const char* line :
          {"CAP LS 302", "PASS Mossel", "NICK Tolvex", "USER Tolvex X Y :Quillamore"}) {
