@@ -1,18 +1,17 @@
 // The chat list draws IRC formatting pixel for pixel as QPainter draws the same
-// runs by hand: each code and combination, every colour code, reverse on a
-// selected entry, and wrapped lines that keep their styles and their column.
+// runs by hand: each code and combination, reverse on a selected entry, and
+// wrapped lines that keep their styles and their column. Which colour each code
+// names is the engine's table (tests/irc/formatting_test.cpp).
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "Il/indent_list_box.h"
 #include "Unit1/irc_styler.h"
-#include "irc/formatting.h"
 #include "platform/toolkit/painter_canvas.h"
 #include "platform/toolkit/qt_font.h"
 #include "tests/support/format_codes.h"
@@ -61,11 +60,6 @@ int DrawPieces(QPainter* painter, int x, int y, const Pieces& pieces) {
 
 int WidthOf(const Pieces& pieces) {
   return DrawPieces(nullptr, 0, 0, pieces);
-}
-
-QColor ColourOr(int code, QColor fallback) {
-  const irc::TTextColour colour = irc::ColourOfCode(code);
-  return colour ? QColor(colour->Red, colour->Green, colour->Blue) : fallback;
 }
 
 // Where two images first differ, for a readable failure.
@@ -147,7 +141,7 @@ struct DrawCase {
 
 TEST_F(FormattedDrawing, EachCodeCombinationAndCut) {
   const QColor light_blue(0, 0, 0xFC);
-  // Parsing has its own table, and every colour code is drawn below.
+  // Parsing has its own table.
   const DrawCase cases[] = {
       {"Bold", "bob|a ^Bbold^B b", {{"a "}, {"bold", kBold}, {" b"}}},
       {"Italic", "bob|^Iitalic", {{"italic", kItalic}}},
@@ -198,18 +192,6 @@ TEST_F(FormattedDrawing, EachCodeCombinationAndCut) {
     EXPECT_EQ(drawn.height(), int(lines.size()) * box.LineHeight());
     const QColor background = c.state != 0 ? kHighlight : kWhite;
     EXPECT_TRUE(SameImage(drawn, Reference(drawn, c.title, lines, background)));
-  }
-}
-
-// Every colour code as foreground and as background, 99 the defaults.
-TEST_F(FormattedDrawing, EveryColourCode) {
-  for (int code = 0; code <= 99; ++code) {
-    const int background = (code + 50) % 100;
-    char entry[32];
-    std::snprintf(entry, sizeof entry, "bob|^C%02d,%02dWm", code, background);
-    const QImage drawn = Draw(Codes(entry));
-    const Piece piece{"Wm", 0, ColourOr(code, kBlack), ColourOr(background, kWhite)};
-    EXPECT_TRUE(SameImage(drawn, Reference(drawn, kBob, {{piece}}))) << code;
   }
 }
 

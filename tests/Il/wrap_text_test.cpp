@@ -7,7 +7,6 @@
 
 #include <tuple>
 
-#include "Il/chat_entry.h"
 #include "platform/toolkit/utf8.h"
 #include "tests/Il/fixed_canvas.h"
 #include "tests/Il/styled_runs.h"
@@ -161,15 +160,6 @@ TEST(WrapStyled, CutsBetweenAndInsideRuns) {
     EXPECT_EQ(lines, expected) << name;
     EXPECT_EQ(canvas.Font(), font) << name;
   }
-}
-
-TEST(SplitEntry, TitleIsBeforeTheFirstBar) {
-  EXPECT_EQ(il::SplitEntry("alice |hi there"), (il::TChatEntry{"alice ", "hi there"}));
-  EXPECT_EQ(il::SplitEntry("a|b|c"), (il::TChatEntry{"a", "b|c"}));
-  EXPECT_EQ(il::SplitEntry("|text"), (il::TChatEntry{"", "text"}));
-  EXPECT_EQ(il::SplitEntry("title|"), (il::TChatEntry{"title", ""}));
-  EXPECT_EQ(il::SplitEntry("no bar"), (il::TChatEntry{" ", "no bar"}));
-  EXPECT_EQ(il::SplitEntry(""), (il::TChatEntry{" ", ""}));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // What the window shows of the server's lines and what it answers by itself,
-// against the scripted server: when the Join and Part buttons become usable and
-// whose PART counts as the user's own.
+// against the scripted server: when the Join and Part buttons become usable,
+// whose PART counts as the user's own, and how messages, notices and CTCP show.
 #include <QCheckBox>
 
 #include "tests/Unit1/form_fixture.h"
@@ -10,15 +10,12 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-TEST_F(FormTest, PingIsAnsweredWithItsTokenAndNothingElse) {
+TEST_F(FormTest, JoinAndPartFollowTheStateTable) {
   Register();
+  // PING is answered with its token and nothing else.
   EXPECT_EQ(Deliver({"PING :irc.test 12345", "PING :a\nJOIN #elsewhere"}),
             (Lines{"PONG irc.test 12345", "PONG a"}));
   EXPECT_EQ(form_.Memo1->toPlainText(), "");
-}
-
-TEST_F(FormTest, JoinAndPartFollowTheStateTable) {
-  Register();
   Deliver({":irc.test 375 Tolvex :- irc.test Message of the day -",
            ":irc.test 376 Tolvex :End of MOTD command"});
   EXPECT_TRUE(form_.btnJoin->isEnabled());
@@ -57,7 +54,11 @@ TEST_F(FormTest, MissingMessageOfTheDayEndsRegistrationToo) {
 
 TEST_F(FormTest, NamesListFollowsTheNamesEvents) {
   JoinChannel();
-  Deliver({":irc.test 353 Tolvex = #beginner :Tolvex carol bob", ":irc.test 366 Tolvex :End"});
+  // A reply typed for by the user lists the user first again: each name
+  // still shows once.
+  for (int reply = 0; reply < 2; ++reply) {
+    Deliver({":irc.test 353 Tolvex = #beginner :Tolvex carol bob", ":irc.test 366 Tolvex :End"});
+  }
   EXPECT_EQ(Names(), (Lines{"bob", "carol", "Tolvex"}));
   EXPECT_EQ(ChatEntries(), Lines{});
 
@@ -87,6 +88,23 @@ TEST_F(FormTest, MessagesBecomeChatEntriesAndNoticesLogLines) {
   // empty text of the 376 reply.
   EXPECT_EQ(LogLines(), (Lines{"", "caf\xC3\xA9 au lait", "INVITE <alice (a@host INVITE> #other",
                                "ERROR < ERROR> Closing link"}));
+  // CTCP shows as other clients show it, and the client answers no request.
+  form_.Memo1->clear();
+  const Lines sent = Deliver({
+      ":bob!b@host PRIVMSG #beginner :\x01"
+      "ACTION waves at everyone\x01",
+      ":bob!b@host PRIVMSG #beginner :\x01"
+      "ACTION shrugs",
+      ":bob!b@host PRIVMSG Tolvex :\x01VERSION\x01",
+      ":bob!b@host PRIVMSG Tolvex :\x01PING 1234\x01",
+      ":bob!b@host NOTICE Tolvex :\x01VERSION test client 1.0\x01",
+      ":bob!b@host PRIVMSG #beginner :\x01",
+  });
+  EXPECT_EQ(sent, Lines{});
+  EXPECT_EQ(ChatEntries(), (Lines{"alice |hi there", "|a|b", "*|bob waves at everyone",
+                                  "*|bob shrugs", "bob |\x01"}));
+  EXPECT_EQ(LogLines(), (Lines{"CTCP VERSION from bob", "CTCP PING from bob: 1234",
+                               "CTCP VERSION reply from bob: test client 1.0"}));
 }
 
 TEST_F(FormTest, BanKickOrKillOfTheUserQuitsAndReturnsToIdle) {

@@ -60,23 +60,6 @@ TEST(NamesTest, ListFollowsJoinsPartsNamesAndNickChanges) {
   }
 }
 
-// After a connection ended without a PART, the rejoin's names reply lists the
-// same people again, the user's own nickname not first: each is new again.
-TEST(NamesTest, AnEndedConnectionLeavesTheChannelAndItsNames) {
-  TParlane irc;
-  JoinWithNames(irc, "alice me bob");
-  irc.ConnectionEnded();
-  EXPECT_FALSE(irc.IsOnChannel());
-
-  TEventLog log(irc, false);
-  irc.ProcessLine(":me!u@h JOIN :#c\r\n");
-  irc.ProcessLine(":srv 353 me = #c :alice me bob\r\n");
-  std::erase_if(log.entries, [](const std::string& e) { return !e.starts_with("OnNickSet "); });
-  EXPECT_EQ(log.entries, (std::vector<std::string>{R"(OnNickSet "alice")", R"(OnNickSet "me")",
-                                                   R"(OnNickSet "bob")"}));
-  EXPECT_TRUE(irc.IsOnChannel());
-}
-
 // A long names reply goes on over several lines; the user's nickname may
 // begin any of them but the first without starting the list afresh, or the
 // names before it could never be taken off the list again.

@@ -1,7 +1,7 @@
 // Registration's IRC knowledge on its own: the tag cut, the CAP replies as log
-// lines, the SASL payload, the lines sent on connect, and the welcome's nickname.
-// The SASL negotiation itself is driven through the window against the scripted
-// server (tests/Unit1/registration_test.cpp).
+// lines, the SASL payload, tags after a CAP REQ, and the welcome's nickname. The
+// lines sent on connect and the SASL negotiation are driven through the window
+// against the scripted server (tests/Unit1/registration_test.cpp, form_test.cpp).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -93,29 +93,6 @@ TEST(SaslPayloadTest, SendsPiecesOf400BytesAndAPlusAfterAFullLastPiece) {
       sizes.push_back(piece == "+" ? piece : std::to_string(piece.size()));
     }
     EXPECT_EQ(sizes, pieces) << size << " bytes";
-  }
-}
-
-TEST(RegistrationTest, LinesSentOnConnect) {
-  struct TCase {
-    TRegistrationKind kind;
-    std::string password;
-    Lines lines;
-  };
-  const TCase cases[] = {
-      {TRegistrationKind::rkAutomatic,
-       "Mossel",
-       {"PASS Mossel", "NICK Tolvex", "USER Tolvex X Y :Quillamore"}},
-      {TRegistrationKind::rkAutomatic, "", {"NICK Tolvex", "USER Tolvex X Y :Quillamore"}},
-      {TRegistrationKind::rkSasl,
-       "Mossel",
-       {"CAP LS 302", "PASS Mossel", "NICK Tolvex", "USER Tolvex X Y :Quillamore"}},
-      {TRegistrationKind::rkByHand, "Mossel", {}},
-  };
-  for (const TCase& c : cases) {
-    TRegistration registration;
-    TLogin login{"Tolvex", "Quillamore", c.password, "", "", c.kind};
-    EXPECT_EQ(registration.Start(login), c.lines) << int(c.kind) << " " << c.password;
   }
 }
 

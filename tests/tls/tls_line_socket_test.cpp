@@ -1,6 +1,7 @@
 // The line socket over TLS against a TLS front relaying to the scripted server:
-// the handshake and its verdicts, lines and a burst through TLS, the client
-// certificate, and the failures a tester meets.
+// the handshake and its verdicts, lines and a burst through TLS, and the client
+// certificate. A peer without TLS is met through the window
+// (tests/Unit1/tls_form_test.cpp), which shows its failures in words.
 #include <cstdlib>
 
 #include "tests/support/scripted_server.h"
@@ -123,25 +124,6 @@ TEST_F(TlsTest, AnUnverifiedCertificateWaitsForTheDecisionAndSendsNothing) {
     client.Close();
     ASSERT_TRUE(server.WaitForNoClient());
   }
-}
-
-TEST_F(TlsTest, APeerThatDoesNotSpeakTlsFailsInWordsWithinItsTime) {
-  // A plain server that greets first.
-  Open(server.Port());
-  ASSERT_TRUE(server.WaitForClient());
-  server.SendLine(":irc.test NOTICE * :*** Looking up your hostname");
-  ASSERT_TRUE(WaitUntil([&] { return !failure.empty(); }));
-  EXPECT_EQ(failure, tls::kNotTlsMessage);
-  EXPECT_FALSE(client.Connected());
-  ASSERT_TRUE(server.WaitForNoClient());
-
-  // A listener that never answers.
-  failure.clear();
-  TTlsLineSocket& socket = Open(server.Port());
-  socket.HandshakeTimeOutMs = 300;
-  ASSERT_TRUE(WaitUntil([&] { return !failure.empty(); }));
-  EXPECT_EQ(failure.rfind("The server did not answer the TLS handshake within", 0), 0u) << failure;
-  EXPECT_EQ(connects, 0);
 }
 
 TEST(ClientCertificate, LoadsFromOneFileOrTwoAndAsksForAPassphrase) {
