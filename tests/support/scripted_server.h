@@ -31,7 +31,7 @@ class ScriptedServer {
   ScriptedServer(const ScriptedServer&) = delete;
   ScriptedServer& operator=(const ScriptedServer&) = delete;
 
-  std::uint16_t Port() const { return port_; }
+  std::uint16_t Port() const { return listener_.Port(); }
   // A port of 127.0.0.1 where nothing listens while the test program runs.
   static std::uint16_t RefusedPort();
 
@@ -63,16 +63,11 @@ class ScriptedServer {
   enum class Ending { kNone, kClose, kReset };
 
   void Serve();
-  void AcceptClient();
   void ReadFromClient();
   void DropClient(Ending how);  // with mutex_ held
   bool EndClient(Ending how);
-  void Wake() const;
 
   LoopbackSocket listener_;
-  LoopbackSocket wake_read_;
-  LoopbackSocket wake_write_;
-  std::uint16_t port_ = 0;
 
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
