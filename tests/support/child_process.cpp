@@ -29,8 +29,7 @@ constexpr auto kStopLimit = 5s;
 constexpr int kStartAttempts = 3;
 
 bool HasEnded(pid_t pid, int* status = nullptr) {
-  int ignored;
-  return waitpid(pid, status ? status : &ignored, WNOHANG) == pid;
+  return waitpid(pid, status, WNOHANG) == pid;
 }
 
 bool WaitForEnd(pid_t pid, std::chrono::steady_clock::duration limit, int* status = nullptr) {

@@ -56,9 +56,7 @@ bool PlainIrcClient::WaitForReply(std::initializer_list<std::string_view> succes
 }
 
 bool PlainIrcClient::SendLine(std::string_view line) {
-  std::string bytes(line);
-  bytes += "\r\n";
-  return socket_.Valid() && socket_.SendAll(bytes);
+  return socket_.Valid() && socket_.SendAll(std::string(line) + "\r\n");
 }
 
 std::optional<std::string> PlainIrcClient::WaitForLineContaining(std::string_view text,

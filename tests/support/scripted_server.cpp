@@ -46,27 +46,15 @@ std::size_t ScriptedServer::ClientsAccepted() const {
   return clients_accepted_;
 }
 
-bool ScriptedServer::WaitForClient(int timeout_ms) const {
+bool ScriptedServer::WaitForClientState(bool connected, int timeout_ms) const {
   std::unique_lock lock(mutex_);
   return changed_.wait_for(lock, std::chrono::milliseconds(timeout_ms),
-                           [&] { return client_.Valid(); });
-}
-
-bool ScriptedServer::WaitForNoClient(int timeout_ms) const {
-  std::unique_lock lock(mutex_);
-  return changed_.wait_for(lock, std::chrono::milliseconds(timeout_ms),
-                           [&] { return !client_.Valid(); });
+                           [&] { return client_.Valid() == connected; });
 }
 
 bool ScriptedServer::Send(std::string_view bytes) {
   std::lock_guard lock(mutex_);
   return client_.Valid() && client_.SendAll(bytes, kServerStepLimitMs);
-}
-
-bool ScriptedServer::SendLine(std::string_view line) {
-  std::string bytes(line);
-  bytes += "\r\n";
-  return Send(bytes);
 }
 
 bool ScriptedServer::HasLine() const {
@@ -80,14 +68,6 @@ std::optional<std::string> ScriptedServer::TakeLine() {
   std::string line = std::move(untaken_.front());
   untaken_.pop_front();
   return line;
-}
-
-bool ScriptedServer::CloseClient() {
-  return EndClient(Ending::kClose);
-}
-
-bool ScriptedServer::ResetClient() {
-  return EndClient(Ending::kReset);
 }
 
 bool ScriptedServer::EndClient(Ending how) {
