@@ -16,13 +16,6 @@ namespace {
 // Short turns, so that the destructor's stop is seen soon.
 constexpr int kTurnMs = 50;
 
-struct SslFree {
-  void operator()(SSL* ssl) const { SSL_free(ssl); }
-};
-struct ContextFree {
-  void operator()(SSL_CTX* context) const { SSL_CTX_free(context); }
-};
-
 int AcceptAnyCertificate(int, X509_STORE_CTX*) {
   return 1;
 }
@@ -60,21 +53,21 @@ void TlsFront::Close(SSL* ssl, const LoopbackSocket& client) {
 
 void TlsFront::Serve() {
   while (!stopping_) {
-    if (!listener_.WaitReadable(kTurnMs)) continue;
-    LoopbackSocket client = listener_.Accept(0);
+    LoopbackSocket client = listener_.Accept(kTurnMs);
     if (client.Valid()) Relay(std::move(client));
   }
 }
 
 void TlsFront::Relay(LoopbackSocket client) {
-  const std::unique_ptr<SSL_CTX, ContextFree> context(SSL_CTX_new(TLS_server_method()));
+  const std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)> context(SSL_CTX_new(TLS_server_method()),
+                                                                  SSL_CTX_free);
   if (SSL_CTX_use_certificate_chain_file(context.get(), certificate_file_.c_str()) != 1 ||
       SSL_CTX_use_PrivateKey_file(context.get(), certificate_file_.c_str(), SSL_FILETYPE_PEM) !=
           1) {
     return;
   }
   SSL_CTX_set_verify(context.get(), SSL_VERIFY_PEER, AcceptAnyCertificate);
-  const std::unique_ptr<SSL, SslFree> ssl(SSL_new(context.get()));
+  const std::unique_ptr<SSL, decltype(&SSL_free)> ssl(SSL_new(context.get()), SSL_free);
   fcntl(client.Get(), F_SETFL, fcntl(client.Get(), F_GETFL) | O_NONBLOCK);
   SSL_set_fd(ssl.get(), client.Get());
   const auto waits = [&](int result) {
