@@ -3,15 +3,14 @@
 // crash, every notification ends after bounded work, the TLS library never holds
 // more than about a record, and over records that are whole every plain byte
 // comes out once and in order.
-#include <openssl/evp.h>
 #include <openssl/ssl.h>
-#include <openssl/x509.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "fuzz/fuzz_checks.h"
+#include "tests/support/test_certificates.h"
 #include "tests/transport/fake_socket.h"
 #include "tls/tls_line_socket.h"
 
@@ -20,25 +19,18 @@ namespace {
 using fuzz::Require;
 using transport_test::BytesIn;
 
-// A server of the same process: its records travel through memory.
+// A server of the same process, with the tests' self-signed certificate: its
+// records travel through memory.
 struct TServer {
-  TServer() {
+  TServer() : context(SSL_CTX_new(TLS_server_method())) {
     // Nothing is verified here: the system's trusted certificates would only
     // be read again at every connect.
     setenv("SSL_CERT_FILE", "/dev/null", 1);
     setenv("SSL_CERT_DIR", "/nonexistent", 1);
-    EVP_PKEY* key = EVP_EC_gen("P-256");
-    X509* cert = X509_new();
-    X509_gmtime_adj(X509_getm_notBefore(cert), -3600);
-    X509_gmtime_adj(X509_getm_notAfter(cert), 3600);
-    X509_set_pubkey(cert, key);
-    X509_sign(cert, key, EVP_sha256());
-    context = SSL_CTX_new(TLS_server_method());
-    SSL_CTX_use_certificate(context, cert);
-    SSL_CTX_use_PrivateKey(context, key);
-    X509_free(cert);
-    EVP_PKEY_free(key);
+    SSL_CTX_use_certificate_chain_file(context, certificates.SelfSigned().c_str());
+    SSL_CTX_use_PrivateKey_file(context, certificates.SelfSigned().c_str(), SSL_FILETYPE_PEM);
   }
+  testsupport::TestCertificates certificates;
   SSL_CTX* context;
 };
 

@@ -29,8 +29,7 @@ constexpr auto kStopLimit = 5s;
 constexpr int kStartAttempts = 3;
 
 bool HasEnded(pid_t pid, int* status = nullptr) {
-  int ignored;
-  return waitpid(pid, status ? status : &ignored, WNOHANG) == pid;
+  return waitpid(pid, status, WNOHANG) == pid;
 }
 
 bool WaitForEnd(pid_t pid, std::chrono::steady_clock::duration limit, int* status = nullptr) {
@@ -81,6 +80,13 @@ std::string FindProgram(std::string_view name) {
   return "";
 }
 
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream file(path);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
 std::string RunConfigScript(std::vector<std::string> arguments, const std::filesystem::path& log) {
   arguments.insert(arguments.begin(), "bash");
   const pid_t writer = Spawn(arguments, log);
@@ -102,11 +108,7 @@ void ServerProcess::Stop() {
 }
 
 std::string ServerProcess::Log() const {
-  if (folder_.empty()) return "";
-  std::ifstream file(LogPath());
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
+  return folder_.empty() ? "" : ReadFile(LogPath());
 }
 
 std::string ServerProcess::StartServer(

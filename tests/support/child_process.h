@@ -18,6 +18,9 @@ namespace testsupport {
 // The program's path in PATH, /usr/sbin or /usr/local/sbin; empty when missing.
 std::string FindProgram(std::string_view name);
 
+// The whole file; empty when it cannot be read.
+std::string ReadFile(const std::filesystem::path& path);
+
 // Runs a configuration script with bash, its output to `log`: empty once it has
 // written the configuration, else why not.
 std::string RunConfigScript(std::vector<std::string> arguments, const std::filesystem::path& log);
@@ -33,7 +36,6 @@ class ServerProcess {
 
   // Ends the server (asked first, then forced) and removes its folder.
   void Stop();
-  bool Running() const { return pid_ > 0; }
   std::uint16_t Port() const { return port_; }
   // What the server has written so far (its log), for failure messages; empty once
   // stopped.

@@ -16,10 +16,6 @@ constexpr const char* kUnprivilegedUser = "nobody";
 
 }  // namespace
 
-bool InspircdFixture::Installed() {
-  return !FindProgram("inspircd").empty();
-}
-
 std::string InspircdFixture::Start(int ping_seconds) {
   return StartServer([&](const std::string& program) -> std::string {
     const std::string written = RunConfigScript({INSPIRCD_CONFIG_SCRIPT, std::to_string(Port()),

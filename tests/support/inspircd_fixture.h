@@ -17,9 +17,7 @@ namespace testsupport {
 
 class InspircdFixture : public ServerProcess {
  public:
-  static constexpr const char* kServerName = "irc.test.local";
-
-  static bool Installed();
+  static bool Installed() { return !FindProgram("inspircd").empty(); }
 
   InspircdFixture() : ServerProcess("inspircd") {}
 

@@ -4,13 +4,8 @@
 #include "tests/support/ircd_fixture.h"
 
 #include <fstream>
-#include <sstream>
 
 namespace testsupport {
-
-bool IrcdFixture::Installed() {
-  return !FindProgram("ngircd").empty();
-}
 
 std::string IrcdFixture::Start(Motd motd, std::string_view extra_config) {
   return StartServer([&](const std::string& program) -> std::string {
@@ -25,19 +20,14 @@ std::string IrcdFixture::Start(Motd motd, std::string_view extra_config) {
 
 bool IrcdFixture::DropMotd() const {
   const std::filesystem::path config = folder_ / "ngircd.conf";
-  std::ifstream in(config);
-  std::ostringstream kept;
-  bool dropped = false;
-  for (std::string line; std::getline(in, line);) {
-    if (line.starts_with("MotdPhrase")) {
-      line = "MotdFile = " + (folder_ / "missing.motd").string();
-      dropped = true;
-    }
-    kept << line << '\n';
-  }
+  std::string text = ReadFile(config);
+  const std::size_t phrase = text.find("\nMotdPhrase");
+  if (phrase == std::string::npos) return false;
+  text.replace(phrase + 1, text.find('\n', phrase + 1) - phrase - 1,
+               "MotdFile = " + (folder_ / "missing.motd").string());
   std::ofstream out(config, std::ios::trunc);
-  out << kept.str();
-  return dropped && out.good();
+  out << text;
+  return out.good();
 }
 
 bool IrcdFixture::WriteExtraConfig(std::string_view extra_config) const {

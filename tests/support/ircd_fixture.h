@@ -17,11 +17,10 @@ namespace testsupport {
 
 class IrcdFixture : public ServerProcess {
  public:
-  static constexpr const char* kServerName = "irc.test.local";
   static constexpr const char* kPassword = "Mossel";
 
   // Whether the server program is there at all.
-  static bool Installed();
+  static bool Installed() { return !FindProgram("ngircd").empty(); }
 
   IrcdFixture() : ServerProcess("ngircd") {}
 

@@ -125,10 +125,13 @@ std::string LoopbackSocket::Receive(std::size_t count, int timeout_ms) const {
   return received;
 }
 
-void LoopbackSocket::Drain() const {
+bool LoopbackSocket::ReadWaiting(std::string& bytes) const {
   char buffer[65536];
-  while (recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT) > 0) {
+  ssize_t n;
+  while ((n = recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT)) > 0) {
+    bytes.append(buffer, std::size_t(n));
   }
+  return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR);
 }
 
 void LoopbackSocket::NoDelay() {

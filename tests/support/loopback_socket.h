@@ -49,8 +49,14 @@ class LoopbackSocket {
   // What arrives within the time until `count` bytes are in; less when the
   // stream ends first.
   std::string Receive(std::size_t count, int timeout_ms = 5000) const;
-  // Reads whatever is waiting, without waiting.
-  void Drain() const;
+  // Appends whatever is waiting to `bytes`, without waiting: false once the
+  // stream has ended or failed.
+  bool ReadWaiting(std::string& bytes) const;
+  // Reads whatever is waiting, without waiting, and drops it.
+  void Drain() const {
+    std::string dropped;
+    ReadWaiting(dropped);
+  }
 
   // From now on sends and reads go in pieces of 1 to 3000 bytes with now and then
   // a pause of up to 2 ms, drawn from `seed`, so that the other end sees the

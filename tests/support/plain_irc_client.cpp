@@ -1,11 +1,8 @@
 // The tests' plain IRC user: registration, joining and reading with deadlines.
 #include "tests/support/plain_irc_client.h"
 
-#include <sys/socket.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 
 namespace testsupport {
 namespace {
@@ -59,15 +56,7 @@ bool PlainIrcClient::WaitForReply(std::initializer_list<std::string_view> succes
 }
 
 bool PlainIrcClient::SendLine(std::string_view line) {
-  std::string bytes(line);
-  bytes += "\r\n";
-  return socket_.Valid() && socket_.SendAll(bytes);
-}
-
-std::optional<std::string> PlainIrcClient::TakeLineContaining(std::string_view text) {
-  const LineTest contains = [text](std::string_view line) { return line.find(text) != line.npos; };
-  Receive(Clock::now());
-  return TakeLine(contains);
+  return socket_.Valid() && socket_.SendAll(std::string(line) + "\r\n");
 }
 
 std::optional<std::string> PlainIrcClient::WaitForLineContaining(std::string_view text,
@@ -78,35 +67,21 @@ std::optional<std::string> PlainIrcClient::WaitForLineContaining(std::string_vie
 
 std::optional<std::string> PlainIrcClient::WaitForLine(const LineTest& wanted,
                                                        Clock::time_point deadline) {
-  for (;;) {
-    if (auto line = TakeLine(wanted)) return line;
-    if (!Receive(deadline)) return std::nullopt;
-  }
-}
-
-std::optional<std::string> PlainIrcClient::TakeLine(const LineTest& wanted) {
-  for (std::size_t i = next_untaken_; i < transcript_.size(); ++i) {
-    if (wanted(transcript_[i])) {
-      next_untaken_ = i + 1;
-      return transcript_[i];
+  for (std::size_t i = next_untaken_;;) {
+    if (i == transcript_.size()) {
+      if (!Receive(deadline)) return std::nullopt;
+    } else if (wanted(transcript_[i++])) {
+      next_untaken_ = i;
+      return transcript_[i - 1];
     }
   }
-  return std::nullopt;
 }
 
 bool PlainIrcClient::Receive(Clock::time_point deadline) {
   if (!Connected() || !socket_.WaitReadable(MillisecondsLeft(deadline))) return false;
-  bool received_any = false;
-  char buffer[4096];
-  ssize_t received;
-  while ((received = recv(socket_.Get(), buffer, sizeof buffer, MSG_DONTWAIT)) > 0) {
-    received_any = true;
-    partial_line_.append(buffer, std::size_t(received));
-  }
-  if (received == 0 ||
-      (received < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
-    peer_closed_ = true;
-  }
+  const std::size_t held = partial_line_.size();
+  peer_closed_ = !socket_.ReadWaiting(partial_line_);
+  const bool received_any = partial_line_.size() > held;
   for (std::string& line : TakeCrLfLines(partial_line_)) {
     if (line.starts_with("PING ")) SendLine("PONG " + line.substr(5));
     transcript_.push_back(std::move(line));

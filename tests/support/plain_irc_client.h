@@ -1,11 +1,8 @@
 // A second IRC user for the tests, on a plain blocking socket: it registers, joins,
 // talks and reads the server's lines with deadlines, and answers PING by itself.
 //
-// Registering and joining block. Once the client under test lives on the test
-// thread's event loop, wait with the non-blocking TakeLineContaining and
-// testsupport::WaitUntil, so that the loop keeps running, e.g.
-//   ASSERT_TRUE(WaitUntil([&] { return alice.TakeLineContaining(" JOIN :#beginner").has_value();
-//   }));
+// Every call blocks: while the client under test lives on the test thread's event
+// loop, wait for it with testsupport::WaitUntil first.
 #pragma once
 
 #include <cstddef>
@@ -42,10 +39,8 @@ class PlainIrcClient {
   // ERROR; true for the first.
   bool WaitForReply(std::initializer_list<std::string_view> successes, int timeout_ms = 5000);
 
-  // The first line not yet taken that contains `text`; the lines before it are
-  // passed over. TakeLineContaining looks only at what has already arrived;
-  // WaitForLineContaining reads on until the deadline.
-  std::optional<std::string> TakeLineContaining(std::string_view text);
+  // The first line not yet taken that contains `text`, read until the deadline;
+  // the lines before it are passed over.
   std::optional<std::string> WaitForLineContaining(std::string_view text, int timeout_ms = 5000);
 
   // Every line received so far, taken or not, without CR LF.
@@ -54,8 +49,8 @@ class PlainIrcClient {
  private:
   using LineTest = std::function<bool(std::string_view)>;
 
+  // The first untaken line that passes `wanted`, reading on until the deadline.
   std::optional<std::string> WaitForLine(const LineTest& wanted, Clock::time_point deadline);
-  std::optional<std::string> TakeLine(const LineTest& wanted);
   // Reads what arrives before the deadline (nothing more than is there when the
   // deadline has passed); false when nothing came.
   bool Receive(Clock::time_point deadline);

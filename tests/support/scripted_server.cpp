@@ -3,12 +3,6 @@
 // socket, so a poll never watches a descriptor that another thread closed.
 #include "tests/support/scripted_server.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
 #include <stdexcept>
 
@@ -18,17 +12,13 @@ namespace {
 // How long a test waits for the server thread to carry out an ending or to hand a
 // send to the kernel; far longer than either takes.
 constexpr int kServerStepLimitMs = 5000;
+// The thread's turns between looks at what the test asked for.
+constexpr int kTurnMs = 10;
 
 }  // namespace
 
 ScriptedServer::ScriptedServer() : listener_(LoopbackSocket::Listen()) {
-  int wake[2];
-  if (!listener_.Valid() || pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
-    throw std::runtime_error("scripted server: cannot listen on 127.0.0.1");
-  }
-  wake_read_ = LoopbackSocket(wake[0]);
-  wake_write_ = LoopbackSocket(wake[1]);
-  port_ = listener_.Port();
+  if (!listener_.Valid()) throw std::runtime_error("scripted server: cannot listen on 127.0.0.1");
   thread_ = std::thread(&ScriptedServer::Serve, this);
 }
 
@@ -37,7 +27,6 @@ ScriptedServer::~ScriptedServer() {
     std::lock_guard lock(mutex_);
     stopping_ = true;
   }
-  Wake();
   thread_.join();
 }
 
@@ -57,27 +46,15 @@ std::size_t ScriptedServer::ClientsAccepted() const {
   return clients_accepted_;
 }
 
-bool ScriptedServer::WaitForClient(int timeout_ms) const {
+bool ScriptedServer::WaitForClientState(bool connected, int timeout_ms) const {
   std::unique_lock lock(mutex_);
   return changed_.wait_for(lock, std::chrono::milliseconds(timeout_ms),
-                           [&] { return client_.Valid(); });
-}
-
-bool ScriptedServer::WaitForNoClient(int timeout_ms) const {
-  std::unique_lock lock(mutex_);
-  return changed_.wait_for(lock, std::chrono::milliseconds(timeout_ms),
-                           [&] { return !client_.Valid(); });
+                           [&] { return client_.Valid() == connected; });
 }
 
 bool ScriptedServer::Send(std::string_view bytes) {
   std::lock_guard lock(mutex_);
   return client_.Valid() && client_.SendAll(bytes, kServerStepLimitMs);
-}
-
-bool ScriptedServer::SendLine(std::string_view line) {
-  std::string bytes(line);
-  bytes += "\r\n";
-  return Send(bytes);
 }
 
 bool ScriptedServer::HasLine() const {
@@ -93,33 +70,17 @@ std::optional<std::string> ScriptedServer::TakeLine() {
   return line;
 }
 
-bool ScriptedServer::CloseClient() {
-  return EndClient(Ending::kClose);
-}
-
-bool ScriptedServer::ResetClient() {
-  return EndClient(Ending::kReset);
-}
-
 bool ScriptedServer::EndClient(Ending how) {
   std::unique_lock lock(mutex_);
   if (!client_.Valid()) return false;
   requested_ending_ = how;
-  Wake();
   changed_.wait_for(lock, std::chrono::milliseconds(kServerStepLimitMs),
                     [&] { return requested_ending_ == Ending::kNone; });
   return true;
 }
 
-void ScriptedServer::Wake() const {
-  const char byte = 0;
-  // A full pipe already holds a wake-up, so a failed write loses nothing.
-  [[maybe_unused]] const ssize_t written = write(wake_write_.Get(), &byte, 1);
-}
-
 void ScriptedServer::Serve() {
   for (;;) {
-    int client_fd;
     {
       std::lock_guard lock(mutex_);
       if (stopping_) return;
@@ -128,46 +89,27 @@ void ScriptedServer::Serve() {
         requested_ending_ = Ending::kNone;
         changed_.notify_all();
       }
-      client_fd = client_.Get();
     }
-    // While a client is connected the next one waits in the listening queue.
-    pollfd entries[2] = {{wake_read_.Get(), POLLIN, 0},
-                         {client_fd >= 0 ? client_fd : listener_.Get(), POLLIN, 0}};
-    if (poll(entries, 2, -1) < 0) continue;
-    if (entries[0].revents != 0) {
-      char drained[64];
-      while (read(wake_read_.Get(), drained, sizeof drained) > 0) {
-      }
-    }
-    if (entries[1].revents == 0) continue;
-    if (client_fd >= 0) {
+    // While a client is connected the next one waits in the listening queue. Only
+    // this thread replaces the client's socket, so it reads it without the lock.
+    if (!(client_.Valid() ? client_ : listener_).WaitReadable(kTurnMs)) continue;
+    if (client_.Valid()) {
       ReadFromClient();
-    } else {
-      AcceptClient();
+      continue;
     }
+    LoopbackSocket client = listener_.Accept(0);
+    std::lock_guard lock(mutex_);
+    client_ = std::move(client);
+    clients_accepted_ += client_.Valid();
+    changed_.notify_all();
   }
-}
-
-void ScriptedServer::AcceptClient() {
-  LoopbackSocket client = listener_.Accept(0);
-  if (!client.Valid()) return;
-  std::lock_guard lock(mutex_);
-  client_ = std::move(client);
-  ++clients_accepted_;
-  changed_.notify_all();
 }
 
 void ScriptedServer::ReadFromClient() {
-  char buffer[4096];
-  const ssize_t received = recv(client_.Get(), buffer, sizeof buffer, MSG_DONTWAIT);
-  if (received < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) return;
   std::lock_guard lock(mutex_);
-  if (received <= 0) {
-    DropClient(Ending::kClose);
-  } else {
-    partial_line_.append(buffer, std::size_t(received));
-    for (std::string& line : TakeCrLfLines(partial_line_)) untaken_.push_back(std::move(line));
-  }
+  const bool open = client_.ReadWaiting(partial_line_);
+  for (std::string& line : TakeCrLfLines(partial_line_)) untaken_.push_back(std::move(line));
+  if (!open) DropClient(Ending::kClose);
   changed_.notify_all();
 }
 

@@ -31,7 +31,7 @@ class ScriptedServer {
   ScriptedServer(const ScriptedServer&) = delete;
   ScriptedServer& operator=(const ScriptedServer&) = delete;
 
-  std::uint16_t Port() const { return port_; }
+  std::uint16_t Port() const { return listener_.Port(); }
   // A port of 127.0.0.1 where nothing listens while the test program runs.
   static std::uint16_t RefusedPort();
 
@@ -39,13 +39,15 @@ class ScriptedServer {
   // has gone, so a reconnect shows as ClientsAccepted() going up.
   bool HasClient() const;
   std::size_t ClientsAccepted() const;
-  bool WaitForClient(int timeout_ms = 5000) const;
-  bool WaitForNoClient(int timeout_ms = 5000) const;
+  bool WaitForClient(int timeout_ms = 5000) const { return WaitForClientState(true, timeout_ms); }
+  bool WaitForNoClient(int timeout_ms = 5000) const {
+    return WaitForClientState(false, timeout_ms);
+  }
 
   // Exactly these bytes, as one send (a test splits the stream where it wants by
   // calling Send more than once). False when no client is there to take them.
   bool Send(std::string_view bytes);
-  bool SendLine(std::string_view line);  // the line and CR LF
+  bool SendLine(std::string_view line) { return Send(std::string(line) + "\r\n"); }
 
   // The lines the client wrote, each cut at CR LF (a lone CR or LF stays inside its
   // line; bytes without CR LF when the client leaves are dropped). TakeLine hands
@@ -56,23 +58,19 @@ class ScriptedServer {
   // Ends the current client's connection: gracefully (the client reads the end of
   // the stream) or abortively (the client sees a connection reset). False when
   // there was no client.
-  bool CloseClient();
-  bool ResetClient();
+  bool CloseClient() { return EndClient(Ending::kClose); }
+  bool ResetClient() { return EndClient(Ending::kReset); }
 
  private:
   enum class Ending { kNone, kClose, kReset };
 
+  bool WaitForClientState(bool connected, int timeout_ms) const;
   void Serve();
-  void AcceptClient();
   void ReadFromClient();
   void DropClient(Ending how);  // with mutex_ held
   bool EndClient(Ending how);
-  void Wake() const;
 
   LoopbackSocket listener_;
-  LoopbackSocket wake_read_;
-  LoopbackSocket wake_write_;
-  std::uint16_t port_ = 0;
 
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;

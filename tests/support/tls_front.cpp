@@ -16,13 +16,6 @@ namespace {
 // Short turns, so that the destructor's stop is seen soon.
 constexpr int kTurnMs = 50;
 
-struct SslFree {
-  void operator()(SSL* ssl) const { SSL_free(ssl); }
-};
-struct ContextFree {
-  void operator()(SSL_CTX* context) const { SSL_CTX_free(context); }
-};
-
 int AcceptAnyCertificate(int, X509_STORE_CTX*) {
   return 1;
 }
@@ -60,74 +53,62 @@ void TlsFront::Close(SSL* ssl, const LoopbackSocket& client) {
 
 void TlsFront::Serve() {
   while (!stopping_) {
-    if (!listener_.WaitReadable(kTurnMs)) continue;
-    LoopbackSocket client = listener_.Accept(0);
+    LoopbackSocket client = listener_.Accept(kTurnMs);
     if (client.Valid()) Relay(std::move(client));
   }
 }
 
 void TlsFront::Relay(LoopbackSocket client) {
-  const std::unique_ptr<SSL_CTX, ContextFree> context(SSL_CTX_new(TLS_server_method()));
+  const std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)> context(SSL_CTX_new(TLS_server_method()),
+                                                                  SSL_CTX_free);
   if (SSL_CTX_use_certificate_chain_file(context.get(), certificate_file_.c_str()) != 1 ||
       SSL_CTX_use_PrivateKey_file(context.get(), certificate_file_.c_str(), SSL_FILETYPE_PEM) !=
           1) {
     return;
   }
   SSL_CTX_set_verify(context.get(), SSL_VERIFY_PEER, AcceptAnyCertificate);
-  const std::unique_ptr<SSL, SslFree> ssl(SSL_new(context.get()));
+  const std::unique_ptr<SSL, decltype(&SSL_free)> ssl(SSL_new(context.get()), SSL_free);
   fcntl(client.Get(), F_SETFL, fcntl(client.Get(), F_GETFL) | O_NONBLOCK);
   SSL_set_fd(ssl.get(), client.Get());
+  const auto waits = [&](int result) {
+    const int error = SSL_get_error(ssl.get(), result);
+    return !stopping_ && (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE);
+  };
+  for (int result; (result = SSL_accept(ssl.get())) != 1;) {
+    if (!waits(result)) return;
+    client.WaitReadable(kTurnMs);
+  }
+  X509* peer = SSL_get1_peer_certificate(ssl.get());
+  {
+    std::lock_guard lock(mutex_);
+    client_fingerprint_ = tls::FingerprintOf(peer);
+  }
+  X509_free(peer);
+  const LoopbackSocket backend = LoopbackSocket::ConnectTo(backend_port_);
+  if (!backend.Valid()) return;
 
-  // The handshake, then the relay, in turns of the same poll.
-  LoopbackSocket backend;
-  bool handshaken = false;
   char bytes[16384];
   while (!stopping_) {
-    if (!handshaken) {
-      const int result = SSL_accept(ssl.get());
-      if (result != 1) {
-        const int error = SSL_get_error(ssl.get(), result);
-        if (error != SSL_ERROR_WANT_READ && error != SSL_ERROR_WANT_WRITE) return;
-      } else {
-        handshaken = true;
-        X509* peer = SSL_get1_peer_certificate(ssl.get());
-        {
-          std::lock_guard lock(mutex_);
-          client_fingerprint_ = tls::FingerprintOf(peer);
-        }
-        X509_free(peer);
-        backend = LoopbackSocket::ConnectTo(backend_port_);
-        if (!backend.Valid()) return;
-      }
+    // Plain text the TLS library already holds first; poll knows nothing of it.
+    int got;
+    while ((got = SSL_read(ssl.get(), bytes, sizeof bytes)) > 0) {
+      if (!backend.SendAll(std::string_view(bytes, std::size_t(got)))) return;
     }
-    if (handshaken) {
-      // Plain text the TLS library already holds first; poll knows nothing of it.
-      for (;;) {
-        const int got = SSL_read(ssl.get(), bytes, sizeof bytes);
-        if (got > 0) {
-          if (!backend.SendAll(std::string_view(bytes, std::size_t(got)))) return;
-          continue;
-        }
-        const int error = SSL_get_error(ssl.get(), got);
-        if (error != SSL_ERROR_WANT_READ && error != SSL_ERROR_WANT_WRITE) return;
-        break;
-      }
-    }
+    if (!waits(got)) return;
     pollfd entries[2] = {{client.Get(), POLLIN, 0}, {backend.Get(), POLLIN, 0}};
-    if (poll(entries, handshaken ? 2 : 1, kTurnMs) <= 0 || !handshaken) continue;
-    if (entries[1].revents == 0) continue;
-    const ssize_t got = recv(backend.Get(), bytes, sizeof bytes, 0);
-    if (got <= 0) return Close(ssl.get(), client);
-    for (ssize_t sent = 0; sent < got;) {
-      const int written = SSL_write(ssl.get(), bytes + sent, int(got - sent));
+    if (poll(entries, 2, kTurnMs) <= 0 || entries[1].revents == 0) continue;
+    const ssize_t received = recv(backend.Get(), bytes, sizeof bytes, 0);
+    if (received <= 0) return Close(ssl.get(), client);
+    for (ssize_t sent = 0; sent < received;) {
+      const int written = SSL_write(ssl.get(), bytes + sent, int(received - sent));
       if (written > 0) {
         sent += written;
-        continue;
+      } else if (waits(written)) {
+        pollfd out{client.Get(), POLLOUT, 0};
+        poll(&out, 1, kTurnMs);
+      } else {
+        return;
       }
-      if (SSL_get_error(ssl.get(), written) != SSL_ERROR_WANT_WRITE) return;
-      pollfd out{client.Get(), POLLOUT, 0};
-      poll(&out, 1, kTurnMs);
-      if (stopping_) return;
     }
   }
 }
