@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "Il/styled_text.h"
-#include "platform/toolkit/utf8.h"
+#include "bytes/utf8.h"
 
 namespace il {
 
@@ -26,7 +26,7 @@ bool Fits(const Measure& measure, std::string_view line, int width) {
 std::vector<std::size_t> CharEnds(std::string_view text) {
   std::vector<std::size_t> ends;
   for (std::size_t pos = 0; pos < text.size();) {
-    pos += toolkit::CharLength(text, pos);
+    pos += bytes::CharLength(text, pos);
     ends.push_back(pos);
   }
   return ends;

@@ -7,9 +7,9 @@
 #include <functional>
 
 #include "Il/indent_list_box.h"
-#include "Unit1/ctcp.h"
 #include "Unit1/unit1.h"
 #include "irc/cap_reply.h"
+#include "irc/ctcp.h"
 #include "platform/toolkit/text_codec.h"
 
 namespace unit1 {
@@ -25,6 +25,15 @@ constexpr const char* kActionTitle = "*";
 // The nickname in RcvdFrom, which holds it followed by " (" and the address.
 std::string SenderNick(const std::string& RcvdFrom) {
   return RcvdFrom.substr(0, RcvdFrom.find(" ("));
+}
+
+// The log pane's line for a CTCP request or reply other than an action:
+// "CTCP VERSION from bob", "CTCP VERSION reply from bob: text".
+std::string CtcpLogLine(const irc::TCtcp& ctcp, const std::string& sender, bool reply) {
+  std::string line =
+      "CTCP " + std::string(ctcp.Command) + (reply ? " reply" : "") + " from " + sender;
+  if (reply || !ctcp.Arguments.empty()) line += ": " + std::string(ctcp.Arguments);
+  return line;
 }
 
 }  // namespace
@@ -117,7 +126,7 @@ void TForm1::IRCPrivMsg(irc::TParlane&, const std::string& RcvdFrom, const std::
                         const std::string&, const std::string& RcvdMsg) {
   const std::size_t open = RcvdFrom.find('(');
   const std::string title = open == std::string::npos ? std::string() : RcvdFrom.substr(0, open);
-  if (const auto ctcp = CtcpOf(RcvdMsg)) {
+  if (const auto ctcp = irc::CtcpOf(RcvdMsg)) {
     if (ctcp->Command == "ACTION") {
       AddChatEntry(kActionTitle, SenderNick(RcvdFrom) + " " + std::string(ctcp->Arguments));
     } else {
@@ -130,7 +139,7 @@ void TForm1::IRCPrivMsg(irc::TParlane&, const std::string& RcvdFrom, const std::
 
 void TForm1::IRCNotice(irc::TParlane&, const std::string& RcvdFrom, const std::string&,
                        const std::string&, const std::string& RcvdMsg) {
-  if (const auto ctcp = CtcpOf(RcvdMsg)) {
+  if (const auto ctcp = irc::CtcpOf(RcvdMsg)) {
     AddLogLine(CtcpLogLine(*ctcp, SenderNick(RcvdFrom), true));
     return;
   }

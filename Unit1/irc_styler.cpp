@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
+#include "bytes/utf8.h"
 #include "irc/formatting.h"
 #include "platform/toolkit/text_codec.h"
-#include "platform/toolkit/utf8.h"
 
 namespace unit1 {
 
@@ -31,7 +31,7 @@ toolkit::TFontStyles FontStylesOf(const irc::TTextStyle& style) {
 
 il::TStyledText IrcStyledText(std::string_view text) {
   std::string utf8;
-  if (!toolkit::IsValidUtf8(text)) {
+  if (!bytes::IsValidUtf8(text)) {
     utf8 = toolkit::TypedText(toolkit::DisplayText(text));
     text = utf8;
   }

@@ -9,7 +9,7 @@
 
 namespace unit1 {
 
-TRawLogPane::TRawLogPane(const TRawLog& log, QWidget* parent)
+TRawLogPane::TRawLogPane(const rawlog::TRawLog& log, QWidget* parent)
     : QWidget(parent),
       filter_(new QLineEdit(this)),
       view_(new TRawLogView(log, this)),

@@ -9,9 +9,9 @@
 #include <functional>
 
 #include "Unit1/line_history.h"
-#include "Unit1/raw_log.h"
 #include "Unit1/raw_log_view.h"
 #include "platform/toolkit/paced_action.h"
+#include "rawlog/raw_log.h"
 
 class QLabel;
 class QLineEdit;
@@ -22,7 +22,7 @@ constexpr int kRawLogSyncIntervalMs = 50;
 
 class TRawLogPane : public QWidget {
  public:
-  TRawLogPane(const TRawLog& log, QWidget* parent = nullptr);
+  TRawLogPane(const rawlog::TRawLog& log, QWidget* parent = nullptr);
 
   QLineEdit* Filter() const { return filter_; }
   TRawLogView* View() const { return view_; }

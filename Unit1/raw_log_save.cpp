@@ -7,15 +7,13 @@
 #include <QTimer>
 #include <utility>
 
-#include "Unit1/raw_log_filter.h"
-#include "Unit1/raw_log_reader.h"
+#include "Unit1/raw_log_filter_text.h"
+#include "rawlog/saved_lines.h"
 
 namespace unit1 {
 
 namespace {
 
-// Lines are written in pieces of about this size.
-constexpr std::size_t kWriteChunkBytes = 256 * 1024;
 constexpr int kProgressTickMs = 100;
 
 }  // namespace
@@ -24,29 +22,17 @@ TSaveOutcome WriteRawLines(const TRawLinesToSave& lines, const QString& path,
                            std::atomic<std::size_t>& written, const std::atomic<bool>& cancel) {
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) return {TSaveOutcome::skFailed, file.errorString()};
-  TRawLogReader reader(lines.Blocks);
-  reader.Seek(lines.Blocks.FirstNumber);
-  TRawLineFilter filter(lines.Filter);
-  TSaveOutcome outcome;
-  std::string chunk;
-  TRawLine line;
-  for (bool more = reader.Next(line); more;) {
-    if (filter.Matches(line)) {
-      chunk += SavedRawLine(line);
-      chunk += '\n';
-      ++outcome.Lines;
-    }
-    more = reader.Next(line);
-    if (chunk.size() < kWriteChunkBytes && more) continue;
-    if (cancel) return {TSaveOutcome::skCancelled, {}};
-    if (file.write(chunk.data(), qint64(chunk.size())) != qint64(chunk.size())) {
-      return {TSaveOutcome::skFailed, file.errorString()};
-    }
-    chunk.clear();
-    written = std::size_t(reader.Number() - lines.Blocks.FirstNumber);
+  rawlog::TRawLineFilter filter = RawLineFilterOf(lines.Filter);
+  const auto write = [&file](std::string_view piece) {
+    return file.write(piece.data(), qint64(piece.size())) == qint64(piece.size());
+  };
+  const rawlog::TSavedLines saved =
+      rawlog::WriteSavedLines(lines.Blocks, filter, write, written, cancel);
+  if (saved.End == rawlog::TSavedLines::seCancelled) return {TSaveOutcome::skCancelled, {}};
+  if (saved.End == rawlog::TSavedLines::seFailed || !file.commit()) {
+    return {TSaveOutcome::skFailed, file.errorString()};
   }
-  if (!file.commit()) return {TSaveOutcome::skFailed, file.errorString()};
-  return outcome;
+  return {TSaveOutcome::skSaved, {}, saved.Lines};
 }
 
 TRawLogSave::TRawLogSave(TRawLinesToSave lines, const QString& path, QWidget* window, TDone done)

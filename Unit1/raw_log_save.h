@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "Unit1/raw_log.h"
+#include "rawlog/raw_log.h"
 
 class QProgressDialog;
 class QTimer;
@@ -27,7 +27,7 @@ constexpr int kSaveProgressAfterMs = 400;
 // The lines to save: the log's blocks as they were when the save began (the
 // log goes on changing while they are written), and the filter the pane had.
 struct TRawLinesToSave {
-  TRawBlocks Blocks;
+  rawlog::TRawBlocks Blocks;
   QString Filter;
 };
 
@@ -39,8 +39,8 @@ struct TSaveOutcome {
   std::size_t Lines = 0;
 };
 
-// Writes the lines that the filter takes to `path`, each as SavedRawLine gives
-// it, with LF after it. The file replaces one of that name only once it is
+// Writes the lines that the filter takes to `path` (see
+// rawlog::WriteSavedLines). The file replaces one of that name only once it is
 // whole, so that a failed or cancelled save leaves what was there. `written`
 // counts the lines looked at; setting `cancel` stops the writing.
 TSaveOutcome WriteRawLines(const TRawLinesToSave& lines, const QString& path,

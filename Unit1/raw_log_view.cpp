@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <chrono>
 
+#include "Unit1/raw_log_filter_text.h"
 #include "platform/toolkit/qt_font.h"
+#include "rawlog/raw_line_text.h"
 
 namespace unit1 {
 
@@ -21,7 +23,7 @@ constexpr int kLinesBetweenClockReads = 512;
 
 }  // namespace
 
-TRawLogView::TRawLogView(const TRawLog& log, QWidget* parent)
+TRawLogView::TRawLogView(const rawlog::TRawLog& log, QWidget* parent)
     : TListBox(parent), log_(log), rows_reader_(log.Blocks()), filter_reader_(log.Blocks()) {
   const toolkit::TFont font{"Terminal", -12, toolkit::clWindowText, 0};
   SetFont(font);
@@ -31,7 +33,7 @@ TRawLogView::TRawLogView(const TRawLog& log, QWidget* parent)
 }
 
 void TRawLogView::SetFilter(const QString& filter) {
-  filter_ = TRawLineFilter(filter);
+  filter_ = RawLineFilterOf(filter);
   DropFirstRows(Count());
   numbers_.clear();
   first_row_number_ = synced_end_ = log_.FirstNumber();
@@ -82,7 +84,7 @@ void TRawLogView::SyncFor(int slice_ms) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point until = Clock::now() + std::chrono::milliseconds(slice_ms);
     filter_reader_.Seek(synced_end_);
-    TRawLine line;
+    rawlog::TRawLine line;
     for (int looked = 1; filter_reader_.Next(line); ++looked) {
       if (filter_.Matches(line)) {
         numbers_.push_back(filter_reader_.Number() - 1);
@@ -106,9 +108,9 @@ std::string TRawLogView::ItemText(int index) const {
   const std::uint64_t number = LineNumber(index);
   if (number < log_.FirstNumber()) return {};
   rows_reader_.Seek(number);
-  TRawLine line;
+  rawlog::TRawLine line;
   if (!rows_reader_.Next(line)) return {};
-  return ShownRawLine(line);
+  return rawlog::ShownRawLine(line);
 }
 
 void TRawLogView::DrawItem(toolkit::TCanvas& canvas, int index, const toolkit::TRect& rect,

@@ -10,10 +10,10 @@
 #include <deque>
 #include <string>
 
-#include "Unit1/raw_log.h"
-#include "Unit1/raw_log_filter.h"
-#include "Unit1/raw_log_reader.h"
 #include "platform/toolkit/list_box.h"
+#include "rawlog/raw_log.h"
+#include "rawlog/raw_log_filter.h"
+#include "rawlog/raw_log_reader.h"
 
 namespace unit1 {
 
@@ -22,7 +22,7 @@ constexpr int kRawLogFilterSliceMs = 5;
 
 class TRawLogView : public toolkit::TListBox {
  public:
-  TRawLogView(const TRawLog& log, QWidget* parent = nullptr);
+  TRawLogView(const rawlog::TRawLog& log, QWidget* parent = nullptr);
 
   // Shows only the lines whose shown text contains `filter`, ignoring case;
   // all of them when it is empty.
@@ -50,11 +50,11 @@ class TRawLogView : public toolkit::TListBox {
   // Whether the last row is in view, so that new rows should keep it there.
   bool FollowsNewest();
 
-  const TRawLog& log_;
+  const rawlog::TRawLog& log_;
   // For the rows read and drawn; the filter reads with a reader of its own.
-  mutable TRawLogReader rows_reader_;
-  TRawLogReader filter_reader_;
-  TRawLineFilter filter_;
+  mutable rawlog::TRawLogReader rows_reader_;
+  rawlog::TRawLogReader filter_reader_;
+  rawlog::TRawLineFilter filter_;
   // Without a filter, row r shows line first_row_number_ + r; with one, the
   // line numbers_[r].
   std::uint64_t first_row_number_ = 0;

@@ -1,14 +1,14 @@
 // The Send bytes entry: its text, escapes read, goes to the server exactly,
 // with no line end added, through the write path of every other line.
-#include "Unit1/byte_escapes.h"
 #include "Unit1/unit1.h"
+#include "bytes/byte_escapes.h"
 #include "platform/toolkit/text_codec.h"
 
 namespace unit1 {
 
 namespace {
 
-std::string BadEscapeText(const TUnescapedBytes& read) {
+std::string BadEscapeText(const bytes::TUnescapedBytes& read) {
   const std::string at = " at column " + std::to_string(read.BadColumn);
   if (read.BadEscape == "\\") return "a lone \\ at the end (\\\\ sends a backslash)";
   if (read.BadEscape.starts_with("\\x")) {
@@ -20,7 +20,7 @@ std::string BadEscapeText(const TUnescapedBytes& read) {
 }  // namespace
 
 bool TForm1::SendBytes(const QString& text) {
-  const TUnescapedBytes read = UnescapeBytes(toolkit::TypedText(text));
+  const bytes::TUnescapedBytes read = bytes::UnescapeBytes(toolkit::TypedText(text));
   if (!read.Ok()) {
     AddLogLine("Bytes not sent: " + BadEscapeText(read));
     return false;

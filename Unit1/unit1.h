@@ -17,9 +17,9 @@
 #include "Unit1/log_pane.h"
 #include "Unit1/names_list.h"
 #include "Unit1/nick_completion.h"
-#include "Unit1/raw_log.h"
 #include "irc/parlane.h"
 #include "irc/registration.h"
+#include "rawlog/raw_log.h"
 #include "sockets/socket_class.h"
 
 class QAction;
@@ -54,6 +54,8 @@ namespace unit1 {
 
 class TCertificateDialog;
 class TRawLogPane;
+using rawlog::TRawDirection;
+using rawlog::TRawLog;
 
 // The key code of Return (either Return key) in the key handlers.
 constexpr int VK_RETURN = 13;

@@ -12,7 +12,8 @@
 #include <string>
 #include <string_view>
 
-#include "Unit1/raw_log.h"
+#include "bytes/byte_escapes.h"
+#include "rawlog/raw_log.h"
 
 namespace bench {
 
@@ -21,7 +22,7 @@ class TRawLogBefore {
   TRawLogBefore(std::size_t lines_kept, std::size_t bytes_kept)
       : lines_kept_(lines_kept), bytes_kept_(bytes_kept) {}
 
-  void Add(std::int64_t time, unit1::TRawDirection direction, std::string_view bytes) {
+  void Add(std::int64_t time, rawlog::TRawDirection direction, std::string_view bytes) {
     if (blocks_.empty() || blocks_.back().capacity - blocks_.back().used < bytes.size()) {
       const std::size_t capacity = std::max(kBlockBytes, bytes.size());
       blocks_.push_back(TBlock{std::make_unique<char[]>(capacity), capacity});
@@ -32,11 +33,11 @@ class TRawLogBefore {
     std::copy(bytes.begin(), bytes.end(), stored);
     block.used += bytes.size();
     ++block.lines;
-    lines_.push_back(unit1::TRawLine{time, direction, {stored, bytes.size()}});
-    bytes_ += sizeof(unit1::TRawLine);
+    lines_.push_back(rawlog::TRawLine{time, direction, {stored, bytes.size()}});
+    bytes_ += sizeof(rawlog::TRawLine);
     while (!lines_.empty() && (lines_.size() > lines_kept_ || bytes_ > bytes_kept_)) {
       lines_.pop_front();
-      bytes_ -= sizeof(unit1::TRawLine);
+      bytes_ -= sizeof(rawlog::TRawLine);
       if (--blocks_.front().lines > 0) continue;
       bytes_ -= blocks_.front().capacity;
       blocks_.pop_front();
@@ -44,7 +45,7 @@ class TRawLogBefore {
   }
   std::size_t Size() const { return lines_.size(); }
   std::size_t Bytes() const { return bytes_; }
-  const unit1::TRawLine& Line(std::size_t index) const { return lines_[index]; }
+  const rawlog::TRawLine& Line(std::size_t index) const { return lines_[index]; }
 
  private:
   static constexpr std::size_t kBlockBytes = 64 * 1024;
@@ -54,7 +55,7 @@ class TRawLogBefore {
     std::size_t used = 0;
     std::size_t lines = 0;
   };
-  std::deque<unit1::TRawLine> lines_;
+  std::deque<rawlog::TRawLine> lines_;
   std::deque<TBlock> blocks_;
   std::size_t bytes_ = 0;
   std::size_t lines_kept_;
@@ -65,7 +66,7 @@ class TRawLogBefore {
 // the shown line made anew, and a search that folds each byte it compares.
 // (The bytes are made visible by today's code, which copies plain runs whole:
 // the before side is, if anything, a little faster than it was.)
-inline bool MatchedBefore(const unit1::TRawLine& line, std::string_view lower_needle) {
+inline bool MatchedBefore(const rawlog::TRawLine& line, std::string_view lower_needle) {
   std::string shown;
   shown.reserve(15 + line.Bytes.size());
   const std::time_t seconds = std::time_t(line.Time / 1000);
@@ -87,7 +88,7 @@ inline bool MatchedBefore(const unit1::TRawLine& line, std::string_view lower_ne
   shown += ' ';
   shown += char(line.Direction);
   shown += ' ';
-  unit1::AppendVisibleBytes(line.Bytes, shown);
+  bytes::AppendVisibleBytes(line.Bytes, shown);
   const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
   return std::search(shown.begin(), shown.end(), lower_needle.begin(), lower_needle.end(),
                      [&](char a, char b) { return lower(a) == b; }) != shown.end();

@@ -236,8 +236,8 @@ bool Soak(const Options& options) {
       // takes a minute to fill again, so only samples with it full count;
       // and the raw log, which takes minutes to fill and stays full (nothing
       // empties it), counts once it has reached its bound.
-      raw_log_full = raw_log_full || form.RawLog.Size() >= unit1::kRawLogLinesKept ||
-                     form.RawLog.Bytes() + kRawLogNearlyFull >= unit1::kRawLogBytesKept;
+      raw_log_full = raw_log_full || form.RawLog.Size() >= rawlog::kRawLogLinesKept ||
+                     form.RawLog.Bytes() + kRawLogNearlyFull >= rawlog::kRawLogBytesKept;
       if (raw_log_full && form.Memo1->document()->blockCount() >= unit1::kLogLinesKept) {
         verdict.memory.push_back({Seconds(now - start).count(), bench::ResidentMiBInUse()});
       }

@@ -49,8 +49,8 @@ WindowCheck CheckWindow(const unit1::TForm1& form, std::vector<std::string> mode
   const int log_lines = form.Memo1->document()->blockCount();
   const int chat_entries = form.ilbChat->Count();
   check.bounds_held = log_lines <= unit1::kLogLinesKept && !form.Memo1->HasHeldLines() &&
-                      form.RawLog.Size() <= unit1::kRawLogLinesKept &&
-                      form.RawLog.Bytes() <= unit1::kRawLogBytesKept &&
+                      form.RawLog.Size() <= rawlog::kRawLogLinesKept &&
+                      form.RawLog.Bytes() <= rawlog::kRawLogBytesKept &&
                       chat_entries <= kChatEntriesShown;
   char sizes[160];
   std::snprintf(sizes, sizeof sizes, "log %d, raw %zu/%.1f MiB, chat %d", log_lines,

@@ -1,26 +1,19 @@
-// The byte escapes, read and written.
-#include "Unit1/byte_escapes.h"
+// The byte escapes read, and bytes written as escaped or visible text.
+#include "bytes/byte_escapes.h"
 
-#include "platform/toolkit/utf8.h"
+#include "bytes/hex_digits.h"
+#include "bytes/utf8.h"
 
-namespace unit1 {
+namespace bytes {
 
 namespace {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr unsigned char kDelete = 0x7F;
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
+constexpr char32_t kControlPictures = 0x2400;
+constexpr char32_t kDeletePicture = 0x2421;
 
 std::size_t ColumnOf(std::string_view text, std::size_t pos) {
-  std::size_t column = 1;
-  for (std::size_t at = 0; at < pos; at += toolkit::CharLength(text, at)) ++column;
-  return column;
+  return 1 + CharCount(text.substr(0, pos));
 }
 
 // The bad escape at `pos` as written: the backslash with the character after
@@ -28,10 +21,76 @@ std::size_t ColumnOf(std::string_view text, std::size_t pos) {
 TUnescapedBytes BadEscapeAt(std::string_view text, std::size_t pos) {
   std::size_t end = pos + 1;
   if (end < text.size()) {
-    end += toolkit::CharLength(text, end);
+    end += CharLength(text, end);
     if (text[pos + 1] == 'x' && end < text.size() && HexValue(text[end]) >= 0) ++end;
   }
   return TUnescapedBytes{{}, std::string(text.substr(pos, end - pos)), ColumnOf(text, pos)};
+}
+
+// Printable ASCII other than the backslash is written as itself.
+bool IsPlain(unsigned char byte) {
+  return byte >= 0x20 && byte < kDelete && byte != '\\';
+}
+
+bool IsControl(unsigned char byte) {
+  return byte < 0x20 || byte == kDelete;
+}
+
+// The UTF-8 of a control picture the bytes hold themselves, which would read
+// as the control character it stands for.
+bool IsControlPicture(std::string_view bytes, std::size_t pos, std::size_t length) {
+  if (length != 3) return false;
+  const char32_t code = char32_t(bytes[pos] & 0x0F) << 12 | char32_t(bytes[pos + 1] & 0x3F) << 6 |
+                        char32_t(bytes[pos + 2] & 0x3F);
+  return (code >= kControlPictures && code < kControlPictures + 0x20) || code == kDeletePicture;
+}
+
+// The one letter escape of a control byte, 0 for none.
+char EscapeLetter(unsigned char byte) {
+  switch (byte) {
+    case '\r':
+      return 'r';
+    case '\n':
+      return 'n';
+    case '\t':
+      return 't';
+    case '\0':
+      return '0';
+    default:
+      return 0;
+  }
+}
+
+enum class TControls { Escaped, Pictured };
+
+// Both writers in one pass: they differ only in how a control byte reads.
+void AppendBytesAsText(std::string_view bytes, TControls controls, std::string& text) {
+  for (std::size_t pos = 0; pos < bytes.size();) {
+    // Most of a line is plain text: copied a run at a time.
+    std::size_t plain = pos;
+    while (plain < bytes.size() && IsPlain(static_cast<unsigned char>(bytes[plain]))) ++plain;
+    text.append(bytes.substr(pos, plain - pos));
+    pos = plain;
+    if (pos == bytes.size()) break;
+    const auto byte = static_cast<unsigned char>(bytes[pos]);
+    std::size_t length = 1;
+    if (byte == '\\') {
+      text += "\\\\";
+    } else if (IsControl(byte) && controls == TControls::Pictured) {
+      AppendControlPicture(byte, text);
+    } else if (const char letter = IsControl(byte) ? EscapeLetter(byte) : 0; letter != 0) {
+      text += '\\';
+      text += letter;
+    } else if (byte >= 0x80 && (length = Utf8SequenceLength(bytes, pos)) > 0 &&
+               !(controls == TControls::Pictured && IsControlPicture(bytes, pos, length))) {
+      text.append(bytes.substr(pos, length));
+    } else {
+      text += "\\x";
+      AppendHexByte(byte, text);
+      length = 1;
+    }
+    pos += length;
+  }
 }
 
 }  // namespace
@@ -78,37 +137,19 @@ TUnescapedBytes UnescapeBytes(std::string_view text) {
 }
 
 void AppendEscapedBytes(std::string_view bytes, std::string& text) {
-  for (std::size_t pos = 0; pos < bytes.size();) {
-    const auto byte = static_cast<unsigned char>(bytes[pos]);
-    const std::size_t length = toolkit::Utf8SequenceLength(bytes, pos);
-    switch (byte) {
-      case '\\':
-        text += "\\\\";
-        break;
-      case '\r':
-        text += "\\r";
-        break;
-      case '\n':
-        text += "\\n";
-        break;
-      case '\t':
-        text += "\\t";
-        break;
-      case '\0':
-        text += "\\0";
-        break;
-      default:
-        if (length > 1 || (length == 1 && byte >= 0x20 && byte != kDelete)) {
-          text.append(bytes.substr(pos, length));
-          pos += length;
-          continue;
-        }
-        text += "\\x";
-        text += kHexDigits[byte >> 4];
-        text += kHexDigits[byte & 0xF];
-    }
-    ++pos;
-  }
+  AppendBytesAsText(bytes, TControls::Escaped, text);
 }
 
-}  // namespace unit1
+void AppendVisibleBytes(std::string_view bytes, std::string& text) {
+  AppendBytesAsText(bytes, TControls::Pictured, text);
+}
+
+void AppendControlPicture(unsigned char control, std::string& text) {
+  // The pictures lie in U+2400..U+2421: three bytes each.
+  const char32_t code = control == kDelete ? kDeletePicture : kControlPictures + control;
+  text += char(0xE0 | (code >> 12));
+  text += char(0x80 | ((code >> 6) & 0x3F));
+  text += char(0x80 | (code & 0x3F));
+}
+
+}  // namespace bytes

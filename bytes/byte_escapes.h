@@ -1,14 +1,15 @@
-// The escapes that write any bytes as text, both ways: \r \n \t \0, \xNN with
-// two hex digits, and \\ for a backslash. The Send bytes entry reads them, and
-// the saved raw log is written with them, so that a saved line read back gives
-// the bytes that crossed the wire.
+// Bytes written as text that reads back to them. The escapes \r \n \t \0,
+// \xNN with two hex digits, and \\ for a backslash: the Send bytes entry reads
+// them, and the saved raw log is written with them, so that a saved line read
+// back gives the bytes that crossed the wire. The raw log shows its lines with
+// control characters as their pictures instead, which read back as well.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-namespace unit1 {
+namespace bytes {
 
 struct TUnescapedBytes {
   std::string Bytes;
@@ -30,4 +31,14 @@ TUnescapedBytes UnescapeBytes(std::string_view text);
 // that is not part of well-formed UTF-8 becomes \xNN.
 void AppendEscapedBytes(std::string_view bytes, std::string& text);
 
-}  // namespace unit1
+// Appends `bytes` as UTF-8 that shows what they are, and that reads back to
+// them: a backslash shows as \\, a control character as its picture (U+2400 +
+// code, U+2421 for DEL), and any byte that is not part of well-formed UTF-8,
+// or that begins a picture the bytes hold themselves, as \xNN; other UTF-8
+// stays.
+void AppendVisibleBytes(std::string_view bytes, std::string& text);
+
+// The picture of a control character (below 0x20, or DEL), in UTF-8.
+void AppendControlPicture(unsigned char control, std::string& text);
+
+}  // namespace bytes

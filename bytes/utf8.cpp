@@ -1,7 +1,7 @@
 // Finding the characters of a byte string that may or may not be UTF-8.
-#include "platform/toolkit/utf8.h"
+#include "bytes/utf8.h"
 
-namespace toolkit {
+namespace bytes {
 
 namespace {
 
@@ -48,6 +48,12 @@ std::size_t CharLength(std::string_view text, std::size_t pos) {
   return length == 0 ? 1 : length;
 }
 
+std::size_t CharCount(std::string_view text) {
+  std::size_t count = 0;
+  for (std::size_t pos = 0; pos < text.size(); pos += CharLength(text, pos)) ++count;
+  return count;
+}
+
 bool IsValidUtf8(std::string_view text) {
   for (std::size_t pos = 0; pos < text.size();) {
     const std::size_t length = Utf8SequenceLength(text, pos);
@@ -57,4 +63,4 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
-}  // namespace toolkit
+}  // namespace bytes

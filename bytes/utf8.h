@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string_view>
 
-namespace toolkit {
+namespace bytes {
 
 // Length (1 to 4) of the well-formed UTF-8 sequence that starts at `pos`, or 0
 // when none does there (a stray continuation byte, an overlong form, a
@@ -17,6 +17,9 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos);
 // 0 only at the end of the text.
 std::size_t CharLength(std::string_view text, std::size_t pos);
 
+// The characters of `text` as CharLength cuts them.
+std::size_t CharCount(std::string_view text);
+
 bool IsValidUtf8(std::string_view text);
 
-}  // namespace toolkit
+}  // namespace bytes

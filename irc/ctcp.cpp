@@ -1,7 +1,7 @@
-// CTCP: finding a request or reply in a message's text, and its log line.
-#include "Unit1/ctcp.h"
+// CTCP: finding a request or reply in a message's text.
+#include "irc/ctcp.h"
 
-namespace unit1 {
+namespace irc {
 
 namespace {
 
@@ -19,11 +19,4 @@ std::optional<TCtcp> CtcpOf(std::string_view text) {
   return TCtcp{text.substr(0, blank), text.substr(blank + 1)};
 }
 
-std::string CtcpLogLine(const TCtcp& ctcp, const std::string& sender, bool reply) {
-  std::string line =
-      "CTCP " + std::string(ctcp.Command) + (reply ? " reply" : "") + " from " + sender;
-  if (reply || !ctcp.Arguments.empty()) line += ": " + std::string(ctcp.Arguments);
-  return line;
-}
-
-}  // namespace unit1
+}  // namespace irc

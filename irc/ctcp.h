@@ -4,10 +4,9 @@
 #pragma once
 
 #include <optional>
-#include <string>
 #include <string_view>
 
-namespace unit1 {
+namespace irc {
 
 struct TCtcp {
   std::string_view Command;
@@ -17,8 +16,4 @@ struct TCtcp {
 // The CTCP message in `text`, when the text is one.
 std::optional<TCtcp> CtcpOf(std::string_view text);
 
-// The log pane's line for a CTCP request or reply other than an action:
-// "CTCP VERSION from bob", "CTCP VERSION reply from bob: text".
-std::string CtcpLogLine(const TCtcp& ctcp, const std::string& sender, bool reply);
-
-}  // namespace unit1
+}  // namespace irc

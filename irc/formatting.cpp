@@ -4,6 +4,10 @@
 
 #include <ostream>
 
+#include "bytes/byte_escapes.h"
+#include "bytes/hex_digits.h"
+#include "bytes/utf8.h"
+
 namespace irc {
 
 namespace {
@@ -22,34 +26,6 @@ constexpr std::size_t kTabStop = 8;
 
 bool IsControl(char c) {
   return static_cast<unsigned char>(c) < 0x20 || c == kDelete;
-}
-
-bool IsContinuation(char c) {
-  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-// Characters as the window counts them: a UTF-8 sequence is one, any byte that
-// starts none is one of its own.
-std::size_t CharCount(std::string_view text) {
-  std::size_t count = 0;
-  for (std::size_t pos = 0; pos < text.size(); ++count) {
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    const std::size_t length = lead >= 0xF0 && lead <= 0xF4   ? 4
-                               : lead >= 0xE0 && lead <= 0xEF ? 3
-                               : lead >= 0xC2 && lead <= 0xDF ? 2
-                                                              : 1;
-    std::size_t end = pos + 1;
-    while (end < pos + length && end < text.size() && IsContinuation(text[end])) ++end;
-    pos = end == pos + length ? end : pos + 1;
-  }
-  return count;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 // A colour read at `pos`, which moves past it; nothing when none stands there.
@@ -72,8 +48,8 @@ std::optional<TTextColour> ReadHexColour(std::string_view text, std::size_t& pos
   std::uint8_t channels[3] = {};
   if (text.size() - pos < 6) return std::nullopt;
   for (std::size_t i = 0; i < 6; i += 2) {
-    const int high = HexDigit(text[pos + i]);
-    const int low = HexDigit(text[pos + i + 1]);
+    const int high = bytes::HexValue(text[pos + i]);
+    const int low = bytes::HexValue(text[pos + i + 1]);
     if (high < 0 || low < 0) return std::nullopt;
     channels[i / 2] = static_cast<std::uint8_t>(high * 16 + low);
   }
@@ -113,11 +89,10 @@ class TRunBuilder {
     const std::size_t blanks = kTabStop - column_ % kTabStop;
     Append(std::string(blanks, ' '), blanks);
   }
-  // U+2400 and on name the controls 0x00 to 0x1F; U+2421 names 0x7F.
   void AppendSymbol(char control) {
-    const auto offset = static_cast<char>(control == kDelete ? 0x21 : control);
-    const char symbol[] = {'\xE2', '\x90', static_cast<char>('\x80' + offset)};
-    Append(std::string_view(symbol, 3), 1);
+    std::string symbol;
+    bytes::AppendControlPicture(static_cast<unsigned char>(control), symbol);
+    Append(symbol, 1);
   }
   std::vector<TFormattedRun> Take() { return std::move(runs_); }
 
@@ -136,7 +111,7 @@ std::vector<TFormattedRun> FormattedRuns(std::string_view text) {
       std::size_t end = pos;
       while (end < text.size() && !IsControl(text[end])) ++end;
       const std::string_view plain = text.substr(pos, end - pos);
-      builder.Append(plain, CharCount(plain));
+      builder.Append(plain, bytes::CharCount(plain));
       pos = end;
       continue;
     }

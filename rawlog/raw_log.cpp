@@ -1,19 +1,16 @@
 // TRawLog: the bounded record of the connection's lines in blocks, compressed
-// once sealed, and their shown text.
-#include "Unit1/raw_log.h"
+// once sealed.
+#include "rawlog/raw_log.h"
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <stdexcept>
 
-#include "Unit1/byte_escapes.h"
-#include "Unit1/raw_log_block.h"
-#include "Unit1/raw_log_packer.h"
-#include "Unit1/raw_log_reader.h"
-#include "platform/toolkit/utf8.h"
+#include "rawlog/raw_log_block.h"
+#include "rawlog/raw_log_packer.h"
+#include "rawlog/raw_log_reader.h"
 
-namespace unit1 {
+namespace rawlog {
 
 namespace {
 
@@ -32,68 +29,9 @@ std::size_t BlockCost(const TRawBlock& block) {
   return block.Data.capacity() + kBlockOverhead;
 }
 
-constexpr unsigned char kDelete = 0x7F;
-constexpr char32_t kControlPictures = 0x2400;
-constexpr char32_t kDeletePicture = 0x2421;
-
 std::int64_t NowMs() {
   using namespace std::chrono;
   return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-}
-
-void AppendUtf8(char32_t code, std::string& out) {
-  // Control pictures lie in U+2400..U+2421: three bytes each.
-  out += char(0xE0 | (code >> 12));
-  out += char(0x80 | ((code >> 6) & 0x3F));
-  out += char(0x80 | (code & 0x3F));
-}
-
-void AppendTwoDigits(int value, std::string& out) {
-  out += char('0' + value / 10);
-  out += char('0' + value % 10);
-}
-
-// "hh:mm:ss.mmm < " in local time. Lines come many to a second: the clock
-// text of the last second is kept, so that a run of lines looks it up once.
-void AppendTimeAndDirection(const TRawLine& line, std::string& shown) {
-  thread_local std::int64_t kept_second = -1;
-  thread_local char kept_clock[8];
-  const std::int64_t second = line.Time / 1000;
-  if (second != kept_second) {
-    const std::time_t seconds = std::time_t(second);
-    std::tm local{};
-    localtime_r(&seconds, &local);
-    std::string clock;
-    AppendTwoDigits(local.tm_hour, clock);
-    clock += ':';
-    AppendTwoDigits(local.tm_min, clock);
-    clock += ':';
-    AppendTwoDigits(local.tm_sec, clock);
-    std::copy(clock.begin(), clock.end(), kept_clock);
-    kept_second = second;
-  }
-  shown.append(kept_clock, sizeof kept_clock);
-  shown += '.';
-  const int ms = int(line.Time % 1000);
-  shown += char('0' + ms / 100);
-  AppendTwoDigits(ms % 100, shown);
-  shown += ' ';
-  shown += char(line.Direction);
-  shown += ' ';
-}
-
-// Printable ASCII other than the backslash shows as itself.
-bool ShowsAsItself(unsigned char byte) {
-  return byte >= 0x20 && byte < kDelete && byte != '\\';
-}
-
-// The UTF-8 of a control picture the bytes hold themselves, which would read
-// as the control character it stands for.
-bool IsControlPicture(std::string_view bytes, std::size_t pos, std::size_t length) {
-  if (length != 3) return false;
-  const char32_t code = char32_t(bytes[pos] & 0x0F) << 12 | char32_t(bytes[pos + 1] & 0x3F) << 6 |
-                        char32_t(bytes[pos + 2] & 0x3F);
-  return (code >= kControlPictures && code < kControlPictures + 0x20) || code == kDeletePicture;
 }
 
 }  // namespace
@@ -223,57 +161,4 @@ void TRawLog::DropOldestBlock() {
   blocks_.Sealed.pop_front();
 }
 
-std::string ShownRawLine(const TRawLine& line) {
-  std::string shown;
-  shown.reserve(15 + line.Bytes.size());
-  ShowRawLine(line, shown);
-  return shown;
-}
-
-void ShowRawLine(const TRawLine& line, std::string& shown) {
-  shown.clear();
-  AppendTimeAndDirection(line, shown);
-  AppendVisibleBytes(line.Bytes, shown);
-}
-
-std::string SavedRawLine(const TRawLine& line) {
-  std::string saved;
-  saved.reserve(15 + line.Bytes.size());
-  AppendTimeAndDirection(line, saved);
-  AppendEscapedBytes(line.Bytes, saved);
-  return saved;
-}
-
-void AppendVisibleBytes(std::string_view bytes, std::string& shown) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  for (std::size_t pos = 0; pos < bytes.size();) {
-    // Most of a line is plain text: copied a run at a time.
-    std::size_t plain = pos;
-    while (plain < bytes.size() && ShowsAsItself(static_cast<unsigned char>(bytes[plain]))) ++plain;
-    shown.append(bytes.substr(pos, plain - pos));
-    pos = plain;
-    if (pos == bytes.size()) break;
-    const auto byte = static_cast<unsigned char>(bytes[pos]);
-    if (byte < 0x20 || byte == kDelete) {
-      AppendUtf8(byte == kDelete ? kDeletePicture : kControlPictures + byte, shown);
-      ++pos;
-    } else if (byte == '\\') {
-      shown += "\\\\";
-      ++pos;
-    } else if (byte < 0x80) {
-      shown += char(byte);
-      ++pos;
-    } else if (const std::size_t length = toolkit::Utf8SequenceLength(bytes, pos);
-               length > 0 && !IsControlPicture(bytes, pos, length)) {
-      shown.append(bytes.substr(pos, length));
-      pos += length;
-    } else {
-      shown += "\\x";
-      shown += kHex[byte >> 4];
-      shown += kHex[byte & 0xF];
-      ++pos;
-    }
-  }
-}
-
-}  // namespace unit1
+}  // namespace rawlog

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-namespace unit1 {
+namespace rawlog {
 
 // The raw log drops its oldest lines beyond this many, or beyond this much
 // memory (its blocks and their bookkeeping), whichever bound comes first.
@@ -117,18 +117,4 @@ class TRawLog {
   std::unique_ptr<TRawLogReader> line_reader_;
 };
 
-// The line as the raw log shows it: "hh:mm:ss.mmm < text" in local time, with
-// the text's bytes made visible (see AppendVisibleBytes).
-std::string ShownRawLine(const TRawLine& line);
-// The same into `shown`, which it replaces.
-void ShowRawLine(const TRawLine& line, std::string& shown);
-// The line as it is saved: as shown, but with the text's bytes escaped (see
-// AppendEscapedBytes), so that it reads back to them.
-std::string SavedRawLine(const TRawLine& line);
-// Bytes as UTF-8 that shows what they are, and that reads back to them: a
-// backslash shows as \\, a control character as its picture (U+2400 + code,
-// U+2421 for DEL), and any byte that is not part of well-formed UTF-8, or that
-// begins a picture the bytes hold themselves, as \xNN; other UTF-8 stays.
-void AppendVisibleBytes(std::string_view bytes, std::string& shown);
-
-}  // namespace unit1
+}  // namespace rawlog

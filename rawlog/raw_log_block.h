@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "Unit1/raw_log.h"
+#include "rawlog/raw_log.h"
 
-namespace unit1::raw_block {
+namespace rawlog::raw_block {
 
 // The most a record takes besides its bytes.
 constexpr std::size_t kMaxRecordHead = 10 + 1 + 10;
@@ -57,4 +57,4 @@ inline TRawLine ReadRecord(const char*& at, std::int64_t& time) {
   return line;
 }
 
-}  // namespace unit1::raw_block
+}  // namespace rawlog::raw_block

@@ -1,16 +1,19 @@
 // TRawLineFilter: a case-blind search of the shown line.
-#include "Unit1/raw_log_filter.h"
+#include "rawlog/raw_log_filter.h"
 
 #include <string.h>
 
 #include <algorithm>
+#include <utility>
 
-namespace unit1 {
+#include "rawlog/raw_line_text.h"
+
+namespace rawlog {
 
 namespace {
 
 // Copies the bytes into `lower` with ASCII letters in lower case; true when
-// every byte shows as itself (see AppendVisibleBytes). One pass with no
+// every byte shows as itself (see bytes::AppendVisibleBytes). One pass with no
 // branch, which the compiler turns into vector instructions.
 bool LowerPlain(std::string_view bytes, std::string& lower) {
   lower.resize(bytes.size());
@@ -26,31 +29,28 @@ bool LowerPlain(std::string_view bytes, std::string& lower) {
   return other == 0;
 }
 
-bool IsPlain(std::string_view text) {
-  std::string lower;
-  return LowerPlain(text, lower);
-}
-
 // What "hh:mm:ss.mmm < " is made of.
 constexpr std::string_view kClockCharacters = "0123456789:. <>=-";
 
 }  // namespace
 
-TRawLineFilter::TRawLineFilter(const QString& text)
-    : text_(text),
-      ascii_(std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+TRawLineFilter::TRawLineFilter(std::string text, THoldsIgnoringCase holds)
+    : text_(std::move(text)),
+      holds_(std::move(holds)),
+      ascii_(std::all_of(text_.begin(), text_.end(),
+                         [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
   if (!ascii_) {
     plain_ = false;
+    lower_ = text_;
     return;
   }
-  lower_ = text.toLower().toStdString();
-  plain_ = IsPlain(lower_);
+  plain_ = LowerPlain(text_, lower_);
   may_start_before_bytes_ =
       !lower_.empty() && kClockCharacters.find(lower_.front()) != std::string_view::npos;
 }
 
 bool TRawLineFilter::Matches(const TRawLine& line) {
-  if (text_.isEmpty()) return true;
+  if (text_.empty()) return true;
   if (plain_ && LowerPlain(line.Bytes, lowered_)) {
     if (Holds(lowered_)) return true;
     if (!may_start_before_bytes_) return false;
@@ -59,7 +59,7 @@ bool TRawLineFilter::Matches(const TRawLine& line) {
   } else {
     ShowRawLine(line, shown_);
   }
-  if (!ascii_) return QString::fromUtf8(shown_).contains(text_, Qt::CaseInsensitive);
+  if (!ascii_) return holds_ ? holds_(shown_) : Holds(shown_);
   LowerPlain(shown_, lowered_);
   return Holds(lowered_);
 }
@@ -68,4 +68,4 @@ bool TRawLineFilter::Holds(std::string_view lowered) const {
   return memmem(lowered.data(), lowered.size(), lower_.data(), lower_.size()) != nullptr;
 }
 
-}  // namespace unit1
+}  // namespace rawlog

@@ -1,5 +1,5 @@
 // TRawBlockPacker: the raw log's blocks compressed with zstd on a worker thread.
-#include "Unit1/raw_log_packer.h"
+#include "rawlog/raw_log_packer.h"
 
 #include <zstd.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-namespace unit1 {
+namespace rawlog {
 
 namespace {
 
@@ -87,4 +87,4 @@ void TRawBlockPacker::Run() {
   }
 }
 
-}  // namespace unit1
+}  // namespace rawlog

@@ -12,9 +12,9 @@
 #include <thread>
 #include <vector>
 
-#include "Unit1/raw_log.h"
+#include "rawlog/raw_log.h"
 
-namespace unit1 {
+namespace rawlog {
 
 class TRawBlockPacker {
  public:
@@ -48,4 +48,4 @@ class TRawBlockPacker {
 // The compressed form of a block kept as it is.
 std::shared_ptr<const TRawBlock> PackedBlock(const TRawBlock& block);
 
-}  // namespace unit1
+}  // namespace rawlog

@@ -1,14 +1,14 @@
 // TRawLogReader: lines in order out of the raw log's blocks.
-#include "Unit1/raw_log_reader.h"
+#include "rawlog/raw_log_reader.h"
 
 #include <zstd.h>
 
 #include <algorithm>
 #include <stdexcept>
 
-#include "Unit1/raw_log_block.h"
+#include "rawlog/raw_log_block.h"
 
-namespace unit1 {
+namespace rawlog {
 
 bool TRawLogReader::Holds(std::uint64_t number) const {
   if (!have_ || number < first_) return false;
@@ -70,4 +70,4 @@ bool TRawLogReader::Next(TRawLine& line) {
   return true;
 }
 
-}  // namespace unit1
+}  // namespace rawlog

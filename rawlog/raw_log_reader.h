@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "Unit1/raw_log.h"
+#include "rawlog/raw_log.h"
 
-namespace unit1 {
+namespace rawlog {
 
 class TRawLogReader {
  public:
@@ -50,4 +50,4 @@ class TRawLogReader {
   std::int64_t time_ = 0;
 };
 
-}  // namespace unit1
+}  // namespace rawlog

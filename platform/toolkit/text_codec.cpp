@@ -4,7 +4,7 @@
 #include <array>
 #include <cstddef>
 
-#include "platform/toolkit/utf8.h"
+#include "bytes/utf8.h"
 
 namespace toolkit {
 
@@ -31,7 +31,7 @@ QString FromWindows1252(std::string_view bytes) {
 }  // namespace
 
 QString DisplayText(std::string_view bytes) {
-  if (IsValidUtf8(bytes)) {
+  if (bytes::IsValidUtf8(bytes)) {
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
   }
   return FromWindows1252(bytes);

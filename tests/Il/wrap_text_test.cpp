@@ -7,7 +7,7 @@
 
 #include <tuple>
 
-#include "platform/toolkit/utf8.h"
+#include "bytes/utf8.h"
 #include "tests/Il/fixed_canvas.h"
 #include "tests/Il/styled_runs.h"
 
@@ -53,7 +53,7 @@ TEST(WrapText, CutsAtWordsOrCharacters) {
     std::string joined;
     for (const std::string& line : lines) {
       joined += line;
-      EXPECT_TRUE(toolkit::IsValidUtf8(line) || !toolkit::IsValidUtf8(text)) << line;
+      EXPECT_TRUE(bytes::IsValidUtf8(line) || !bytes::IsValidUtf8(text)) << line;
     }
     EXPECT_EQ(joined, text.substr(0, text.find_last_not_of(' ') + 1));
   }

@@ -1,27 +1,18 @@
-// The window's parts on their own: the byte escapes of the Send bytes entry and
-// the saved raw log, the entry lines' history and nickname completion, and the
-// chat list's styler for bytes that are no UTF-8.
+// The byte escapes both ways, and the visible bytes of the raw log.
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
-#include <vector>
+#include <string_view>
 
-#include "Unit1/byte_escapes.h"
-#include "Unit1/irc_styler.h"
-#include "Unit1/line_history.h"
-#include "Unit1/nick_completion.h"
-#include "tests/Il/styled_runs.h"
-#include "tests/support/format_codes.h"
+#include "bytes/byte_escapes.h"
 
-namespace unit1 {
+namespace bytes {
 namespace {
 
 using namespace std::string_literals;
-using Lines = std::vector<std::string>;
 
 // Every byte value reads back from the escapes the raw log writes
-// (raw_log_test.cpp, the saved lines); here hex digits in either case, and the
+// (tests/rawlog, the saved lines); here hex digits in either case, and the
 // first bad escape named with its column, counted in characters.
 TEST(ByteEscapes, ReadsEachEscapeToItsByteAndNamesTheFirstBadOne) {
   const struct {
@@ -51,91 +42,34 @@ TEST(ByteEscapes, ReadsEachEscapeToItsByteAndNamesTheFirstBadOne) {
   EXPECT_EQ(shown, R"(a\\b\r\n\x01 café caf\xE9)") << "UTF-8 stays readable";
 }
 
-// Each key is "up" or "down"; the result is what the entry shows after it ("-"
-// when the key brought nothing and the entry stays).
-Lines Browse(TLineHistory& history, const QString& editing, const Lines& keys) {
-  QString shown = editing;
-  Lines seen;
-  for (const std::string& key : keys) {
-    const std::optional<QString> line = key == "up" ? history.Older(shown) : history.Newer();
-    if (line) shown = *line;
-    seen.push_back(line ? shown.toStdString() : "-");
-  }
-  return seen;
-}
-
-TEST(LineHistory, UpAndDownWalkTheSentLinesAndBringBackTheEditedText) {
+// What the raw log shows: control characters as their pictures, and whatever
+// would not read back as \xNN.
+TEST(VisibleBytes, ShowsEveryByteSoThatItReadsBack) {
   const struct {
-    const char* name;
-    Lines sent, keys, seen;
+    std::string_view bytes;
+    std::string shown;
   } cases[] = {
-      {"nothing sent", {}, {"up", "down"}, {"-", "-"}},
-      {"newest first, stops at the oldest", {"a", "b"}, {"up", "up", "up"}, {"b", "a", "-"}},
-      {"down returns to the edited text",
-       {"a", "b"},
-       {"up", "up", "down", "down", "down"},
-       {"b", "a", "b", "draft", "-"}},
-      {"empty lines are not kept", {"a", "", "b"}, {"up", "up", "up"}, {"b", "a", "-"}},
+      {"PRIVMSG #a :hi", "PRIVMSG #a :hi"},
+      {"caf\xC3\xA9 \xE2\x82\xAC", "caf\xC3\xA9 \xE2\x82\xAC"},
+      {"\002bold\017 \00304red", "\u2402bold\u240F \u240304red"},
+      {std::string_view("a\0b", 3), "a\u2400b"},
+      {"tab\there\x7F", "tab\u2409here\u2421"},
+      {"\001ACTION waves\001", "\u2401ACTION waves\u2401"},
+      {"latin1 caf\xE9!", "latin1 caf\\xE9!"},
+      {"cut \xE2\x82", "cut \\xE2\\x82"},
+      {"\xC0\xAF overlong", "\\xC0\\xAF overlong"},
+      {"\xFF\xFE", "\\xFF\\xFE"},
+      // Read back, a shown line gives its bytes: a backslash is doubled, and
+      // a control picture the line holds itself is no control character.
+      {"C:\\x41", "C:\\\\x41"},
+      {"\xE2\x90\x82 \xE2\x90\xA1", "\\xE2\\x90\\x82 \\xE2\\x90\\xA1"},
   };
   for (const auto& c : cases) {
-    TLineHistory history;
-    for (const std::string& line : c.sent) history.Add(QString::fromStdString(line));
-    EXPECT_EQ(Browse(history, "draft", c.keys), c.seen) << c.name;
+    std::string shown;
+    AppendVisibleBytes(c.bytes, shown);
+    EXPECT_EQ(shown, c.shown) << c.shown;
   }
-  // The newest lines are kept, and a send starts again below them.
-  TLineHistory bounded(3);
-  for (const char* line : {"1", "2", "3", "4"}) bounded.Add(line);
-  EXPECT_EQ(Browse(bounded, "", {"up", "up", "up", "up"}), (Lines{"4", "3", "2", "-"}));
-  bounded.Add("5");
-  EXPECT_EQ(Browse(bounded, "new", {"up", "down"}), (Lines{"5", "new"}));
-}
-
-const QStringList kNames = {"@Alice", "+alfred", "bob", "alice", "Carol", "@@al"};
-
-TEST(NickCompletion, CompletesTheWordAtTheCursorAndTabAgainCycles) {
-  const struct {
-    const char* name;
-    QString text;
-    int cursor;
-    std::optional<TCompletedLine> completed;
-  } cases[] = {
-      {"line start gets a colon", "bo", 2, TCompletedLine{"bob: ", 5}},
-      {"case and status ignored", "CAR", 3, TCompletedLine{"Carol: ", 7}},
-      {"mid line, no colon", "hi ca", 5, TCompletedLine{"hi Carol", 8}},
-      {"text after the cursor stays", "bo said", 2, TCompletedLine{"bob:  said", 5}},
-      {"cursor after a blank", "x bob", 2, std::nullopt},
-      {"no match", "zed", 3, std::nullopt},
-      {"empty line", "", 0, std::nullopt},
-      {"status signs are not a word", "@", 1, std::nullopt},
-  };
-  for (const auto& c : cases) {
-    TNickCompletion completion;
-    EXPECT_EQ(completion.Complete(c.text, c.cursor, kNames), c.completed) << c.name;
-  }
-
-  TNickCompletion completion;
-  std::optional<TCompletedLine> line = completion.Complete("al", 2, kNames);
-  QStringList seen;
-  for (int i = 0; i < 5 && line; ++i) {
-    seen.append(line->Text);
-    line = completion.Complete(line->Text, line->Cursor, kNames);
-  }
-  // "Alice" and "alice" are different names; "al" with two status signs is one.
-  EXPECT_EQ(seen, (QStringList{"al: ", "alfred: ", "Alice: ", "alice: ", "al: "}));
-  // An edited line starts afresh.
-  EXPECT_EQ(completion.Complete("hi alf", 6, kNames), (TCompletedLine{"hi alfred", 9}));
-}
-
-using iltest::StyledRun;
-using testsupport::Codes;
-
-// Each code's style and colour is drawn pixel for pixel through this styler
-// (tests/Il/formatted_drawing_test.cpp); what the drawing does not show is the
-// Windows-1252 reading of bytes that are no UTF-8, beside a control character.
-TEST(IrcStyledText, ReadsOtherBytesAsWindows1252) {
-  EXPECT_EQ(IrcStyledText(Codes("caf\xE9\001^B!")),
-            (il::TStyledText{StyledRun("caf\xC3\xA9\u2401"), StyledRun("!", toolkit::fsBold)}));
 }
 
 }  // namespace
-}  // namespace unit1
+}  // namespace bytes

@@ -84,6 +84,7 @@ TEST(FormattedRuns, GivesTheRunsAndThePlainText) {
       {"TabAtAStop", "12345678\tx", {{"12345678        x", {}}}},
       {"TabCountsCharacters", "\xC3\xA9\tx", {{"\xC3\xA9       x", {}}}},
       {"TabCountsAnInvalidByteOnce", "\xE9\tx", {{"\xE9       x", {}}}},
+      {"TabCountsEachByteOfAnOverlongForm", "\xE0\x80\x80\tx", {{"\xE0\x80\x80     x", {}}}},
       {"TabSkipsCodesCountsSymbols",
        Codes("^C04ab\x01\t^Bx"),
        {{"ab\u2401     ", With("", kRed)}, {"x", With("b", kRed)}}},
