@@ -1,0 +1,2 @@
+// An engine source that reaches sideways into the raw log.
+#include "rawlog/raw_log.h"

@@ -1,0 +1,2 @@
+// A window source that compresses by itself.
+#include <zstd.h>
