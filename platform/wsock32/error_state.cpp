@@ -23,100 +23,64 @@ int LastError() {
 }
 
 int ErrorFromErrno(int posix_error) {
-  switch (posix_error) {
-    case EINTR:
-      return winsock::WSAEINTR;
-    case EBADF:
-      return winsock::WSAEBADF;
-    case EACCES:
-    case EPERM:
-      return winsock::WSAEACCES;
-    case EFAULT:
-      return winsock::WSAEFAULT;
-    case EINVAL:
-      return winsock::WSAEINVAL;
-    case EMFILE:
-    case ENFILE:
-      return winsock::WSAEMFILE;
-    case EAGAIN:
-      return winsock::WSAEWOULDBLOCK;
-    case EINPROGRESS:
-      return winsock::WSAEINPROGRESS;
-    case EALREADY:
-      return winsock::WSAEALREADY;
-    case ENOTSOCK:
-      return winsock::WSAENOTSOCK;
-    case EDESTADDRREQ:
-      return winsock::WSAEDESTADDRREQ;
-    case EMSGSIZE:
-      return winsock::WSAEMSGSIZE;
-    case EPROTOTYPE:
-      return winsock::WSAEPROTOTYPE;
-    case ENOPROTOOPT:
-      return winsock::WSAENOPROTOOPT;
-    case EPROTONOSUPPORT:
-      return winsock::WSAEPROTONOSUPPORT;
-    case ESOCKTNOSUPPORT:
-      return winsock::WSAESOCKTNOSUPPORT;
-    case EOPNOTSUPP:
-      return winsock::WSAEOPNOTSUPP;
-    case EPFNOSUPPORT:
-      return winsock::WSAEPFNOSUPPORT;
-    case EAFNOSUPPORT:
-      return winsock::WSAEAFNOSUPPORT;
-    case EADDRINUSE:
-      return winsock::WSAEADDRINUSE;
-    case EADDRNOTAVAIL:
-      return winsock::WSAEADDRNOTAVAIL;
-    case ENETDOWN:
-      return winsock::WSAENETDOWN;
-    case ENETUNREACH:
-      return winsock::WSAENETUNREACH;
-    case ENETRESET:
-      return winsock::WSAENETRESET;
-    case ECONNABORTED:
-      return winsock::WSAECONNABORTED;
-    case ECONNRESET:
-    case EPIPE:
-      return winsock::WSAECONNRESET;
-    case ENOBUFS:
-    case ENOMEM:
-      return winsock::WSAENOBUFS;
-    case EISCONN:
-      return winsock::WSAEISCONN;
-    case ENOTCONN:
-      return winsock::WSAENOTCONN;
-    case ESHUTDOWN:
-      return winsock::WSAESHUTDOWN;
-    case ETOOMANYREFS:
-      return winsock::WSAETOOMANYREFS;
-    case ETIMEDOUT:
-      return winsock::WSAETIMEDOUT;
-    case ECONNREFUSED:
-      return winsock::WSAECONNREFUSED;
-    case ELOOP:
-      return winsock::WSAELOOP;
-    case ENAMETOOLONG:
-      return winsock::WSAENAMETOOLONG;
-    case EHOSTDOWN:
-      return winsock::WSAEHOSTDOWN;
-    case EHOSTUNREACH:
-      return winsock::WSAEHOSTUNREACH;
-    case ENOTEMPTY:
-      return winsock::WSAENOTEMPTY;
-    case EUSERS:
-      return winsock::WSAEUSERS;
-    case EDQUOT:
-      return winsock::WSAEDQUOT;
-    case ESTALE:
-      return winsock::WSAESTALE;
-    case EREMOTE:
-      return winsock::WSAEREMOTE;
-    // Anything else is a failure the interface has no word for: the network
-    // subsystem failed.
-    default:
-      return winsock::WSAENETDOWN;
+  struct TErrnoToError {
+    int Posix;
+    int Error;
+  };
+  static constexpr TErrnoToError kErrors[] = {
+      {EINTR, winsock::WSAEINTR},
+      {EBADF, winsock::WSAEBADF},
+      {EACCES, winsock::WSAEACCES},
+      {EPERM, winsock::WSAEACCES},
+      {EFAULT, winsock::WSAEFAULT},
+      {EINVAL, winsock::WSAEINVAL},
+      {EMFILE, winsock::WSAEMFILE},
+      {ENFILE, winsock::WSAEMFILE},
+      {EAGAIN, winsock::WSAEWOULDBLOCK},
+      {EINPROGRESS, winsock::WSAEINPROGRESS},
+      {EALREADY, winsock::WSAEALREADY},
+      {ENOTSOCK, winsock::WSAENOTSOCK},
+      {EDESTADDRREQ, winsock::WSAEDESTADDRREQ},
+      {EMSGSIZE, winsock::WSAEMSGSIZE},
+      {EPROTOTYPE, winsock::WSAEPROTOTYPE},
+      {ENOPROTOOPT, winsock::WSAENOPROTOOPT},
+      {EPROTONOSUPPORT, winsock::WSAEPROTONOSUPPORT},
+      {ESOCKTNOSUPPORT, winsock::WSAESOCKTNOSUPPORT},
+      {EOPNOTSUPP, winsock::WSAEOPNOTSUPP},
+      {EPFNOSUPPORT, winsock::WSAEPFNOSUPPORT},
+      {EAFNOSUPPORT, winsock::WSAEAFNOSUPPORT},
+      {EADDRINUSE, winsock::WSAEADDRINUSE},
+      {EADDRNOTAVAIL, winsock::WSAEADDRNOTAVAIL},
+      {ENETDOWN, winsock::WSAENETDOWN},
+      {ENETUNREACH, winsock::WSAENETUNREACH},
+      {ENETRESET, winsock::WSAENETRESET},
+      {ECONNABORTED, winsock::WSAECONNABORTED},
+      {ECONNRESET, winsock::WSAECONNRESET},
+      {EPIPE, winsock::WSAECONNRESET},
+      {ENOBUFS, winsock::WSAENOBUFS},
+      {ENOMEM, winsock::WSAENOBUFS},
+      {EISCONN, winsock::WSAEISCONN},
+      {ENOTCONN, winsock::WSAENOTCONN},
+      {ESHUTDOWN, winsock::WSAESHUTDOWN},
+      {ETOOMANYREFS, winsock::WSAETOOMANYREFS},
+      {ETIMEDOUT, winsock::WSAETIMEDOUT},
+      {ECONNREFUSED, winsock::WSAECONNREFUSED},
+      {ELOOP, winsock::WSAELOOP},
+      {ENAMETOOLONG, winsock::WSAENAMETOOLONG},
+      {EHOSTDOWN, winsock::WSAEHOSTDOWN},
+      {EHOSTUNREACH, winsock::WSAEHOSTUNREACH},
+      {ENOTEMPTY, winsock::WSAENOTEMPTY},
+      {EUSERS, winsock::WSAEUSERS},
+      {EDQUOT, winsock::WSAEDQUOT},
+      {ESTALE, winsock::WSAESTALE},
+      {EREMOTE, winsock::WSAEREMOTE},
+  };
+  for (const TErrnoToError& entry : kErrors) {
+    if (entry.Posix == posix_error) return entry.Error;
   }
+  // Anything else is a failure the interface has no word for: the network
+  // subsystem failed.
+  return winsock::WSAENETDOWN;
 }
 
 }  // namespace wsock32
