@@ -74,8 +74,7 @@ void TForm1::CreateControls() {
 
   File1 = menuBar()->addMenu("&File");
   Exit1 = File1->addAction("E&xit");
-  connect(Exit1, &QAction::triggered, this,
-          [this] { winsys::CallGuarded([this] { Exit1Click(); }); });
+  winsys::ConnectGuarded(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
   View1 = menuBar()->addMenu("&View");
   RawLog1 = View1->addAction("Raw log");
   RawLog1->setCheckable(true);
@@ -93,8 +92,7 @@ void TForm1::CreateControls() {
   ircServer = Place(new QLineEdit(pnlTop), 88, 12, 121, 21);
   ircPort = Place(new QLineEdit(pnlTop), 216, 12, 73, 21);
   cbTls = Place(NewCheckBox(pnlTop, "&TLS", "Connect with TLS"), 216, 36, 73, 17);
-  connect(cbTls, &QCheckBox::clicked, this,
-          [this] { winsys::CallGuarded([this] { cbTlsClick(); }); });
+  winsys::ConnectGuarded(cbTls, &QCheckBox::clicked, this, &TForm1::cbTlsClick);
   connect(ircPort, &QLineEdit::textEdited, this, [this] { port_typed_ = true; });
   ircChannel = Place(new QLineEdit(pnlTop), 304, 12, 145, 21);
   btnJoin = Place(new QPushButton("&Join", pnlTop), 456, 8, 57, 25);
@@ -172,12 +170,9 @@ void TForm1::CreateControls() {
   stack->addWidget(pnlMessage);
   stack->addWidget(Panel1);
 
-  const auto guarded = [this](void (TForm1::*handler)()) {
-    return [this, handler] { winsys::CallGuarded([this, handler] { (this->*handler)(); }); };
-  };
-  connect(btnConnect, &QPushButton::clicked, this, guarded(&TForm1::btnConnectClick));
-  connect(btnJoin, &QPushButton::clicked, this, guarded(&TForm1::btnJoinClick));
-  connect(btnPart, &QPushButton::clicked, this, guarded(&TForm1::btnPartClick));
+  winsys::ConnectGuarded(btnConnect, &QPushButton::clicked, this, &TForm1::btnConnectClick);
+  winsys::ConnectGuarded(btnJoin, &QPushButton::clicked, this, &TForm1::btnJoinClick);
+  winsys::ConnectGuarded(btnPart, &QPushButton::clicked, this, &TForm1::btnPartClick);
 
   resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
   btnConnect->setFocus();

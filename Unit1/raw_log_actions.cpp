@@ -23,22 +23,19 @@ constexpr const char* kSaveTitle = "Save raw log";
 }  // namespace
 
 void TForm1::CreateRawLogActions() {
-  const auto guarded = [this](void (TForm1::*handler)()) {
-    return [this, handler] { winsys::CallGuarded([this, handler] { (this->*handler)(); }); };
-  };
   SaveRawLog1 = new QAction("&Save raw log…", this);
   SaveRawLog1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   File1->insertAction(Exit1, SaveRawLog1);
   File1->insertSeparator(Exit1);
-  connect(SaveRawLog1, &QAction::triggered, this, guarded(&TForm1::SaveRawLog1Click));
+  winsys::ConnectGuarded(SaveRawLog1, &QAction::triggered, this, &TForm1::SaveRawLog1Click);
 
   ClearRawLog1 = View1->addAction("C&lear raw log");
-  connect(ClearRawLog1, &QAction::triggered, this, guarded(&TForm1::ClearRawLog1Click));
+  winsys::ConnectGuarded(ClearRawLog1, &QAction::triggered, this, &TForm1::ClearRawLog1Click);
   QMenu* rows_menu = pnlRawLog->View()->ContextMenu();
   rows_menu->addSeparator();
   QAction* clear = rows_menu->addAction("Cl&ear");
   clear->setObjectName("Clear");
-  connect(clear, &QAction::triggered, this, guarded(&TForm1::ClearRawLog1Click));
+  winsys::ConnectGuarded(clear, &QAction::triggered, this, &TForm1::ClearRawLog1Click);
 
   pnlRawLog->OnSendBytes = [this](const QString& text) {
     bool sent = false;
@@ -66,8 +63,8 @@ void TForm1::SaveRawLog1Click() {
   dialog->setObjectName("SaveRawLogDialog");
   dialog->setAcceptMode(QFileDialog::AcceptSave);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
-  connect(dialog, &QFileDialog::fileSelected, this,
-          [this](const QString& path) { winsys::CallGuarded([this, path] { SaveRawLog(path); }); });
+  winsys::ConnectGuarded(dialog, &QFileDialog::fileSelected, this,
+                         [this](const QString& path) { SaveRawLog(path); });
   dialog->open();
 }
 

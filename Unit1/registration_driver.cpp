@@ -38,8 +38,7 @@ void TForm1::CreateIdentityMenu() {
   Identity1 = new QAction("&Identity…", this);
   File1->insertAction(Exit1, Identity1);
   File1->insertSeparator(Exit1);
-  connect(Identity1, &QAction::triggered, this,
-          [this] { winsys::CallGuarded([this] { Identity1Click(); }); });
+  winsys::ConnectGuarded(Identity1, &QAction::triggered, this, &TForm1::Identity1Click);
 }
 
 void TForm1::Identity1Click() {

@@ -121,24 +121,23 @@ void TForm1::TlsHandshake(tls::TTlsLineSocket& Socket, const tls::TTlsFacts& Fac
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   certificate_dialog_ = dialog;
   const std::uint64_t attempt = connect_attempt_;
-  connect(dialog, &QDialog::finished, this,
-          [this, dialog, attempt, where, fingerprint = Facts.Fingerprint](int result) {
-            winsys::CallGuarded([&] {
-              if (certificate_dialog_ == dialog) certificate_dialog_ = nullptr;
-              // The connection ended while the question was open.
-              if (attempt != connect_attempt_) return;
-              auto* socket = dynamic_cast<tls::TTlsLineSocket*>(IRCClient->Socket());
-              if (socket == nullptr || !socket->AwaitingDecision()) return;
-              if (result != QDialog::Accepted) {
-                RecordLine(TRawDirection::rdNote, "Cancelled");
-                ResetConnection();
-                return;
-              }
-              trusted_certificates_[where] = fingerprint;
-              RecordLine(TRawDirection::rdNote, "Certificate trusted until the program ends");
-              socket->Proceed();
-            });
-          });
+  winsys::ConnectGuarded(
+      dialog, &QDialog::finished, this,
+      [this, dialog, attempt, where, fingerprint = Facts.Fingerprint](int result) {
+        if (certificate_dialog_ == dialog) certificate_dialog_ = nullptr;
+        // The connection ended while the question was open.
+        if (attempt != connect_attempt_) return;
+        auto* socket = dynamic_cast<tls::TTlsLineSocket*>(IRCClient->Socket());
+        if (socket == nullptr || !socket->AwaitingDecision()) return;
+        if (result != QDialog::Accepted) {
+          RecordLine(TRawDirection::rdNote, "Cancelled");
+          ResetConnection();
+          return;
+        }
+        trusted_certificates_[where] = fingerprint;
+        RecordLine(TRawDirection::rdNote, "Certificate trusted until the program ends");
+        socket->Proceed();
+      });
   dialog->open();
 }
 

@@ -13,7 +13,7 @@ TPacedAction::TPacedAction(std::function<void()> action, int interval_ms, QObjec
   timer_.setSingleShot(true);
   // Out of a timer, a failure goes to the application's handler, as one from
   // a posted event does.
-  connect(&timer_, &QTimer::timeout, this, [this] { winsys::CallGuarded([this] { Run(); }); });
+  winsys::ConnectGuarded(&timer_, &QTimer::timeout, this, &TPacedAction::Run);
 }
 
 void TPacedAction::Request() {
