@@ -131,7 +131,7 @@ TEST_F(TlsFormTest, APeerWithoutTlsEndsTheAttemptInWords) {
 
   // One that never answers.
   ASSERT_TRUE(server_.WaitForNoClient());
-  form_.tls_handshake_time_out_ms_ = 200;
+  form_.SetTlsHandshakeTimeOut(200);
   Click(form_.btnConnect);
   ASSERT_TRUE(BackAtConnect());
   ASSERT_TRUE(WaitUntil([&] {
