@@ -80,7 +80,9 @@ void TRawLog::Add(std::int64_t time, TRawDirection direction, std::string_view b
     open_last_time_ = 0;
     if (open.capacity() < kBlockBytes) open.reserve(kBlockBytes);
   }
-  raw_block::AppendRecord(time - open_last_time_, direction, bytes, open);
+  // Wrapping, so that no clock is too far from the last one.
+  raw_block::AppendRecord(std::int64_t(std::uint64_t(time) - std::uint64_t(open_last_time_)),
+                          direction, bytes, open);
   open_last_time_ = time;
   ++blocks_.OpenLines;
   if (open.size() >= kBlockBytes) Seal();

@@ -25,13 +25,16 @@ inline char* PutVarint(std::uint64_t value, char* at) {
   return at;
 }
 
-inline std::uint64_t ReadVarint(const char*& at) {
-  std::uint64_t value = 0;
-  for (int shift = 0;; shift += 7) {
+// Reads the varint at `at` into `value` and moves past it; false when it does
+// not end before `end` within ten bytes.
+inline bool ReadVarint(const char*& at, const char* end, std::uint64_t& value) {
+  value = 0;
+  for (int shift = 0; shift < 70 && at < end; shift += 7) {
     const auto byte = static_cast<unsigned char>(*at++);
     value |= std::uint64_t(byte & 0x7F) << shift;
-    if (byte < 0x80) return value;
+    if (byte < 0x80) return true;
   }
+  return false;
 }
 
 inline void AppendRecord(std::int64_t time_step, TRawDirection direction, std::string_view bytes,
@@ -45,16 +48,21 @@ inline void AppendRecord(std::int64_t time_step, TRawDirection direction, std::s
   out.append(bytes);
 }
 
-// Reads the record at `at` and moves past it; `time` is the time of the line
-// before it, and becomes this line's.
-inline TRawLine ReadRecord(const char*& at, std::int64_t& time) {
-  const std::uint64_t zigzag = ReadVarint(at);
-  time += std::int64_t(zigzag >> 1) ^ -std::int64_t(zigzag & 1);
+// Reads the record at `at` into `line` and moves past it; `time` is the time
+// of the line before it, and becomes this line's. False when the record does
+// not fit before `end`: the block is damaged, and nothing beyond it is read.
+inline bool ReadRecord(const char*& at, const char* end, std::int64_t& time, TRawLine& line) {
+  std::uint64_t zigzag = 0;
+  std::uint64_t length = 0;
+  if (!ReadVarint(at, end, zigzag) || at == end) return false;
   const auto direction = TRawDirection(*at++);
-  const std::size_t length = std::size_t(ReadVarint(at));
-  const TRawLine line{time, direction, std::string_view(at, length)};
+  if (!ReadVarint(at, end, length) || length > std::uint64_t(end - at)) return false;
+  // Wrapping, as the step was taken.
+  const std::uint64_t step = (zigzag >> 1) ^ (0 - (zigzag & 1));
+  time = std::int64_t(std::uint64_t(time) + step);
+  line = TRawLine{time, direction, std::string_view(at, std::size_t(length))};
   at += length;
-  return line;
+  return true;
 }
 
 }  // namespace rawlog::raw_block

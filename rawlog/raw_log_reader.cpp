@@ -46,7 +46,12 @@ void TRawLogReader::Locate(std::uint64_t number) {
                                                                                   &ZSTD_freeDCtx);
   const std::size_t size = ZSTD_decompressDCtx(context.get(), unpacked_.get(), block_->PackedSize,
                                                block_->Data.data(), block_->Data.size());
-  if (size != block_->PackedSize) throw std::runtime_error("raw log block is damaged");
+  if (size != block_->PackedSize) Damaged();
+}
+
+void TRawLogReader::Damaged() {
+  have_ = false;
+  throw std::runtime_error("raw log block is damaged");
 }
 
 bool TRawLogReader::Next(TRawLine& line) {
@@ -58,14 +63,16 @@ bool TRawLogReader::Next(TRawLine& line) {
     offset_ = 0;
     time_ = 0;
   }
-  const char* data = open_                ? blocks_.Open.data()
-                     : block_->Compressed ? unpacked_.get()
-                                          : block_->Data.data();
-  const char* at = data + offset_;
-  for (; at_ < next_; ++at_) raw_block::ReadRecord(at, time_);
-  line = raw_block::ReadRecord(at, time_);
-  offset_ = std::size_t(at - data);
-  ++at_;
+  const std::string_view packed = open_ ? std::string_view(blocks_.Open)
+                                  : block_->Compressed
+                                      ? std::string_view(unpacked_.get(), block_->PackedSize)
+                                      : std::string_view(block_->Data);
+  const char* at = packed.data() + offset_;
+  const char* const end = packed.data() + packed.size();
+  for (; at_ <= next_; ++at_) {
+    if (!raw_block::ReadRecord(at, end, time_, line)) Damaged();
+  }
+  offset_ = std::size_t(at - packed.data());
   ++next_;
   return true;
 }

@@ -23,12 +23,14 @@ class TRawLogReader {
   // The number of the line Next reads.
   std::uint64_t Number() const { return next_; }
   // The next line, false past the newest. Its bytes stay valid until the next
-  // call.
+  // call. Throws std::runtime_error for a damaged block.
   bool Next(TRawLine& line);
 
  private:
   bool Holds(std::uint64_t number) const;
   void Locate(std::uint64_t number);
+  // Refuses a block whose records do not fit it; it is looked up anew next time.
+  [[noreturn]] void Damaged();
 
   const TRawBlocks& blocks_;
   std::uint64_t next_ = 0;

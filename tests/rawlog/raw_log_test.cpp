@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "rawlog/raw_log_block.h"
 #include "rawlog/raw_log_reader.h"
 
 namespace rawlog {
@@ -82,6 +85,31 @@ TEST(RawLog, ReadsBackEveryLineFromAnyLineOn) {
   reader.Seek(0);
   ASSERT_TRUE(reader.Next(line));
   EXPECT_EQ(reader.Number(), log.FirstNumber() + 1) << "a line gone reads as the oldest kept";
+}
+
+// A block whose records do not fit it is refused, not read beyond: a record
+// cut short, a length beyond the block, fewer records than it says it holds.
+TEST(RawLogReader, RefusesADamagedBlock) {
+  std::string record;
+  raw_block::AppendRecord(5, TRawDirection::rdSent, "PING :x", record);
+  std::string too_long = record;
+  too_long[2] = 8;
+  for (const auto& [data, lines] : {std::pair{record.substr(0, record.size() - 1), 1u},
+                                    std::pair{too_long, 1u}, std::pair{record, 2u}}) {
+    auto block = std::make_shared<TRawBlock>();
+    block->Data = data;
+    block->Lines = lines;
+    block->PackedSize = std::uint32_t(data.size());
+    TRawBlocks blocks;
+    blocks.Sealed.push_back(block);
+    blocks.OpenFirst = lines;
+    TRawLogReader reader(blocks);
+    TRawLine line;
+    if (lines == 2) {
+      ASSERT_TRUE(reader.Next(line));
+    }
+    EXPECT_THROW(reader.Next(line), std::runtime_error) << testing::PrintToString(data);
+  }
 }
 
 }  // namespace
