@@ -45,20 +45,28 @@ bool IsControlPicture(std::string_view bytes, std::size_t pos, std::size_t lengt
   return (code >= kControlPictures && code < kControlPictures + 0x20) || code == kDeletePicture;
 }
 
-// The one letter escape of a control byte, 0 for none.
+// The bytes written as a backslash and a letter, both ways.
+struct TLetterEscape {
+  char Byte;
+  char Letter;
+};
+constexpr TLetterEscape kLetterEscapes[] = {
+    {'\r', 'r'}, {'\n', 'n'}, {'\t', 't'}, {'\0', '0'}, {'\\', '\\'}};
+
+// The letter that escapes `byte`, 0 for none.
 char EscapeLetter(unsigned char byte) {
-  switch (byte) {
-    case '\r':
-      return 'r';
-    case '\n':
-      return 'n';
-    case '\t':
-      return 't';
-    case '\0':
-      return '0';
-    default:
-      return 0;
+  for (const TLetterEscape& escape : kLetterEscapes) {
+    if (static_cast<unsigned char>(escape.Byte) == byte) return escape.Letter;
   }
+  return 0;
+}
+
+// The byte a letter escape names; -1 when `letter` is none of them.
+int EscapedByte(char letter) {
+  for (const TLetterEscape& escape : kLetterEscapes) {
+    if (escape.Letter == letter) return static_cast<unsigned char>(escape.Byte);
+  }
+  return -1;
 }
 
 enum class TControls { Escaped, Pictured };
@@ -74,11 +82,9 @@ void AppendBytesAsText(std::string_view bytes, TControls controls, std::string& 
     if (pos == bytes.size()) break;
     const auto byte = static_cast<unsigned char>(bytes[pos]);
     std::size_t length = 1;
-    if (byte == '\\') {
-      text += "\\\\";
-    } else if (IsControl(byte) && controls == TControls::Pictured) {
+    if (IsControl(byte) && controls == TControls::Pictured) {
       AppendControlPicture(byte, text);
-    } else if (const char letter = IsControl(byte) ? EscapeLetter(byte) : 0; letter != 0) {
+    } else if (const char letter = EscapeLetter(byte); letter != 0) {
       text += '\\';
       text += letter;
     } else if (byte >= 0x80 && (length = Utf8SequenceLength(bytes, pos)) > 0 &&
@@ -104,32 +110,16 @@ TUnescapedBytes UnescapeBytes(std::string_view text) {
       continue;
     }
     const char letter = pos + 1 < text.size() ? text[pos + 1] : '\0';
-    switch (letter) {
-      case 'r':
-        result.Bytes += '\r';
-        break;
-      case 'n':
-        result.Bytes += '\n';
-        break;
-      case 't':
-        result.Bytes += '\t';
-        break;
-      case '0':
-        result.Bytes += '\0';
-        break;
-      case '\\':
-        result.Bytes += '\\';
-        break;
-      case 'x': {
-        const int high = pos + 2 < text.size() ? HexValue(text[pos + 2]) : -1;
-        const int low = pos + 3 < text.size() ? HexValue(text[pos + 3]) : -1;
-        if (high < 0 || low < 0) return BadEscapeAt(text, pos);
-        result.Bytes += char(high * 16 + low);
-        pos += 2;
-        break;
-      }
-      default:
-        return BadEscapeAt(text, pos);
+    if (const int byte = EscapedByte(letter); byte >= 0) {
+      result.Bytes += char(byte);
+    } else if (letter == 'x') {
+      const int high = pos + 2 < text.size() ? HexValue(text[pos + 2]) : -1;
+      const int low = pos + 3 < text.size() ? HexValue(text[pos + 3]) : -1;
+      if (high < 0 || low < 0) return BadEscapeAt(text, pos);
+      result.Bytes += char(high * 16 + low);
+      pos += 2;
+    } else {
+      return BadEscapeAt(text, pos);
     }
     ++pos;
   }

@@ -3,6 +3,8 @@
 #include <openssl/evp.h>
 #include <openssl/x509.h>
 
+#include "bytes/hex_digits.h"
+
 namespace tls {
 
 std::string FingerprintOf(const x509_st* Certificate) {
@@ -11,12 +13,10 @@ std::string FingerprintOf(const x509_st* Certificate) {
   if (Certificate == nullptr || X509_digest(Certificate, EVP_sha256(), digest, &length) != 1) {
     return {};
   }
-  static constexpr char kHex[] = "0123456789ABCDEF";
   std::string text;
   for (unsigned int i = 0; i < length; ++i) {
     if (i > 0) text += ':';
-    text += kHex[digest[i] >> 4];
-    text += kHex[digest[i] & 15];
+    bytes::AppendHexByte(digest[i], text);
   }
   return text;
 }
