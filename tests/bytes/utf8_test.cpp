@@ -1,5 +1,4 @@
-// The one UTF-8 rule: well-formed sequences only, and what counts as a
-// character when a byte starts none.
+// The one UTF-8 rule: well-formed sequences only.
 #include "bytes/utf8.h"
 
 #include <gtest/gtest.h>
@@ -25,22 +24,6 @@ TEST(Utf8SequenceLength, WellFormedOnly) {
        {"\xC1\xBF", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xF0\x8F\xBF\xBF", "\xF4\x90\x80\x80",
         "\xF5\x80\x80\x80", "\x80", "\xE2\x82", "\xC3x", ""}) {
     EXPECT_EQ(Utf8SequenceLength(bytes, 0), 0u) << testing::PrintToString(bytes);
-  }
-}
-
-// A byte that starts no well-formed sequence is a character of its own, also
-// when continuation bytes follow it: an overlong form, a surrogate and a code
-// point above U+10FFFF are three and four characters.
-TEST(CharCount, CountsEachByteOfAMalformedSequence) {
-  const std::pair<std::string, std::size_t> cases[] = {{"", 0},
-                                                       {"caf\xC3\xA9", 4},
-                                                       {"\xE0\x80\x80", 3},
-                                                       {"\xED\xA0\x80", 3},
-                                                       {"\xF4\x90\x80\x80", 4},
-                                                       {"\xF0\x9F\x98\x80!", 2},
-                                                       {"\xE2\x82", 2}};
-  for (const auto& [text, count] : cases) {
-    EXPECT_EQ(CharCount(text), count) << testing::PrintToString(text);
   }
 }
 

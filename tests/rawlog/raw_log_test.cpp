@@ -1,15 +1,20 @@
-// The raw log's store: its bounds, and every line read back from any line on.
+// The raw log's store: its bounds, every line read back from any line on, a
+// damaged block refused; a line as shown, and the filter over the shown line.
 #include "rawlog/raw_log.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <memory>
 #include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "rawlog/raw_line_text.h"
 #include "rawlog/raw_log_block.h"
+#include "rawlog/raw_log_filter.h"
 #include "rawlog/raw_log_reader.h"
 
 namespace rawlog {
@@ -87,29 +92,63 @@ TEST(RawLog, ReadsBackEveryLineFromAnyLineOn) {
   EXPECT_EQ(reader.Number(), log.FirstNumber() + 1) << "a line gone reads as the oldest kept";
 }
 
-// A block whose records do not fit it is refused, not read beyond: a record
-// cut short, a length beyond the block, fewer records than it says it holds.
+// A block whose records do not fit it (here a length beyond its end) is
+// refused, not read beyond.
 TEST(RawLogReader, RefusesADamagedBlock) {
-  std::string record;
-  raw_block::AppendRecord(5, TRawDirection::rdSent, "PING :x", record);
-  std::string too_long = record;
-  too_long[2] = 8;
-  for (const auto& [data, lines] : {std::pair{record.substr(0, record.size() - 1), 1u},
-                                    std::pair{too_long, 1u}, std::pair{record, 2u}}) {
-    auto block = std::make_shared<TRawBlock>();
-    block->Data = data;
-    block->Lines = lines;
-    block->PackedSize = std::uint32_t(data.size());
-    TRawBlocks blocks;
-    blocks.Sealed.push_back(block);
-    blocks.OpenFirst = lines;
-    TRawLogReader reader(blocks);
-    TRawLine line;
-    if (lines == 2) {
-      ASSERT_TRUE(reader.Next(line));
-    }
-    EXPECT_THROW(reader.Next(line), std::runtime_error) << testing::PrintToString(data);
+  auto block = std::make_shared<TRawBlock>(TRawBlock{0, 1, 0, false, {}});
+  raw_block::AppendRecord(5, TRawDirection::rdSent, "PING :x", block->Data);
+  block->Data[2] = 8;
+  const TRawBlocks blocks{{block}, {}, 1, 0, 0};
+  TRawLogReader reader(blocks);
+  TRawLine line;
+  EXPECT_THROW(reader.Next(line), std::runtime_error);
+}
+
+// A line shows with its local time and direction; the filter looks in the line
+// as shown, whether it takes the short way through plain bytes or shows the line
+// first.
+TEST(RawLineFilter, MatchesTheShownLineIgnoringCase) {
+  // The shown times in UTC, whatever the machine's zone; no other test here
+  // depends on the zone.
+  setenv("TZ", "UTC", 1);
+  tzset();
+  EXPECT_EQ(ShownRawLine({kTime, TRawDirection::rdReceived, "PING :x"}), "13:04:05.007 < PING :x");
+  EXPECT_EQ(ShownRawLine({kTime + 993, TRawDirection::rdSent, "PONG x"}), "13:04:06.000 > PONG x");
+  EXPECT_EQ(ShownRawLine({kTime, TRawDirection::rdNote, "Connected"}), "13:04:05.007 - Connected");
+  const struct {
+    std::string_view bytes;
+    const char* filter;
+    bool matches;
+  } cases[] = {
+      {"PRIVMSG #a :Seen That", "seen that", true},
+      {"PRIVMSG #a :seen", "SEEN THAT", false},
+      {"PING :x", "05.007 < pi", true},
+      {"PING :x", "7 < PING :x", true},
+      {"PING :x", "> PING", false},
+      {"a\001b", "ab", false},
+      {"a\\b", "a\\\\b", true},
+      {"a\\b", "a\\b", false},
+      {"caf\xE9", "caf\\xe9", true},
+      {"caf\xE9", "xe9", true},
+      {"tab\there", "tabhere", false},
+      {"", "< ", true},
+  };
+  for (const auto& c : cases) {
+    TRawLineFilter filter{c.filter};
+    EXPECT_EQ(filter.Matches({kTime, TRawDirection::rdReceived, c.bytes}), c.matches)
+        << c.bytes << " / " << c.filter;
   }
+}
+
+// Beyond ASCII, the shown line goes to the owner's case folding as a whole.
+TEST(RawLineFilter, AsksTheOwnersFoldingBeyondAscii) {
+  std::string asked;
+  TRawLineFilter filter("\xC3\xA4", [&](std::string_view shown) {
+    asked = shown;
+    return shown.ends_with("\xC3\x84rger\u2401");
+  });
+  EXPECT_TRUE(filter.Matches({kTime, TRawDirection::rdReceived, "\xC3\x84rger\001"})) << asked;
+  EXPECT_FALSE(filter.Matches({kTime, TRawDirection::rdSent, "x"}));
 }
 
 }  // namespace

@@ -1,2 +1,1 @@
-// A window source that compresses by itself.
 #include <zstd.h>
