@@ -28,16 +28,17 @@ void CallGuarded(Handler&& handler) noexcept {
 template <typename Sender, typename Signal, typename Handler>
 QMetaObject::Connection ConnectGuarded(Sender* sender, Signal signal, const QObject* receiver,
                                        Handler handler) {
-  return QObject::connect(sender, signal, receiver,
-                          [handler = std::move(handler)](const auto&... arguments) {
-                            CallGuarded([&] {
-                              if constexpr (std::is_invocable_v<Handler, decltype(arguments)...>) {
-                                handler(arguments...);
-                              } else {
-                                handler();
-                              }
-                            });
-                          });
+  if constexpr (std::is_invocable_v<const Handler&>) {
+    return QObject::connect(sender, signal, receiver,
+                            [handler = std::move(handler)] { CallGuarded(handler); });
+  } else {
+    return QObject::connect(
+        sender, signal, receiver,
+        [handler = std::move(handler)](const auto&... arguments)
+            -> void requires std::is_invocable_v<const Handler&, decltype(arguments)...> {
+          CallGuarded([&] { handler(arguments...); });
+        });
+  }
 }
 
 // The same for a member of the receiver that takes no arguments.
