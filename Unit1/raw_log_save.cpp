@@ -2,12 +2,13 @@
 // runs it on a worker thread with its progress shown.
 #include "Unit1/raw_log_save.h"
 
+#include <QFile>
 #include <QProgressDialog>
-#include <QSaveFile>
 #include <QTimer>
 #include <utility>
 
 #include "Unit1/raw_log_filter_text.h"
+#include "rawlog/owner_only_file.h"
 #include "rawlog/saved_lines.h"
 
 namespace unit1 {
@@ -20,18 +21,17 @@ constexpr int kProgressTickMs = 100;
 
 TSaveOutcome WriteRawLines(const TRawLinesToSave& lines, const QString& path,
                            std::atomic<std::size_t>& written, const std::atomic<bool>& cancel) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return {TSaveOutcome::skFailed, file.errorString()};
-  rawlog::TRawLineFilter filter = RawLineFilterOf(lines.Filter);
-  const auto write = [&file](std::string_view piece) {
-    return file.write(piece.data(), qint64(piece.size())) == qint64(piece.size());
+  rawlog::TOwnerOnlyFile file(QFile::encodeName(path).toStdString());
+  const auto failed = [&file] {
+    return TSaveOutcome{TSaveOutcome::skFailed, QString::fromStdString(file.Error())};
   };
+  if (!file.Ok()) return failed();
+  rawlog::TRawLineFilter filter = RawLineFilterOf(lines.Filter);
+  const auto write = [&file](std::string_view piece) { return file.Write(piece); };
   const rawlog::TSavedLines saved =
       rawlog::WriteSavedLines(lines.Blocks, filter, write, written, cancel);
   if (saved.End == rawlog::TSavedLines::seCancelled) return {TSaveOutcome::skCancelled, {}};
-  if (saved.End == rawlog::TSavedLines::seFailed || !file.commit()) {
-    return {TSaveOutcome::skFailed, file.errorString()};
-  }
+  if (saved.End == rawlog::TSavedLines::seFailed || !file.Commit()) return failed();
   return {TSaveOutcome::skSaved, {}, saved.Lines};
 }
 

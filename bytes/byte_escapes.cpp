@@ -69,6 +69,17 @@ int EscapedByte(char letter) {
   return -1;
 }
 
+// A C1 control (U+0080..U+009F, NEL among them) or the line and paragraph
+// separators U+2028 and U+2029: other programs read them as line breaks, so a
+// saved line that held one would show them a forged line.
+bool IsForeignLineBreak(std::string_view bytes, std::size_t pos, std::size_t length) {
+  const auto lead = static_cast<unsigned char>(bytes[pos]);
+  const auto next = static_cast<unsigned char>(bytes[pos + 1]);
+  if (length == 2) return lead == 0xC2 && next < 0xA0;
+  return length == 3 && lead == 0xE2 && next == 0x80 &&
+         (static_cast<unsigned char>(bytes[pos + 2]) & 0xFE) == 0xA8;
+}
+
 enum class TControls { Escaped, Pictured };
 
 // Both writers in one pass: they differ only in how a control byte reads.
@@ -88,7 +99,8 @@ void AppendBytesAsText(std::string_view bytes, TControls controls, std::string& 
       text += '\\';
       text += letter;
     } else if (byte >= 0x80 && (length = Utf8SequenceLength(bytes, pos)) > 0 &&
-               !(controls == TControls::Pictured && IsControlPicture(bytes, pos, length))) {
+               !(controls == TControls::Pictured && IsControlPicture(bytes, pos, length)) &&
+               !(controls == TControls::Escaped && IsForeignLineBreak(bytes, pos, length))) {
       text.append(bytes.substr(pos, length));
     } else {
       text += "\\x";

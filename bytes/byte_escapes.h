@@ -27,8 +27,9 @@ TUnescapedBytes UnescapeBytes(std::string_view text);
 
 // Appends `bytes` as text that UnescapeBytes reads back to them: well-formed
 // UTF-8 other than control characters stays as it is, a backslash becomes \\,
-// CR, LF, tab and NUL their letters, and any other control byte, DEL, or byte
-// that is not part of well-formed UTF-8 becomes \xNN.
+// CR, LF, tab and NUL their letters, and any other control byte, DEL, byte
+// that is not part of well-formed UTF-8, or byte of a character that other
+// programs take for a line break (C1 controls, U+2028, U+2029) becomes \xNN.
 void AppendEscapedBytes(std::string_view bytes, std::string& text);
 
 // Appends `bytes` as UTF-8 that shows what they are, and that reads back to

@@ -40,6 +40,14 @@ TEST(ByteEscapes, ReadsEachEscapeToItsByteAndNamesTheFirstBadOne) {
   std::string shown;
   AppendEscapedBytes("a\\b\r\n\x01 caf\xC3\xA9 caf\xE9", shown);
   EXPECT_EQ(shown, R"(a\\b\r\n\x01 café caf\xE9)") << "UTF-8 stays readable";
+  // Line breaks to other readers of the file (NEL, a C1 control, U+2028,
+  // U+2029) are escaped; the characters beside them (NBSP, U+2027) are not.
+  const std::string breaks = "a\xC2\x85|\xE2\x80\xA8|\xE2\x80\xA9|\xC2\x9F|\xC2\xA0\xE2\x80\xA7";
+  shown.clear();
+  AppendEscapedBytes(breaks, shown);
+  EXPECT_EQ(shown, R"(a\xC2\x85|\xE2\x80\xA8|\xE2\x80\xA9|\xC2\x9F|)"
+                   "\xC2\xA0\xE2\x80\xA7");
+  EXPECT_EQ(UnescapeBytes(shown).Bytes, breaks);
 }
 
 // What the raw log shows: control characters as their pictures, and whatever
