@@ -1,7 +1,9 @@
 // The installed program: `cmake --install` into a temporary DESTDIR puts exactly
-// the program, its two libraries and its desktop files there, and the program
-// started from there, with nothing in its environment pointing at the build,
-// loads its socket library and its window-system library from its private folder.
+// the program, its two libraries, its desktop files and its manual page there,
+// and the program started from there, with nothing in its environment pointing
+// at the build, loads its socket library and its window-system library from its
+// private folder, answers its command line without a display, and its menu
+// entry handles irc:// and ircs:// links.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -11,6 +13,8 @@
 #include <QTemporaryDir>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tests/support/wait_until.h"
 
@@ -24,6 +28,7 @@ const std::set<QString> kInstalledFiles = {
     INSTALL_DATADIR "/applications/local.ircclient.testclient.desktop",
     INSTALL_DATADIR "/icons/hicolor/scalable/apps/local.ircclient.testclient.svg",
     INSTALL_DATADIR "/metainfo/local.ircclient.testclient.metainfo.xml",
+    INSTALL_MANDIR "/man1/ircclient.1",
 };
 
 class InstallTest : public ::testing::Test {
@@ -64,6 +69,39 @@ class InstallTest : public ::testing::Test {
     program.setProcessEnvironment(environment);
     program.setWorkingDirectory(destdir_.path());
     program.start(prefix_ + "/" INSTALL_BINDIR "/ircclient", {});
+  }
+
+  // The program run to its end with `arguments` and no display at all: what it
+  // wrote to standard output and error, and its exit status.
+  struct Run {
+    int status = -1;
+    std::string output;
+    std::string errors;
+  };
+  Run RunWithoutDisplay(const QStringList& arguments) const {
+    QProcess program;
+    QProcessEnvironment environment;
+    environment.insert("PATH", "/usr/bin:/bin");
+    environment.insert("HOME", destdir_.path());
+    for (const char* sanitizer : {"ASAN_OPTIONS", "UBSAN_OPTIONS"}) {
+      if (qEnvironmentVariableIsSet(sanitizer)) {
+        environment.insert(sanitizer, qEnvironmentVariable(sanitizer));
+      }
+    }
+    program.setProcessEnvironment(environment);
+    program.start(prefix_ + "/" INSTALL_BINDIR "/ircclient", arguments);
+    program.closeWriteChannel();
+    Run run;
+    if (!program.waitForFinished(30000)) {
+      program.kill();
+      program.waitForFinished();
+      ADD_FAILURE() << "the program did not end";
+      return run;
+    }
+    run.status = program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
+    run.output = program.readAllStandardOutput().toStdString();
+    run.errors = program.readAllStandardError().toStdString();
+    return run;
   }
 
   // The shared objects the running program has mapped, by their file paths.
@@ -136,6 +174,55 @@ TEST_F(InstallTest, InstalledProgramLoadsItsLibrariesFromItsPrivateFolderOrSaysW
   EXPECT_EQ(program.state(), QProcess::Running) << errors.toStdString();
   program.terminate();
   EXPECT_TRUE(program.waitForFinished(20000)) << "the program did not end on SIGTERM";
+}
+
+// The desktop's MIME database, built from the installed menu entry, names the
+// program for irc:// and ircs:// links.
+TEST_F(InstallTest, TheMenuEntryHandlesIrcAndIrcsLinks) {
+  const QString applications = prefix_ + "/" INSTALL_DATADIR "/applications";
+  QProcess update;
+  update.setProcessChannelMode(QProcess::MergedChannels);
+  update.start("update-desktop-database", {applications});
+  ASSERT_TRUE(update.waitForFinished(30000));
+  ASSERT_EQ(update.exitCode(), 0) << update.readAll().toStdString();
+  QFile cache(applications + "/mimeinfo.cache");
+  ASSERT_TRUE(cache.open(QIODevice::ReadOnly));
+  const QList<QByteArray> lines = cache.readAll().split('\n');
+  for (const char* scheme : {"irc", "ircs"}) {
+    EXPECT_TRUE(lines.contains(QByteArray("x-scheme-handler/") + scheme +
+                               "=local.ircclient.testclient.desktop;"))
+        << scheme;
+  }
+}
+
+// Help and version end well; a command line that cannot be used ends with
+// status 2 and one line naming the problem, without a display to open, and a
+// secret read from a file shows in neither output.
+TEST_F(InstallTest, TheCommandLineAnswersWithoutADisplay) {
+  for (const char* option : {"--help", "--version"}) {
+    const Run run = RunWithoutDisplay({option});
+    EXPECT_EQ(run.status, 0) << option << run.errors;
+    EXPECT_NE(run.output.find("ircclient"), std::string::npos) << option;
+  }
+  const QString secret_file = destdir_.filePath("secret");
+  QFile secret(secret_file);
+  ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
+  secret.write("open sesame\n");
+  secret.close();
+  const std::vector<std::pair<QStringList, std::string>> refusals = {
+      {{"--bogus"}, "ircclient: Unknown option 'bogus'."},
+      {{"--password-file", secret_file, "irc://h"},
+       "ircclient: The server password holds a blank."},
+      {{"--sasl-password-file", secret_file, "irc://a:b@h:99999"},
+       "ircclient: The URL's port is not a number from 1 to 65535."},
+  };
+  for (const auto& [arguments, problem] : refusals) {
+    const Run run = RunWithoutDisplay(arguments);
+    EXPECT_EQ(run.status, 2) << run.errors;
+    EXPECT_EQ(run.errors.substr(0, run.errors.find('\n')), problem);
+    EXPECT_EQ(run.output, "");
+    EXPECT_EQ(run.errors.find("sesame"), std::string::npos);
+  }
 }
 
 }  // namespace
