@@ -1,41 +1,41 @@
-// The window started from a command line against the scripted server: the
-// fields and identity it fills, registration with that identity, the channel
-// joined by itself, and the script at connect (in order, spaced, stopped by a
-// line that cannot go out, by Cancel, and run again on the next connection).
-#include <QCheckBox>
+// The window started from a command line against the scripted server: fields,
+// identity, registration, the channel joined by itself, the script at connect,
+// and pinned certificates through the test TLS front.
 #include <QFile>
 #include <QTemporaryDir>
 #include <chrono>
+#include <cstdlib>
 #include <sstream>
 
+#include "Unit1/certificate_dialog.h"
 #include "tests/Unit1/form_fixture.h"
+#include "tests/support/test_certificates.h"
+#include "tests/support/tls_front.h"
 
 namespace unit1 {
 namespace {
 
-using testsupport::WaitUntil;
+using std::chrono::milliseconds;
+using std::chrono::steady_clock;
+using Lines = std::vector<std::string>;
 
 class CommandLineFormTest : public FormTest {
  protected:
-  // The command line parsed and applied, as the program does at start.
-  void Start(const QStringList& arguments) {
+  // Parsed and applied as the program does at start, the URL's port the server's.
+  void Start(QStringList arguments) {
+    arguments.replaceInStrings("PORT", QString::number(server_.Port()));
     std::istringstream no_input;
     const TCommandLine line = ParseCommandLine(QStringList{"ircclient"} + arguments, no_input);
     ASSERT_EQ(line.Action, TCommandLine::kStart) << line.Text;
     form_.ApplyStartSettings(line.Settings);
   }
-  QString Url(const QString& rest = "") const {
-    return QString("irc://Bob@127.0.0.1:%1").arg(server_.Port()) + rest;
-  }
   QString Script(const QByteArray& text) {
-    const QString path = folder_.filePath("script");
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
-    return path;
+    QFile file(folder_.filePath("script"));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    return file.fileName();
   }
-  std::vector<std::string> Lines(int count) {
-    std::vector<std::string> lines;
+  Lines Next(int count) {
+    Lines lines;
     for (int i = 0; i < count; ++i) lines.push_back(NextLine().value_or("(none)"));
     return lines;
   }
@@ -44,84 +44,105 @@ class CommandLineFormTest : public FormTest {
 };
 
 TEST_F(CommandLineFormTest, AUrlConnectsRegistersAsGivenAndJoinsItsChannelOnceJoinIsEnabled) {
-  Start({Url("/beginner"), "--user", "bob"});
-  EXPECT_EQ(form_.ircServer->text(), "127.0.0.1");
-  EXPECT_EQ(form_.ircPort->text(), QString::number(server_.Port()));
-  EXPECT_EQ(form_.ircChannel->text(), "#beginner");
+  Start({"irc://Bob@127.0.0.1:PORT/beginner", "--user", "bob"});
+  EXPECT_EQ(form_.ircServer->text() + " " + form_.ircPort->text() + " " + form_.ircChannel->text(),
+            QString("127.0.0.1 %1 #beginner").arg(server_.Port()));
   // What File > Identity… shows.
-  EXPECT_EQ(form_.Identity.NickName, "Bob");
-  EXPECT_EQ(form_.Identity.UserName, "bob");
+  EXPECT_EQ(form_.Identity.NickName + " " + form_.Identity.UserName, "Bob bob");
 
-  EXPECT_EQ(Lines(3), (std::vector<std::string>{"PASS Mossel", "NICK Bob", "USER Bob X Y :bob"}));
-  EXPECT_EQ(Deliver({":irc.test 001 Bob :Welcome"}), std::vector<std::string>{});
-  EXPECT_EQ(Deliver({":irc.test 376 Bob :End of MOTD"}),
-            std::vector<std::string>{"JOIN #beginner"});
+  EXPECT_EQ(Next(3), (Lines{"PASS Mossel", "NICK Bob", "USER Bob X Y :bob"}));
+  EXPECT_EQ(Deliver({":irc.test 001 Bob :Welcome"}), Lines{});
+  EXPECT_EQ(Deliver({":irc.test 376 Bob :End of MOTD"}), Lines{"JOIN #beginner"});
   Deliver({":Bob!b@host JOIN :#beginner"});
   EXPECT_EQ(Usable(), "part ");
-  // Once a connection: a second end of the message of the day joins nothing.
-  EXPECT_EQ(Deliver({":irc.test 376 Bob :End of MOTD"}), std::vector<std::string>{});
-}
-
-TEST_F(CommandLineFormTest, TheScriptGoesOutInOrderOnceRegisteredAtMostOneAnInterval) {
-  constexpr int kIntervalMs = 150;
-  Start({Url(), "--script", Script("MODE Bob +i\n# skipped\n\nJOIN #a\nPRIVMSG #a :hello\n"),
-         "--script-interval", QString::number(kIntervalMs)});
-  Lines(3);
-  EXPECT_FALSE(server_.HasLine()) << "the script went out before registration";
-  const auto start = std::chrono::steady_clock::now();
-  server_.SendLine(":irc.test 001 Bob :Welcome");
-  EXPECT_EQ(Lines(3), (std::vector<std::string>{"MODE Bob +i", "JOIN #a", "PRIVMSG #a :hello"}));
-  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2 * kIntervalMs));
   // Once a connection.
-  EXPECT_EQ(Deliver({":irc.test 001 Bob :Welcome"}), std::vector<std::string>{});
+  EXPECT_EQ(Deliver({":irc.test 376 Bob :End of MOTD"}), Lines{});
 }
 
-TEST_F(CommandLineFormTest, ALineThatCannotGoOutStopsTheScriptAndTheLogPaneSaysWhichAndWhy) {
-  Start(
-      {Url(), "--script", Script("JOIN #a\nPRIVMSG #a :" + QByteArray(6000, 'x') + "\nPART #a\n")});
-  Lines(3);
-  EXPECT_EQ(Deliver({":irc.test 001 Bob :Welcome"}), std::vector<std::string>{"JOIN #a"});
-  EXPECT_TRUE(WaitUntil([&] {
-    return Contains(LogLines(),
-                    "Script stopped at line 2: too long for the write buffer "
-                    "(6014 of 5120 bytes)");
-  }));
-  EXPECT_EQ(Deliver({}), std::vector<std::string>{});
-}
-
-TEST_F(CommandLineFormTest, CancelStopsTheScriptAndTheNextConnectionRunsItAgain) {
-  Start({Url(), "--script", Script("JOIN #a\nPART #a\n"), "--script-interval", "100"});
-  Lines(3);
+// Once registered, in order and spaced; Cancel stops it, the next connection
+// runs it again, and a line too long for the write buffer stops it for good.
+TEST_F(CommandLineFormTest, TheScriptGoesOutOnceRegisteredInOrderSpacedUntilStopped) {
+  constexpr int kIntervalMs = 150;
+  Start({"irc://Bob@127.0.0.1:PORT", "--script-interval", QString::number(kIntervalMs), "--script",
+         Script("MODE Bob +i\n# skipped\n\nJOIN #a\nPRIVMSG #a :" + QByteArray(6000, 'x') +
+                "\nPART #a\n")});
+  Next(3);
+  EXPECT_FALSE(server_.HasLine()) << "the script went out before registration";
+  const auto start = steady_clock::now();
   server_.SendLine(":irc.test 001 Bob :Welcome");
-  EXPECT_EQ(NextLine(), "JOIN #a");
+  EXPECT_EQ(Next(2), (Lines{"MODE Bob +i", "JOIN #a"}));
+  EXPECT_GE(steady_clock::now() - start, milliseconds(kIntervalMs));
   Click(form_.btnConnect);
   ASSERT_TRUE(BackAtConnect());
   // A script still running would try its next line while nothing is connected.
-  const auto cancelled = std::chrono::steady_clock::now();
-  WaitUntil([&] {
-    return std::chrono::steady_clock::now() - cancelled > std::chrono::milliseconds(400);
-  });
-  EXPECT_FALSE(Contains(LogLines(), "Script stopped at line 2: not connected"));
+  testsupport::WaitUntil(
+      [&] { return steady_clock::now() - start > milliseconds(4 * kIntervalMs); });
+  EXPECT_EQ(LogLines(), Lines{"Welcome"});
 
   Click(form_.btnConnect);
-  Lines(3);
-  EXPECT_EQ(Deliver({":irc.test 001 Bob :Welcome"}), std::vector<std::string>{"JOIN #a"});
+  Next(3);
+  server_.SendLine(":irc.test 001 Bob :Welcome");
+  EXPECT_EQ(Next(2), (Lines{"MODE Bob +i", "JOIN #a"}));
+  EXPECT_TRUE(testsupport::WaitUntil([&] {
+    return Contains(LogLines(),
+                    "Script stopped at line 5: too long for the write buffer (6014 of 5120 bytes)");
+  }));
+  EXPECT_EQ(Deliver({":irc.test 001 Bob :Welcome"}), Lines{});
 }
 
 TEST_F(CommandLineFormTest, RegisteringByHandTheScriptIsTheRegistration) {
-  Start({Url(), "--register", "manual", "--script", Script("NICK Carol\nUSER c 0 * :C\n")});
-  EXPECT_EQ(Lines(2), (std::vector<std::string>{"NICK Carol", "USER c 0 * :C"}));
-  EXPECT_EQ(Deliver({":irc.test 001 Carol :Welcome"}), std::vector<std::string>{});
+  Start({"irc://127.0.0.1:PORT", "--register", "manual", "--script", Script("NICK Carol\n")});
+  EXPECT_EQ(NextLine(), "NICK Carol");
 }
 
-TEST_F(CommandLineFormTest, WithoutAUrlOrConnectNothingStarts) {
-  Start({"--nick", "Bob", "--tls", "--channel", "test"});
-  EXPECT_EQ(form_.ircPort->text(), "6697");
-  EXPECT_EQ(form_.ircChannel->text(), "#test");
-  EXPECT_TRUE(form_.cbTls->isChecked());
-  QCoreApplication::processEvents();
-  EXPECT_TRUE(IsIdle());
-  EXPECT_FALSE(server_.HasClient());
+class PinnedCertificateTest : public CommandLineFormTest {
+ protected:
+  static constexpr const char* kRefusal =
+      "The server's certificate matches none of the trusted fingerprints: ";
+  void SetUp() override {
+    CommandLineFormTest::SetUp();
+    setenv("SSL_CERT_FILE", certificates_.CaFile().c_str(), 1);
+  }
+  // The fingerprint the log pane names in the refusal; the pane is emptied.
+  std::string Refused() {
+    std::string fingerprint;
+    testsupport::WaitUntil([&] {
+      for (const std::string& line : LogLines()) {
+        if (line.starts_with(kRefusal)) fingerprint = line.substr(std::string(kRefusal).size());
+      }
+      return !fingerprint.empty();
+    });
+    EXPECT_TRUE(IsIdle());
+    EXPECT_FALSE(server_.HasLine());
+    form_.Memo1->clear();
+    return fingerprint;
+  }
+  bool Asked() const { return form_.findChild<TCertificateDialog*>() != nullptr; }
+
+  testsupport::TestCertificates certificates_;
+  const QString other_ = QString(64, 'a');
+};
+
+// Refused without a question when it matches none, even verified; pinned (lower
+// case, no colons), a self-signed one is accepted without a question.
+TEST_F(PinnedCertificateTest, OnlyAPinnedCertificatePassesAndNoneIsAskedAbout) {
+  testsupport::TlsFront verified(certificates_.Trusted(), server_.Port());
+  Start({QString("ircs://127.0.0.1:%1").arg(verified.Port()), "--trust", other_});
+  std::string fingerprint = Refused();
+  // The end of it: no connect event after the connection was closed.
+  EXPECT_EQ(Raw().back(), "- " + std::string(kRefusal) + fingerprint);
+
+  testsupport::TlsFront self_signed(certificates_.SelfSigned(), server_.Port());
+  const QString url = QString("ircs://127.0.0.1:%1").arg(self_signed.Port());
+  Start({url, "--trust", other_});
+  fingerprint = Refused();
+  EXPECT_FALSE(Asked());
+  ASSERT_TRUE(Contains(
+      Raw(), "- SHA-256 fingerprint " + fingerprint + ", not verified: self-signed certificate"));
+  Start({url, "--trust", QString::fromStdString(fingerprint).remove(':').toLower()});
+  EXPECT_EQ(NextLine(), "PASS Mossel");
+  EXPECT_FALSE(Asked());
+  EXPECT_TRUE(Contains(Raw(), "- Certificate pinned on the command line: accepted"));
 }
 
 }  // namespace
