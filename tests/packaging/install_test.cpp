@@ -83,7 +83,6 @@ class InstallTest : public ::testing::Test {
   std::tuple<int, std::string, std::string> RunWithoutDisplay(const QStringList& arguments) const {
     QProcess program;
     StartProgram(program, arguments, false);
-    program.closeWriteChannel();
     if (!program.waitForFinished(30000)) program.kill();
     program.waitForFinished();
     return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
