@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 
 #include "Unit1/command_line_options.h"
 #include "Unit1/server_url.h"
@@ -80,13 +81,15 @@ QString Option(std::string_view name) {
   return QString::fromUtf8(name.data(), qsizetype(name.size()));
 }
 
-// The whole file, or its first line without the line end. "-": the next line
-// of standard input.
+// The whole file, or its first line without the line end. "-" reads standard
+// input: its next line, or the rest of it.
 std::string ReadFile(const QString& path, std::istream& standard_input, bool first_line_only,
                      const char* what) {
   std::string text;
-  if (path == "-") {
+  if (path == "-" && first_line_only) {
     std::getline(standard_input, text);
+  } else if (path == "-") {
+    text.assign(std::istreambuf_iterator<char>(standard_input), {});
   } else {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {

@@ -41,8 +41,8 @@ struct TCommandLine {
   TStartSettings Settings;
 };
 
-// `arguments` begins with the program's name. A FILE of "-" reads the next line
-// of `standard_input`.
+// `arguments` begins with the program's name. A FILE of "-" reads
+// `standard_input`: a password its next line, a script the rest of it.
 TCommandLine ParseCommandLine(const QStringList& arguments, std::istream& standard_input);
 
 // The line printed after a problem.

@@ -34,8 +34,8 @@ inline constexpr TOptionSpec kCommandLineOptions[] = {
      "Accept only a server certificate with this SHA-256 fingerprint, without asking; "
      "may be given more than once."},
     {"", "script", "FILE",
-     "Send the lines of FILE once registered, as if typed in Commands; blank lines and "
-     "lines starting with # are skipped."},
+     "Send the lines of FILE (- reads standard input) once registered, as if typed in "
+     "Commands; blank lines and lines starting with # are skipped."},
     {"", "script-interval", "MS", "Wait at least MS milliseconds between two script lines."},
     {"", "connect", "", "Connect at start, also without a URL."},
 };
