@@ -66,7 +66,7 @@ std::string HelpText() {
   constexpr std::size_t kHelpColumn = 30;
   std::string text = "Usage: ircclient [OPTIONS] [URL]\n\nURL: " + std::string(kUrlForm) + "\n  " +
                      Wrapped(kUrlHelp, 2) + "\nOptions:\n";
-  for (const TOptionSpec& option : kCommandLineOptions) {
+  for (const TOptionEntry& option : kCommandLineOptions) {
     std::string names = option.Short.empty() ? "      " : "  -" + std::string(option.Short) + ", ";
     names += "--" + std::string(option.Long);
     if (!option.Value.empty()) names += " " + std::string(option.Value);
@@ -228,10 +228,10 @@ std::string UsageHint() {
 
 TCommandLine ParseCommandLine(const QStringList& arguments, std::istream& standard_input) {
   QCommandLineParser parser;
-  for (const TOptionSpec& spec : kCommandLineOptions) {
-    QStringList names = {Option(spec.Long)};
-    if (!spec.Short.empty()) names.prepend(Option(spec.Short));
-    parser.addOption(QCommandLineOption(names, Option(spec.Help), Option(spec.Value)));
+  for (const TOptionEntry& entry : kCommandLineOptions) {
+    QStringList names = {Option(entry.Long)};
+    if (!entry.Short.empty()) names.prepend(Option(entry.Short));
+    parser.addOption(QCommandLineOption(names, Option(entry.Help), Option(entry.Value)));
   }
   TCommandLine result;
   try {

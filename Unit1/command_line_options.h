@@ -6,14 +6,14 @@
 
 namespace unit1 {
 
-struct TOptionSpec {
+struct TOptionEntry {
   std::string_view Short;  // one letter, or empty
   std::string_view Long;
   std::string_view Value;  // the value's name; empty for a switch
   std::string_view Help;
 };
 
-inline constexpr TOptionSpec kCommandLineOptions[] = {
+inline constexpr TOptionEntry kCommandLineOptions[] = {
     {"h", "help", "", "Show the options and end."},
     {"v", "version", "", "Show the version and end."},
     {"", "nick", "NICK", "Register with this nickname."},

@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
       "\n.PP\nA password in the URL is visible to other users of the machine; "
       "\\fB\\-\\-password\\-file\\fR is not.\n");
   Put(".SH OPTIONS\n");
-  for (const unit1::TOptionSpec& option : unit1::kCommandLineOptions) {
+  for (const unit1::TOptionEntry& option : unit1::kCommandLineOptions) {
     Put(".TP\n.B ");
     if (!option.Short.empty()) Put("\\-" + Roff(option.Short) + ", ");
     Put("\\-\\-" + Roff(option.Long));
