@@ -106,6 +106,7 @@ void TForm1::IRCClientConnect(sockets::TSockCtrl&, sockets::TSocketBase* Socket)
   Memo1->clear();
   if (cbTls->isChecked()) AddLogLine(tls_summary_);
   StartRegistration();
+  CommandLineConnected();
 }
 
 void TForm1::IRCClientDisconnect(sockets::TSockCtrl&, sockets::TSocketBase*) {
@@ -210,6 +211,7 @@ void TForm1::ForwardLine(const std::string& line) {
 void TForm1::ResetConnection() {
   ++connect_attempt_;
   connection_open_ = false;
+  script_runner_.Stop();
   CloseCertificateDialog();
   IRCClient->Close();
   // Without it, the names the engine still held would never show again after

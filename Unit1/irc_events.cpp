@@ -119,7 +119,10 @@ void TForm1::IRCReply(irc::TParlane&, const std::string&, const std::string&,
   // A CAP reply has its own log line; the server's SASL prompt says nothing.
   if (RcvdCmd != "CAP" && RcvdCmd != "AUTHENTICATE") AddLogLine(RcvdMsg);
   // A server without a message of the day ends registration with 422 instead.
-  if (RcvdCmd == "376" || RcvdCmd == "422") btnJoin->setEnabled(true);
+  if (RcvdCmd == "376" || RcvdCmd == "422") {
+    btnJoin->setEnabled(true);
+    CommandLineJoinEnabled();
+  }
 }
 
 void TForm1::IRCPrivMsg(irc::TParlane&, const std::string& RcvdFrom, const std::string&,

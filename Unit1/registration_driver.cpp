@@ -86,6 +86,7 @@ void TForm1::FollowRegistration(std::string_view line) {
   for (const std::string& answer : step.Lines) {
     if (!SendLine(answer)) break;
   }
+  if (!step.WelcomedNick.empty()) CommandLineRegistered();
 }
 
 // Once a CAP REQ is out, the server may tag its lines: 8191 bytes of tags in

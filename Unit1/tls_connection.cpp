@@ -107,6 +107,7 @@ void TForm1::TlsHandshake(tls::TTlsLineSocket& Socket, const tls::TTlsFacts& Fac
                  (Facts.Verified ? ", verified" : ", not verified: " + Facts.VerifyError));
   // The log pane hears of it with the connect, which starts it afresh.
   tls_summary_ = "TLS " + Facts.Protocol + " with " + Facts.Cipher;
+  if (CommandLinePinnedCertificate(Socket, Facts)) return;
   if (Facts.Verified) return;
   const std::string where =
       toolkit::TypedText(ircServer->text()) + " port " + toolkit::TypedText(ircPort->text());

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "Unit1/command_line.h"
 #include "Unit1/identity.h"
 #include "Unit1/line_history.h"
 #include "Unit1/log_pane.h"
@@ -136,6 +137,9 @@ class TForm1 : public QMainWindow {
   void ClearRawLog1Click();
   bool SendBytes(const QString& text);
   void Identity1Click();
+  // The command line's settings: the fields and the identity as if typed, and
+  // Connect pressed once the loop runs when it asks to connect.
+  void ApplyStartSettings(const TStartSettings& settings);
 
   // Handlers of the IRC component's events.
   void IRCKill(irc::TParlane& Sender, const std::string& PersonKicked,
@@ -234,6 +238,17 @@ class TForm1 : public QMainWindow {
   // The ban, kick and kill of the user: the log line, then QUIT and Idle.
   void PersonRemoved(const std::string& kind, const std::string& PersonKicked,
                      const std::string& ReasonMsg, const std::string& quit_line);
+
+  // What the command line asks of each connection: the script once registered,
+  // Join once enabled, and only the pinned certificates (true when they decided).
+  void CommandLineConnected();
+  void CommandLineRegistered();
+  void CommandLineJoinEnabled();
+  bool CommandLinePinnedCertificate(tls::TTlsLineSocket& Socket, const tls::TTlsFacts& Facts);
+  TStartSettings start_settings_;
+  TScriptRunner script_runner_;
+  bool script_started_ = false;
+  bool auto_joined_ = false;
 
   // Counts the connect attempts; Cancel moves it on, which tells an attempt
   // still waiting for a look-up that it was abandoned.

@@ -189,8 +189,10 @@ void TTlsLineSocket::FinishHandshake() {
   phase_ = kAwaitingDecision;
   const TTlsFacts facts = FactsOf(session_->ssl);
   const TLiveness::TWatch alive = Watch();
+  const winsock::SOCKET handle = Handle();
   sockets::RaiseEvent(OnHandshake, *this, facts);
-  if (alive && facts.Verified) Proceed();
+  // A handler that closed the connection refused even a verified certificate.
+  if (alive && facts.Verified && Handle() == handle) Proceed();
 }
 
 void TTlsLineSocket::Proceed() {

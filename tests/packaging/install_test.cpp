@@ -1,7 +1,8 @@
 // The installed program: `cmake --install` into a temporary DESTDIR puts exactly
-// the program, its two libraries and its desktop files there, and the program
-// started from there, with nothing in its environment pointing at the build,
-// loads its socket library and its window-system library from its private folder.
+// the program, its libraries, desktop files and manual page there; started from
+// there, with nothing in its environment pointing at the build, it loads its
+// libraries from its private folder and answers its command line without a
+// display; its menu entry handles irc:// and ircs:// links.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -11,6 +12,8 @@
 #include <QTemporaryDir>
 #include <set>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "tests/support/wait_until.h"
 
@@ -24,6 +27,7 @@ const std::set<QString> kInstalledFiles = {
     INSTALL_DATADIR "/applications/local.ircclient.testclient.desktop",
     INSTALL_DATADIR "/icons/hicolor/scalable/apps/local.ircclient.testclient.svg",
     INSTALL_DATADIR "/metainfo/local.ircclient.testclient.metainfo.xml",
+    INSTALL_MANDIR "/man1/ircclient.1",
 };
 
 class InstallTest : public ::testing::Test {
@@ -48,22 +52,42 @@ class InstallTest : public ::testing::Test {
     return files;
   }
 
-  // Started the way the desktop starts it, with only what a desktop session would
-  // hand it: no library path, nothing that names the build folder.
-  void StartProgram(QProcess& program) const {
+  // What a desktop session would hand the program: no library path, nothing
+  // that names the build folder; no display unless asked for.
+  QProcessEnvironment SessionEnvironment(bool display) const {
     QProcessEnvironment environment;
     environment.insert("PATH", "/usr/bin:/bin");
     environment.insert("HOME", destdir_.path());
-    environment.insert("XDG_RUNTIME_DIR", runtime_dir_.path());
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    if (display) {
+      environment.insert("XDG_RUNTIME_DIR", runtime_dir_.path());
+      environment.insert("QT_QPA_PLATFORM", "offscreen");
+    }
     for (const char* sanitizer : {"ASAN_OPTIONS", "UBSAN_OPTIONS"}) {
       if (qEnvironmentVariableIsSet(sanitizer)) {
         environment.insert(sanitizer, qEnvironmentVariable(sanitizer));
       }
     }
-    program.setProcessEnvironment(environment);
+    return environment;
+  }
+
+  // Started the way the desktop starts it.
+  void StartProgram(QProcess& program, const QStringList& arguments = {},
+                    bool display = true) const {
+    program.setProcessEnvironment(SessionEnvironment(display));
     program.setWorkingDirectory(destdir_.path());
-    program.start(prefix_ + "/" INSTALL_BINDIR "/ircclient", {});
+    program.start(prefix_ + "/" INSTALL_BINDIR "/ircclient", arguments);
+  }
+
+  // Run to its end without a display: its exit status, then what it wrote to
+  // standard output and to standard error.
+  std::tuple<int, std::string, std::string> RunWithoutDisplay(const QStringList& arguments) const {
+    QProcess program;
+    StartProgram(program, arguments, false);
+    if (!program.waitForFinished(30000)) program.kill();
+    program.waitForFinished();
+    return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
+            program.readAllStandardOutput().toStdString(),
+            program.readAllStandardError().toStdString()};
   }
 
   // The shared objects the running program has mapped, by their file paths.
@@ -136,6 +160,46 @@ TEST_F(InstallTest, InstalledProgramLoadsItsLibrariesFromItsPrivateFolderOrSaysW
   EXPECT_EQ(program.state(), QProcess::Running) << errors.toStdString();
   program.terminate();
   EXPECT_TRUE(program.waitForFinished(20000)) << "the program did not end on SIGTERM";
+}
+
+// The desktop's MIME database, built from the installed menu entry, names the
+// program for irc:// and ircs:// links.
+TEST_F(InstallTest, TheMenuEntryHandlesIrcAndIrcsLinks) {
+  const QString applications = prefix_ + "/" INSTALL_DATADIR "/applications";
+  ASSERT_EQ(QProcess::execute("update-desktop-database", {applications}), 0);
+  QFile cache(applications + "/mimeinfo.cache");
+  ASSERT_TRUE(cache.open(QIODevice::ReadOnly));
+  const QByteArray lines = cache.readAll();
+  for (const char* scheme : {"irc", "ircs"}) {
+    EXPECT_TRUE(lines.contains(QByteArray("\nx-scheme-handler/") + scheme +
+                               "=local.ircclient.testclient.desktop;\n"));
+  }
+}
+
+// Help and version end well; a command line that cannot be used ends with
+// status 2 and one line naming the problem, without a display to open, and a
+// secret read from a file shows in neither output.
+TEST_F(InstallTest, TheCommandLineAnswersWithoutADisplay) {
+  for (const char* option : {"--help", "--version"}) {
+    const auto [status, output, errors] = RunWithoutDisplay({option});
+    EXPECT_EQ(status, 0) << option << errors;
+    EXPECT_NE(output.find("ircclient"), std::string::npos) << option;
+  }
+  QFile secret(destdir_.filePath("secret"));
+  ASSERT_TRUE(secret.open(QIODevice::WriteOnly) && secret.write("open sesame\n") == 12);
+  secret.close();
+  const std::pair<QStringList, std::string> refusals[] = {
+      {{"--bogus"}, "ircclient: Unknown option 'bogus'.\n"},
+      {{"--password-file", secret.fileName(), "irc://h"},
+       "ircclient: The server password holds a blank.\n"},
+  };
+  for (const auto& [arguments, problem] : refusals) {
+    const auto [status, output, errors] = RunWithoutDisplay(arguments);
+    EXPECT_EQ(status, 2) << errors;
+    EXPECT_EQ(output, "");
+    EXPECT_TRUE(errors.starts_with(problem)) << errors;
+    EXPECT_EQ(errors.find("sesame"), std::string::npos);
+  }
 }
 
 }  // namespace

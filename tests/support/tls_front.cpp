@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <csignal>
 #include <memory>
 
 #include "tls/fingerprint.h"
@@ -25,7 +26,11 @@ int AcceptAnyCertificate(int, X509_STORE_CTX*) {
 TlsFront::TlsFront(std::string certificate_file, std::uint16_t backend_port)
     : certificate_file_(std::move(certificate_file)),
       backend_port_(backend_port),
-      thread_(&TlsFront::Serve, this) {}
+      thread_(&TlsFront::Serve, this) {
+  // The TLS library writes to the socket itself: a client gone while records are
+  // on their way (tickets after a refused handshake) fails that write, no more.
+  std::signal(SIGPIPE, SIG_IGN);
+}
 
 TlsFront::~TlsFront() {
   stopping_ = true;
