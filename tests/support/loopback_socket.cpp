@@ -24,6 +24,14 @@ sockaddr_in LoopbackAddress(std::uint16_t port) {
   return address;
 }
 
+sockaddr_in6 Loopback6Address(std::uint16_t port) {
+  sockaddr_in6 address{};
+  address.sin6_family = AF_INET6;
+  address.sin6_addr = in6addr_loopback;
+  address.sin6_port = htons(port);
+  return address;
+}
+
 Clock::time_point After(int timeout_ms) {
   return Clock::now() + std::chrono::milliseconds(timeout_ms);
 }
@@ -78,11 +86,35 @@ LoopbackSocket LoopbackSocket::ConnectTo(std::uint16_t port) {
   return connection;
 }
 
+LoopbackSocket LoopbackSocket::Listen6(std::uint16_t port, int backlog) {
+  LoopbackSocket listener(socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  const sockaddr_in6 address = Loopback6Address(port);
+  const int on = 1;
+  if (listener.Valid() &&
+      (setsockopt(listener.fd_, IPPROTO_IPV6, IPV6_V6ONLY, &on, sizeof on) != 0 ||
+       bind(listener.fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+       listen(listener.fd_, backlog) != 0)) {
+    listener.Close();
+  }
+  return listener;
+}
+
+LoopbackSocket LoopbackSocket::ConnectTo6(std::uint16_t port) {
+  LoopbackSocket connection(socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  const sockaddr_in6 address = Loopback6Address(port);
+  if (connection.Valid() &&
+      connect(connection.fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    connection.Close();
+  }
+  return connection;
+}
+
 std::uint16_t LoopbackSocket::Port() const {
-  sockaddr_in address{};
+  sockaddr_storage address{};
   socklen_t length = sizeof address;
   if (getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) return 0;
-  return ntohs(address.sin_port);
+  // The port lies at the same place in both families.
+  return ntohs(reinterpret_cast<const sockaddr_in&>(address).sin_port);
 }
 
 bool LoopbackSocket::WaitReadable(int timeout_ms) const {

@@ -35,6 +35,10 @@ class LoopbackSocket {
   // A blocking connection to 127.0.0.1:port, invalid when refused. Connections
   // send small writes at once.
   static LoopbackSocket ConnectTo(std::uint16_t port);
+  // The same on ::1 (IPv6 only); invalid when the machine has no IPv6 loopback
+  // or the port is taken.
+  static LoopbackSocket Listen6(std::uint16_t port = 0, int backlog = 8);
+  static LoopbackSocket ConnectTo6(std::uint16_t port);
 
   int Get() const { return fd_; }
   bool Valid() const { return fd_ >= 0; }
