@@ -1,0 +1,184 @@
+// The client component's addresses beyond one IPv4 address: IPv6 addresses
+// typed with or without brackets, every address of a name tried in turn (a
+// refused one and a silent one giving way to the next), the address family
+// setting, and texts that are no address. Names come from the socket library's
+// file of names, so nothing depends on the machine's hosts file.
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "sockets/address_text.h"
+#include "tests/sockets/component_fixture.h"
+
+namespace sockets_test {
+namespace {
+
+// The library's file of names, set before the test's first control starts the
+// library, which reads it then.
+class HostsFile {
+ public:
+  HostsFile() {
+    if (FILE* file = std::fopen(path_.c_str(), "w")) {
+      std::fputs("dual.test ::1 127.0.0.1\nfour.test 127.0.0.1\n", file);
+      std::fclose(file);
+    }
+    setenv("WSOCK32_HOSTS_FILE", path_.c_str(), 1);
+  }
+  ~HostsFile() {
+    unsetenv("WSOCK32_HOSTS_FILE");
+    std::filesystem::remove(path_);
+  }
+
+ private:
+  const std::string path_ =
+      (std::filesystem::temp_directory_path() / ("sockets-hosts-" + std::to_string(getpid())))
+          .string();
+};
+
+class AddressTest : public ClientTest {
+ protected:
+  void SetUp() override {
+    ClientTest::SetUp();
+    if (!LoopbackSocket::Listen6().Valid()) GTEST_SKIP() << "no IPv6 loopback";
+    client.OnAttempt = [this](TSockCtrl&, const std::string& note) { notes.push_back(note); };
+  }
+
+  // Opens the client to `address` at the listener's port.
+  void OpenTo(const std::string& address) {
+    client.SetAddress(address);
+    client.SetPort(std::to_string(port));
+    client.Open(kStream);
+  }
+  bool Connected() {
+    return WaitUntil([&] { return client.Count("OnWrite") == 1; });
+  }
+  std::string Peer() const { return sockets::AddressText(client.Socket()->SockAddress()); }
+
+  HostsFile hosts_file;
+  LoggingClient client;
+  const std::uint16_t port = listener.Port();
+  const std::string v6 = "[::1]:" + std::to_string(port);
+  const std::string v4 = "127.0.0.1:" + std::to_string(port);
+  Log notes;
+};
+
+TEST_F(AddressTest, ConnectsToAnIPv6AddressWithAndWithoutBrackets) {
+  LoopbackSocket listener6 = LoopbackSocket::Listen6(port);
+  ASSERT_TRUE(listener6.Valid());
+  for (const char* address : {"::1", "[::1]"}) {
+    client.log.clear();
+    notes.clear();
+    OpenTo(address);
+    ASSERT_TRUE(Connected()) << address;
+    EXPECT_TRUE(listener6.Accept().Valid());
+    EXPECT_EQ(Peer(), "::1");
+    EXPECT_EQ(client.HostName(), "::1");
+    EXPECT_EQ(client.DottedAddress(), "");
+    EXPECT_EQ(notes, (Log{"connecting to " + v6}));
+    client.Close();
+  }
+}
+
+TEST_F(AddressTest, ARefusedAddressGivesWayToTheNextAtOnce) {
+  OpenTo("dual.test");
+  ASSERT_TRUE(Connected());
+  EXPECT_EQ(notes, (Log{"connecting to " + v6, v6 + ": Connection refused; trying " + v4}));
+  EXPECT_EQ(client.log, (Log{"Looking-up a host name", "Connecting", "Connection",
+                             "OnConnect connected", "OnWrite"}));
+  EXPECT_EQ(Peer(), "127.0.0.1");
+  EXPECT_EQ(client.DottedAddress(), "127.0.0.1");
+}
+
+TEST_F(AddressTest, ASilentAddressGivesWayAfterTwoSeconds) {
+  // A listener whose queue is full drops further connection requests unanswered.
+  LoopbackSocket silent = LoopbackSocket::Listen6(port, 0);
+  ASSERT_TRUE(silent.Valid());
+  LoopbackSocket queued = LoopbackSocket::ConnectTo6(port);
+  ASSERT_TRUE(silent.WaitReadable());
+  const auto start = std::chrono::steady_clock::now();
+  OpenTo("dual.test");
+  ASSERT_TRUE(Connected());
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  EXPECT_EQ(notes, (Log{"connecting to " + v6, v6 + ": no answer after 2 s; trying " + v4}));
+  EXPECT_EQ(Peer(), "127.0.0.1");
+}
+
+TEST_F(AddressTest, TheLastAddressFailsAsASingleOneDoes) {
+  LoopbackSocket refusing = LoopbackSocket::BoundOnly();
+  client.SetAddress("dual.test");
+  client.StoreListeningPort(refusing.Port());
+  client.Open(kStream);
+  ASSERT_TRUE(WaitUntil([&] { return client.Count("OnConnect failed") == 1; }));
+  const std::string refused = ": Connection refused";
+  const std::string at = ":" + std::to_string(refusing.Port());
+  EXPECT_EQ(notes,
+            (Log{"connecting to [::1]" + at, "[::1]" + at + refused + "; trying 127.0.0.1" + at,
+                 "127.0.0.1" + at + refused}));
+  EXPECT_EQ(client.Socket()->LastError(), 10061);
+}
+
+TEST_F(AddressTest, TheAddressFamilyIsHonoured) {
+  client.SetAddressFamily(sockets::afIPv4Only);
+  OpenTo("dual.test");
+  ASSERT_TRUE(Connected());
+  EXPECT_EQ(notes, (Log{"connecting to " + v4}));
+  client.Close();
+
+  LoopbackSocket listener6 = LoopbackSocket::Listen6(port);
+  client.SetAddressFamily(sockets::afIPv6Only);
+  notes.clear();
+  client.log.clear();
+  OpenTo("dual.test");
+  ASSERT_TRUE(Connected());
+  EXPECT_EQ(notes, (Log{"connecting to " + v6}));
+  client.Close();
+
+  const auto failure = [&](const std::string& address) {
+    return Outcome([&] { OpenTo(address); });
+  };
+  EXPECT_EQ(failure("four.test"), "The host has no IPv6 address");
+  EXPECT_EQ(failure("127.0.0.1"), "The host has no IPv6 address");
+  client.SetAddressFamily(sockets::afIPv4Only);
+  EXPECT_EQ(failure("::1"), "The host has no IPv4 address");
+  EXPECT_FALSE(client.Connected());
+}
+
+TEST_F(AddressTest, TextsThatAreNoAddressAreRefusedInWords) {
+  using sockets::TAddressForm;
+  const struct {
+    const char* text;
+    TAddressForm form;
+  } cases[] = {
+      {"::1", TAddressForm::afIPv6},
+      {"[2001:db8::7]", TAddressForm::afIPv6},
+      {"fe80::1%lo", TAddressForm::afIPv6},
+      {"192.168.001.010", TAddressForm::afDotted},
+      {"irc.example", TAddressForm::afHostName},
+      {"::1::", TAddressForm::afUnreadable},
+      {"[::1", TAddressForm::afUnreadable},
+      {"fe80::1%nosuchif", TAddressForm::afUnreadable},
+      {"[irc.example]", TAddressForm::afUnreadable},
+  };
+  for (const auto& c : cases) EXPECT_EQ(sockets::AddressForm(c.text), c.form) << c.text;
+  EXPECT_EQ(Outcome([&] { OpenTo("::1::"); }),
+            "The address is neither an IPv4 nor an IPv6 address nor a host name");
+  EXPECT_TRUE(notes.empty());
+}
+
+TEST(ConnectOrder, AlternatesTheFamiliesIPv6First) {
+  sockets::TSockAddress a6, b6, a4, b4, c4;
+  a6.Storage.ss_family = b6.Storage.ss_family = 23;
+  a4.Storage.ss_family = b4.Storage.ss_family = c4.Storage.ss_family = 2;
+  a6.Length = 1, b6.Length = 2, a4.Length = 3, b4.Length = 4, c4.Length = 5;
+  std::string order;
+  for (const auto& address : sockets::InConnectOrder({a4, b4, a6, c4, b6})) {
+    order += std::to_string(address.Length);
+  }
+  EXPECT_EQ(order, "13245");
+}
+
+}  // namespace
+}  // namespace sockets_test
