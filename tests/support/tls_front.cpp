@@ -22,9 +22,10 @@ int AcceptAnyCertificate(int, X509_STORE_CTX*) {
 
 }  // namespace
 
-TlsFront::TlsFront(std::string certificate_file, std::uint16_t backend_port)
+TlsFront::TlsFront(std::string certificate_file, std::uint16_t backend_port, bool on_ipv6_loopback)
     : certificate_file_(std::move(certificate_file)),
       backend_port_(backend_port),
+      listener_(on_ipv6_loopback ? LoopbackSocket::Listen6() : LoopbackSocket::Listen()),
       thread_(&TlsFront::Serve, this) {}
 
 TlsFront::~TlsFront() {
@@ -35,6 +36,11 @@ TlsFront::~TlsFront() {
 std::string TlsFront::ClientFingerprint() const {
   std::lock_guard lock(mutex_);
   return client_fingerprint_;
+}
+
+std::string TlsFront::ServerNameSent() const {
+  std::lock_guard lock(mutex_);
+  return server_name_sent_;
 }
 
 // Ends the client's connection as a server does when it is done: a close
@@ -82,6 +88,8 @@ void TlsFront::Relay(LoopbackSocket client) {
   {
     std::lock_guard lock(mutex_);
     client_fingerprint_ = tls::FingerprintOf(peer);
+    const char* name = SSL_get_servername(ssl.get(), TLSEXT_NAMETYPE_host_name);
+    server_name_sent_ = name != nullptr ? name : "";
   }
   X509_free(peer);
   const LoopbackSocket backend = LoopbackSocket::ConnectTo(backend_port_);
