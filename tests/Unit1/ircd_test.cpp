@@ -1,9 +1,11 @@
 // The window against a real IRCv3 server, where the tester negotiates
 // capabilities by hand, after which every line comes tagged, and the client still
-// answers PING, joins, lists the names and shows the conversation. The plain real
-// server is met through the netsplit (netsplit_test.cpp).
+// answers PING, joins, lists the names and shows the conversation; and against
+// the plain real server listening on ::1 and 127.0.0.1, a session over each. The
+// plain real server is met through the netsplit too (netsplit_test.cpp).
 #include "tests/Unit1/form_fixture.h"
 #include "tests/support/inspircd_fixture.h"
+#include "tests/support/ircd_fixture.h"
 #include "tests/support/plain_irc_client.h"
 #include "transport/text_client.h"
 
@@ -11,11 +13,44 @@ namespace unit1 {
 namespace {
 
 using testsupport::InspircdFixture;
+using testsupport::IrcdFixture;
+using testsupport::LoopbackSocket;
 using testsupport::PlainIrcClient;
 using testsupport::WaitUntil;
 
 // The server's PING comes after this long without a word from the client.
 constexpr int kPingSeconds = 2;
+
+TEST_F(FormTest, TalksWithARealServerOverIPv6AndOverIPv4) {
+  if (!IrcdFixture::Installed()) GTEST_SKIP() << "ngircd is not installed";
+  if (!LoopbackSocket::Listen6().Valid()) GTEST_SKIP() << "no IPv6 loopback";
+  IrcdFixture ircd;
+  ASSERT_EQ(ircd.StartListeningOn("::1,127.0.0.1"), "");
+  for (const std::string address : {"::1", "127.0.0.1"}) {
+    SCOPED_TRACE(address);
+    ConnectTo(ircd.Port(), address.c_str());
+    ASSERT_TRUE(WaitUntil([&] { return form_.btnJoin->isEnabled(); }, 10000)) << ircd.Log();
+    Click(form_.btnJoin);
+    ASSERT_TRUE(WaitUntil([&] { return form_.btnPart->isEnabled(); }));
+    PlainIrcClient alice(ircd.Port());
+    ASSERT_TRUE(alice.Register("alice", IrcdFixture::kPassword));
+    ASSERT_TRUE(alice.Join("#beginner"));
+    ASSERT_TRUE(alice.SendLine("PRIVMSG #beginner :hello over " + address));
+    EXPECT_TRUE(WaitUntil([&] {
+      return std::ranges::any_of(ChatEntries(), [&](const std::string& entry) {
+        return entry.find("hello over " + address) != std::string::npos;
+      });
+    }));
+    EXPECT_TRUE(Contains(Names(), "alice"));
+    Enter(form_.Edit1, "hi alice");
+    EXPECT_TRUE(alice.WaitForLineContaining(":hi alice").has_value());
+    Click(form_.btnPart);
+    ASSERT_TRUE(WaitUntil([&] { return form_.btnJoin->isEnabled(); }));
+    Click(form_.btnConnect);
+    ASSERT_TRUE(BackAtConnect());
+  }
+  EXPECT_TRUE(Contains(Raw(), "- connecting to [::1]:" + std::to_string(ircd.Port())));
+}
 
 TEST_F(FormTest, NegotiatesByHandWithAnIrcv3ServerAndTalks) {
   if (!InspircdFixture::Installed()) GTEST_SKIP() << "inspircd is not installed";

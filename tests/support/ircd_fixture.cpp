@@ -8,10 +8,19 @@
 namespace testsupport {
 
 std::string IrcdFixture::Start(Motd motd, std::string_view extra_config) {
+  return Start(motd, extra_config, {});
+}
+
+std::string IrcdFixture::StartListeningOn(std::string_view addresses) {
+  return Start(Motd::kPhrase, {}, addresses);
+}
+
+std::string IrcdFixture::Start(Motd motd, std::string_view extra_config, std::string_view listen) {
   return StartServer([&](const std::string& program) -> std::string {
     const std::string written = RunConfigScript(
         {IRCD_CONFIG_SCRIPT, std::to_string(Port()), folder_.string(), "--test"}, LogPath());
     if (!written.empty()) return written;
+    if (!listen.empty() && !SetConfigValue("Listen", listen)) return "cannot set Listen:\n";
     if (motd == Motd::kMissing && !DropMotd()) return "cannot drop the message of the day:\n";
     if (!WriteExtraConfig(extra_config)) return "cannot write the extra configuration:\n";
     return Run({program, "-n", "-f", (folder_ / "ngircd.conf").string()});
@@ -25,6 +34,18 @@ bool IrcdFixture::DropMotd() const {
   if (phrase == std::string::npos) return false;
   text.replace(phrase + 1, text.find('\n', phrase + 1) - phrase - 1,
                "MotdFile = " + (folder_ / "missing.motd").string());
+  std::ofstream out(config, std::ios::trunc);
+  out << text;
+  return out.good();
+}
+
+bool IrcdFixture::SetConfigValue(std::string_view key, std::string_view value) const {
+  const std::filesystem::path config = folder_ / "ngircd.conf";
+  std::string text = ReadFile(config);
+  const std::size_t line = text.find("\n" + std::string(key) + " = ");
+  if (line == std::string::npos) return false;
+  text.replace(line + 1, text.find('\n', line + 1) - line - 1,
+               std::string(key) + " = " + std::string(value));
   std::ofstream out(config, std::ios::trunc);
   out << text;
   return out.good();

@@ -1,4 +1,4 @@
-// A real IRC server for a test: ngircd on a free port of 127.0.0.1, with the
+// A real IRC server for a test: ngircd on a free port of 127.0.0.1 (and ::1), with the
 // configuration scripts/ircd-config writes (server name irc.test.local, password
 // "Mossel", no look-ups, no flood delays), in a temporary folder that goes with it.
 //
@@ -33,10 +33,16 @@ class IrcdFixture : public ServerProcess {
   // snippet of configuration read after the rest, so that it may also change what
   // the rest set (the server's name, say).
   std::string Start(Motd motd = Motd::kPhrase, std::string_view extra_config = {});
+  // The same, listening on these addresses ("::1,127.0.0.1") instead of
+  // 127.0.0.1 alone; the server takes only one Listen setting.
+  std::string StartListeningOn(std::string_view addresses);
 
  private:
   // Points the configuration at a message-of-the-day file that does not exist.
+  std::string Start(Motd motd, std::string_view extra_config, std::string_view listen);
   bool DropMotd() const;
+  // Replaces the value of the configuration's first `key = ...` line.
+  bool SetConfigValue(std::string_view key, std::string_view value) const;
   bool WriteExtraConfig(std::string_view extra_config) const;
 };
 
