@@ -145,7 +145,8 @@ winsock::u_short TSocketBase::BytesAvailable() {
 winsock::u_short TSocketBase::GetLocalPort() {
   if (Handle_ == winsock::INVALID_SOCKET) return 0;
   tWinsockAPI& api = WinsockAPI();
-  winsock::sockaddr_in local{};
+  // Room for either family; the port lies at the same place in both.
+  winsock::SOCKADDR_STORAGE local{};
   int length = sizeof local;
   try {
     CheckResult(api.getsockname(Handle_, reinterpret_cast<winsock::sockaddr*>(&local), &length), 0,
@@ -153,7 +154,7 @@ winsock::u_short TSocketBase::GetLocalPort() {
   } catch (const ESockError&) {
     return 0;
   }
-  return api.ntohs(local.sin_port);
+  return api.ntohs(reinterpret_cast<const winsock::sockaddr_in&>(local).sin_port);
 }
 
 void TSocketBase::DoRead() {

@@ -25,7 +25,7 @@ TEST_F(FormTest, TalksWithARealServerOverIPv6AndOverIPv4) {
   if (!IrcdFixture::Installed()) GTEST_SKIP() << "ngircd is not installed";
   if (!LoopbackSocket::Listen6().Valid()) GTEST_SKIP() << "no IPv6 loopback";
   IrcdFixture ircd;
-  ASSERT_EQ(ircd.StartListeningOn("::1,127.0.0.1"), "");
+  ASSERT_EQ(ircd.Start(IrcdFixture::Motd::kPhrase, {}, "::1,127.0.0.1"), "");
   for (const std::string address : {"::1", "127.0.0.1"}) {
     SCOPED_TRACE(address);
     ConnectTo(ircd.Port(), address.c_str());

@@ -1,7 +1,7 @@
-// The client component's addresses beyond one IPv4 address: IPv6 addresses
-// typed with or without brackets, every address of a name tried in turn (a
-// refused one and a silent one giving way to the next), the address family
-// setting, and texts that are no address. Names come from the socket library's
+// The client component's addresses beyond one IPv4 address: every address of a
+// name tried in turn (a refused one and a silent one giving way to the next),
+// the address family setting, and texts that are no address. (A server on ::1
+// typed with and without brackets is met through the window.) Names come from the socket library's
 // file of names, so nothing depends on the machine's hosts file.
 #include <unistd.h>
 
@@ -65,23 +65,6 @@ class AddressTest : public ClientTest {
   Log notes;
 };
 
-TEST_F(AddressTest, ConnectsToAnIPv6AddressWithAndWithoutBrackets) {
-  LoopbackSocket listener6 = LoopbackSocket::Listen6(port);
-  ASSERT_TRUE(listener6.Valid());
-  for (const char* address : {"::1", "[::1]"}) {
-    client.log.clear();
-    notes.clear();
-    OpenTo(address);
-    ASSERT_TRUE(Connected()) << address;
-    EXPECT_TRUE(listener6.Accept().Valid());
-    EXPECT_EQ(Peer(), "::1");
-    EXPECT_EQ(client.HostName(), "::1");
-    EXPECT_EQ(client.DottedAddress(), "");
-    EXPECT_EQ(notes, (Log{"connecting to " + v6}));
-    client.Close();
-  }
-}
-
 TEST_F(AddressTest, ARefusedAddressGivesWayToTheNextAtOnce) {
   OpenTo("dual.test");
   ASSERT_TRUE(Connected());
@@ -136,13 +119,10 @@ TEST_F(AddressTest, TheAddressFamilyIsHonoured) {
   EXPECT_EQ(notes, (Log{"connecting to " + v6}));
   client.Close();
 
-  const auto failure = [&](const std::string& address) {
-    return Outcome([&] { OpenTo(address); });
-  };
-  EXPECT_EQ(failure("four.test"), "The host has no IPv6 address");
-  EXPECT_EQ(failure("127.0.0.1"), "The host has no IPv6 address");
+  EXPECT_EQ(Outcome([&] { OpenTo("four.test"); }), "The host has no IPv6 address");
+  EXPECT_EQ(Outcome([&] { OpenTo("127.0.0.1"); }), "The host has no IPv6 address");
   client.SetAddressFamily(sockets::afIPv4Only);
-  EXPECT_EQ(failure("::1"), "The host has no IPv4 address");
+  EXPECT_EQ(Outcome([&] { OpenTo("::1"); }), "The host has no IPv4 address");
   EXPECT_FALSE(client.Connected());
 }
 
@@ -165,19 +145,14 @@ TEST_F(AddressTest, TextsThatAreNoAddressAreRefusedInWords) {
   for (const auto& c : cases) EXPECT_EQ(sockets::AddressForm(c.text), c.form) << c.text;
   EXPECT_EQ(Outcome([&] { OpenTo("::1::"); }),
             "The address is neither an IPv4 nor an IPv6 address nor a host name");
-  EXPECT_TRUE(notes.empty());
 }
 
 TEST(ConnectOrder, AlternatesTheFamiliesIPv6First) {
-  sockets::TSockAddress a6, b6, a4, b4, c4;
-  a6.Storage.ss_family = b6.Storage.ss_family = 23;
-  a4.Storage.ss_family = b4.Storage.ss_family = c4.Storage.ss_family = 2;
-  a6.Length = 1, b6.Length = 2, a4.Length = 3, b4.Length = 4, c4.Length = 5;
-  std::string order;
-  for (const auto& address : sockets::InConnectOrder({a4, b4, a6, c4, b6})) {
-    order += std::to_string(address.Length);
-  }
-  EXPECT_EQ(order, "13245");
+  std::vector<sockets::TSockAddress> given(5);
+  for (int i = 0; i < 5; ++i) given[i].Length = i, given[i].Storage.ss_family = i % 3 ? 2 : 23;
+  std::string order;  // 23, 2, 2, 23, 2 in: the IPv6 ones first of each pair
+  for (const auto& address : sockets::InConnectOrder(given)) order += char('0' + address.Length);
+  EXPECT_EQ(order, "01324");
 }
 
 }  // namespace

@@ -67,6 +67,26 @@ TEST_F(ServerTest, EachConnectionGetsItsOwnBytesAndOneThePeerClosesIsFreed) {
   EXPECT_EQ(server.Connections().Count(), 1u);
 }
 
+// On ::1 the same calls serve: the listener takes the library's port, and a
+// connection keeps its peer's IPv6 address, which the filter reads as text.
+TEST_F(ServerTest, ListensAndAcceptsOnIPv6) {
+  if (!LoopbackSocket::Listen6().Valid()) GTEST_SKIP() << "no IPv6 loopback";
+  LoggingServer server;
+  server.SetAddress("::1");
+  server.StoreListeningPort(0);
+  server.SetAddressFilter({"::1"});
+  server.SetFilterMode(0);  // only the peers listed
+  server.Open(kStream);
+  ASSERT_NE(server.PortNumber(), 0);
+  LoggingClient client;
+  client.SetAddress("[::1]");
+  client.StoreListeningPort(server.PortNumber());
+  client.Open(kStream);
+  ASSERT_TRUE(WaitUntil([&] { return server.Count("OnAccept") == 1; }));
+  EXPECT_EQ(sockets::AddressText(server.Connections().Items(0)->SockAddress()), "::1");
+  EXPECT_TRUE(WaitUntil([&] { return client.Connected(); }));
+}
+
 TEST_F(ServerTest, ANotificationForAHandleOfNoConnectionIsReportedWithoutSocket) {
   LoggingServer server;
   std::vector<TSocketBase*> reported_sockets;

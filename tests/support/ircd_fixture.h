@@ -32,17 +32,16 @@ class IrcdFixture : public ServerProcess {
   // else what went wrong, with the server's own output. `extra_config` is a
   // snippet of configuration read after the rest, so that it may also change what
   // the rest set (the server's name, say).
-  std::string Start(Motd motd = Motd::kPhrase, std::string_view extra_config = {});
-  // The same, listening on these addresses ("::1,127.0.0.1") instead of
-  // 127.0.0.1 alone; the server takes only one Listen setting.
-  std::string StartListeningOn(std::string_view addresses);
+  // `listen` names the addresses to listen on ("::1,127.0.0.1") instead of
+  // 127.0.0.1 alone (the server takes only one Listen setting).
+  std::string Start(Motd motd = Motd::kPhrase, std::string_view extra_config = {},
+                    std::string_view listen = {});
 
  private:
   // Points the configuration at a message-of-the-day file that does not exist.
-  std::string Start(Motd motd, std::string_view extra_config, std::string_view listen);
   bool DropMotd() const;
-  // Replaces the value of the configuration's first `key = ...` line.
-  bool SetConfigValue(std::string_view key, std::string_view value) const;
+  // Replaces the configuration's first line that starts with `key`.
+  bool ReplaceConfigLine(std::string_view key, const std::string& line) const;
   bool WriteExtraConfig(std::string_view extra_config) const;
 };
 
