@@ -90,7 +90,8 @@ int TDatagramSocket::SendTo(std::string_view Host, winsock::u_short Port, const 
   }
   // A look-up in here raises when a handler closes or frees this socket.
   ResolveAddress(host_name, address, std::string(), Port);
-  return CheckedSend(Buffer, Count, &Addr());
+  PreferHandleFamily();
+  return CheckedSend(Buffer, Count, &SockAddress());
 }
 
 int TDatagramSocket::Recv(void* Buffer, int Count) {

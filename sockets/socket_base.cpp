@@ -101,6 +101,13 @@ void TSocketBase::OpenHandle() {
   HandleFamily_ = family;
 }
 
+void TSocketBase::PreferHandleFamily() {
+  for (std::size_t i = 0; i < Addresses_.size(); ++i) {
+    if (Addresses_[i].Family() == HandleFamily_) return UseAddress(i);
+  }
+  MatchHandleFamily();
+}
+
 void TSocketBase::MatchHandleFamily() {
   const int family =
       SockAddress_.Family() == winsock::AF_INET6 ? winsock::AF_INET6 : winsock::AF_INET;
@@ -111,9 +118,18 @@ void TSocketBase::MatchHandleFamily() {
   OpenHandle();
 }
 
-int TSocketBase::CheckedSend(const void* Buffer, int Count, const winsock::sockaddr_in* To) {
+int TSocketBase::CheckedSend(const void* Buffer, int Count, const TSockAddress* To) {
   if (Handle_ == winsock::INVALID_SOCKET || (To == nullptr && !GetConnected())) return 0;
-  return int(CheckResult(LibrarySend(Buffer, Count, To), winsock::WSAEWOULDBLOCK, kMsgSending));
+  int sent;
+  if (To == nullptr || To->Family() == winsock::AF_INET) {
+    const winsock::sockaddr_in inet = To != nullptr ? To->Inet() : winsock::sockaddr_in{};
+    sent = LibrarySend(Buffer, Count, To != nullptr ? &inet : nullptr);
+  } else {
+    // An IPv6 destination, past the IPv4 layout of LibrarySend.
+    sent = WinsockAPI().sendto(Handle_, static_cast<const char*>(Buffer), Count, 0, To->Get(),
+                               To->Length);
+  }
+  return int(CheckResult(sent, winsock::WSAEWOULDBLOCK, kMsgSending));
 }
 
 int TSocketBase::CheckedRecv(void* Buffer, int Count, winsock::sockaddr_in* From, int* FromLen) {

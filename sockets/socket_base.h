@@ -109,6 +109,9 @@ class TSocketBase {
   // Replaces a handle of another family than SockAddress's with a new one; no
   // notification of the old handle reaches anyone.
   void MatchHandleFamily();
+  // Uses the name's first address of the handle's family; without one, a new
+  // handle of the first address's family.
+  void PreferHandleFamily();
 
   // Where a stream and a datagram connect differ.
   struct TConnectWay {
@@ -133,7 +136,7 @@ class TSocketBase {
   // The one send: 0 without a handle, on a socket that is not connected (unless
   // To names the destination), and when the library would block; any other
   // failure raises ESockError.
-  int CheckedSend(const void* Buffer, int Count, const winsock::sockaddr_in* To = nullptr);
+  int CheckedSend(const void* Buffer, int Count, const TSockAddress* To = nullptr);
   // The one receive: "Socket not open" without a handle; 0 at the end of the
   // stream and when the library would block; any other failure raises
   // ESockError. What arrives counts in ReceivedTotal. From and FromLen, when

@@ -3,40 +3,15 @@
 // the address family setting, and texts that are no address. (A server on ::1
 // typed with and without brackets is met through the window.) Names come from the socket library's
 // file of names, so nothing depends on the machine's hosts file.
-#include <unistd.h>
-
 #include <chrono>
-#include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "sockets/address_text.h"
 #include "tests/sockets/component_fixture.h"
+#include "tests/support/hosts_file.h"
 
 namespace sockets_test {
 namespace {
-
-// The library's file of names, set before the test's first control starts the
-// library, which reads it then.
-class HostsFile {
- public:
-  HostsFile() {
-    if (FILE* file = std::fopen(path_.c_str(), "w")) {
-      std::fputs("dual.test ::1 127.0.0.1\nfour.test 127.0.0.1\n", file);
-      std::fclose(file);
-    }
-    setenv("WSOCK32_HOSTS_FILE", path_.c_str(), 1);
-  }
-  ~HostsFile() {
-    unsetenv("WSOCK32_HOSTS_FILE");
-    std::filesystem::remove(path_);
-  }
-
- private:
-  const std::string path_ =
-      (std::filesystem::temp_directory_path() / ("sockets-hosts-" + std::to_string(getpid())))
-          .string();
-};
 
 class AddressTest : public ClientTest {
  protected:
@@ -57,7 +32,7 @@ class AddressTest : public ClientTest {
   }
   std::string Peer() const { return sockets::AddressText(client.Socket()->SockAddress()); }
 
-  HostsFile hosts_file;
+  testsupport::HostsFile hosts_file;  // before the first control
   LoggingClient client;
   const std::uint16_t port = listener.Port();
   const std::string v6 = "[::1]:" + std::to_string(port);

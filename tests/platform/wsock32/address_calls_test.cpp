@@ -1,14 +1,14 @@
 // The address calls: text and numbers, getaddrinfo's list in the interface's
 // layout, the test switch's file of names, and the library's own asynchronous
 // look-up. (IPv6 sockets are met through the socket components.)
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "tests/platform/wsock32/wsock32_fixture.h"
+#include "tests/support/hosts_file.h"
 
 namespace wsock32test {
 namespace {
@@ -21,19 +21,13 @@ class AddressCallsTest : public WinsockTest {
  protected:
   void TearDown() override {
     WinsockTest::TearDown();
-    unsetenv("WSOCK32_HOSTS_FILE");
     unsetenv("WSOCK32_LOOKUP_DELAY_MS");
-    std::filesystem::remove(hosts_);
   }
 
   // Starts the library again with a file of names and a look-up delay.
   void RestartWithHosts(const char* delay = "0") {
     ASSERT_EQ(ws.WSACleanup(), 0);
-    FILE* file = std::fopen(hosts_.c_str(), "w");
-    ASSERT_TRUE(file);
-    std::fputs("# names for the tests\n\ndual.test ::1 127.0.0.1\nSIX.test ::1\n", file);
-    std::fclose(file);
-    setenv("WSOCK32_HOSTS_FILE", hosts_.c_str(), 1);
+    hosts_.emplace("# names for the tests\n\ndual.test ::1 127.0.0.1\nSIX.test ::1\n");
     setenv("WSOCK32_LOOKUP_DELAY_MS", delay, 1);
     winsock::WSADATA data;
     ASSERT_EQ(ws.WSAStartup(0x0101, &data), 0);
@@ -67,9 +61,7 @@ class AddressCallsTest : public WinsockTest {
   }
 
   using Answers = std::vector<std::string>;
-  const std::string hosts_ =
-      (std::filesystem::temp_directory_path() / ("wsock32-hosts-" + std::to_string(getpid())))
-          .string();
+  std::optional<testsupport::HostsFile> hosts_;
 };
 
 TEST_F(AddressCallsTest, TextNumbersAndGetAddrInfoInTheInterfacesLayout) {
