@@ -2,7 +2,6 @@
 // Connection > Address family menu, and server entries that hold no address.
 #include <QAccessible>
 #include <QMenu>
-#include <QMenuBar>
 
 #include "sockets/address_text.h"
 #include "sockets/socket_base.h"
@@ -41,7 +40,6 @@ TEST_F(IPv6FormTest, ASessionWithAServerOnIPv6Loopback) {
 }
 
 TEST_F(FormTest, TheAddressFamilyIsChosenFromTheConnectionMenu) {
-  ASSERT_NE(form_.Connection1, nullptr);
   EXPECT_EQ(form_.Connection1->title(), "Co&nnection");
   EXPECT_EQ(form_.AddressFamily1->title(), "Address &family");
   const QList<QAction*> choices = form_.AddressFamily1->actions();
@@ -49,9 +47,7 @@ TEST_F(FormTest, TheAddressFamilyIsChosenFromTheConnectionMenu) {
   QAction *any = choices[0], *four = choices[1], *six = choices[2];
   EXPECT_EQ(any->text() + four->text() + six->text(), "&AnyIPv&4 onlyIPv&6 only");
   EXPECT_TRUE(any->isChecked());
-  auto* menu = QAccessible::queryAccessibleInterface(form_.AddressFamily1);
-  ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(menu->childCount(), 3);
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(form_.AddressFamily1)->childCount(), 3);
 
   six->trigger();
   EXPECT_TRUE(six->isChecked() && !any->isChecked());
@@ -63,21 +59,19 @@ TEST_F(FormTest, TheAddressFamilyIsChosenFromTheConnectionMenu) {
   ASSERT_TRUE(IsIdle());
   // The choice holds for the next connects, until another is made.
   four->trigger();
-  EXPECT_TRUE(four->isChecked() && !six->isChecked());
   any->trigger();
   ConnectTo(server_.Port(), "127.0.0.1");
   EXPECT_TRUE(server_.WaitForClient());
 }
 
 TEST_F(FormTest, AnEntryThatIsNoAddressIsNamedAndNotConnected) {
-  for (const char* typed : {"::1::", "[::1", "fe80::1%nosuchif"}) {
-    ConnectTo(server_.Port(), typed);
+  const std::string why =
+      "\" is no address: an IPv6 address is written like ::1, "
+      "[2001:db8::7] or fe80::1%eth0, with an interface that exists";
+  for (const std::string typed : {"::1::", "[::1", "fe80::1%nosuchif"}) {
+    ConnectTo(server_.Port(), typed.c_str());
     EXPECT_TRUE(IsIdle()) << typed;
-    EXPECT_TRUE(Contains(LogLines(), std::string("Not connected: \"") + typed +
-                                         "\" is no address: an IPv6 address is written like "
-                                         "::1, [2001:db8::7] or fe80::1%eth0, with an "
-                                         "interface that exists"))
-        << typed;
+    EXPECT_TRUE(Contains(LogLines(), "Not connected: \"" + typed + why)) << typed;
   }
   EXPECT_EQ(server_.ClientsAccepted(), 0u);
 }

@@ -1,8 +1,7 @@
 // The window against a real IRCv3 server, where the tester negotiates
 // capabilities by hand, after which every line comes tagged, and the client still
-// answers PING, joins, lists the names and shows the conversation; and against
-// the plain real server listening on ::1 and 127.0.0.1, a session over each. The
-// plain real server is met through the netsplit too (netsplit_test.cpp).
+// answers PING, joins, lists the names and shows the conversation; and a session
+// with the plain real server over ::1 and over 127.0.0.1 (and its netsplit test).
 #include "tests/Unit1/form_fixture.h"
 #include "tests/support/inspircd_fixture.h"
 #include "tests/support/ircd_fixture.h"
@@ -31,14 +30,12 @@ TEST_F(FormTest, TalksWithARealServerOverIPv6AndOverIPv4) {
     ConnectTo(ircd.Port(), address.c_str());
     ASSERT_TRUE(WaitUntil([&] { return form_.btnJoin->isEnabled(); }, 10000)) << ircd.Log();
     Click(form_.btnJoin);
-    ASSERT_TRUE(WaitUntil([&] { return form_.btnPart->isEnabled(); }));
-    EXPECT_TRUE(WaitUntil([&] { return Contains(Names(), "@Tolvex"); }));
+    ASSERT_TRUE(WaitUntil([&] { return Contains(Names(), "@Tolvex"); }));
     Click(form_.btnPart);
     ASSERT_TRUE(WaitUntil([&] { return form_.btnJoin->isEnabled(); }));
     Click(form_.btnConnect);
     ASSERT_TRUE(BackAtConnect());
   }
-  EXPECT_TRUE(Contains(Raw(), "- connecting to [::1]:" + std::to_string(ircd.Port())));
 }
 
 TEST_F(FormTest, NegotiatesByHandWithAnIrcv3ServerAndTalks) {

@@ -1,6 +1,5 @@
-// The socket library's file of names for a test: written to a temporary file
-// that WSOCK32_HOSTS_FILE names while the object lives. The library reads it
-// when it starts, so create it before the test's first control.
+// The socket library's file of names for a test, named by WSOCK32_HOSTS_FILE while the object
+// lives. The library reads it when it starts: create it before the test's first control.
 #pragma once
 
 #include <unistd.h>
@@ -22,8 +21,6 @@ class HostsFile {
     unsetenv("WSOCK32_HOSTS_FILE");
     std::filesystem::remove(path_);
   }
-  HostsFile(const HostsFile&) = delete;
-  HostsFile& operator=(const HostsFile&) = delete;
 
  private:
   const std::string path_ =

@@ -18,7 +18,7 @@ constexpr int kTurnMs = 10;
 }  // namespace
 
 ScriptedServer::ScriptedServer(bool on_ipv6_loopback)
-    : listener_(on_ipv6_loopback ? LoopbackSocket::Listen6() : LoopbackSocket::Listen()) {
+    : listener_(LoopbackSocket::Listen(8, on_ipv6_loopback)) {
   if (!listener_.Valid()) throw std::runtime_error("scripted server: cannot listen on loopback");
   thread_ = std::thread(&ScriptedServer::Serve, this);
 }

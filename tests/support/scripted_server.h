@@ -25,8 +25,7 @@ namespace testsupport {
 
 class ScriptedServer {
  public:
-  // Starts listening on a free port of 127.0.0.1, or of ::1; throws
-  // std::runtime_error when it cannot.
+  // Listens on a free port of 127.0.0.1 (or ::1); throws std::runtime_error when it cannot.
   explicit ScriptedServer(bool on_ipv6_loopback = false);
   ~ScriptedServer();
   ScriptedServer(const ScriptedServer&) = delete;

@@ -25,7 +25,7 @@ int AcceptAnyCertificate(int, X509_STORE_CTX*) {
 TlsFront::TlsFront(std::string certificate_file, std::uint16_t backend_port, bool on_ipv6_loopback)
     : certificate_file_(std::move(certificate_file)),
       backend_port_(backend_port),
-      listener_(on_ipv6_loopback ? LoopbackSocket::Listen6() : LoopbackSocket::Listen()),
+      listener_(LoopbackSocket::Listen(8, on_ipv6_loopback)),
       thread_(&TlsFront::Serve, this) {}
 
 TlsFront::~TlsFront() {
