@@ -64,7 +64,8 @@ class TSocketBase {
 
   // After a connect attempt failed (Why: the error's text) or gave no answer:
   // the next address of the name, on a new handle, noted through OnAttempt.
-  // False when none is left, or a handler closed the socket.
+  // False when none is left: the failure is the caller's to report (unless an
+  // OnAttempt handler closed or freed the socket, which ends the connect).
   bool TryNextAddress(const std::string& Why);
   // The connect has ended: no other address takes over any more.
   void StopHandOver();

@@ -84,22 +84,30 @@ bool TSocketBase::ConnectHandle() {
 
 bool TSocketBase::TryNextAddress(const std::string& Why) {
   const TLiveness::TWatch alive = Watch();
+  const auto ended = [&] { return !alive || Handle_ == winsock::INVALID_SOCKET; };
   StopHandOver();
   const std::string from = EndpointText(SockAddress_) + ": " + Why;
   if (AddressIndex_ + 1 >= Addresses_.size()) {
     Note(from);
-    return false;
+    // An OnAttempt handler may have closed or freed the socket: nothing to report.
+    return ended();
   }
   UseAddress(AddressIndex_ + 1);
   Note(from + "; trying " + EndpointText(SockAddress_));
-  if (!alive || Handle_ == winsock::INVALID_SOCKET) return false;
+  if (ended()) return true;
   // The attempt that failed or stayed silent goes with its handle.
   WinsockAPI().closesocket(Handle_);
   Handle_ = winsock::INVALID_SOCKET;
   OpenHandle();
   WinsockAPI().WSAAsyncSelect(Handle_, Owner_->WindowHandle(), SM_SELECT, ConnectEvents_);
-  if (ConnectHandle()) return true;
-  return TryNextAddress(ErrorText(LastError()));
+  if (!ConnectHandle()) {
+    // Failed at once: told as the library tells a failed connect, so that it
+    // takes the same way on (the next address, or the failure reported).
+    winsys::PostMessage(
+        Owner_->WindowHandle(), SM_SELECT, Handle_,
+        winsock::WSAMAKESELECTREPLY(winsock::FD_CONNECT, winsock::WORD(LastError_)));
+  }
+  return true;
 }
 
 }  // namespace sockets
