@@ -31,14 +31,6 @@ std::string Quoted(const QString& text) {
   return "'" + Utf8(text) + "'";
 }
 
-// The socket layer reaches IPv4 addresses only: the one place that refuses what
-// it cannot reach yet.
-void RefuseUnreachable(const TServerUrl& url) {
-  if (url.Ipv6Literal) {
-    throw TRefusal{"The client does not reach IPv6 addresses yet: " + url.Host + "."};
-  }
-}
-
 // The words of `text` in lines of at most 79 columns, each after `indent`
 // columns; the first line's indent is already written.
 std::string Wrapped(std::string_view text, std::size_t indent) {
@@ -143,7 +135,6 @@ void ApplyUrl(const QString& text, TStartSettings& settings) {
   std::string problem;
   const std::optional<TServerUrl> url = ParseServerUrl(text, problem);
   if (!url) throw TRefusal{problem};
-  RefuseUnreachable(*url);
   settings.Server = url->Host;
   settings.Port = std::to_string(url->Port);
   settings.Tls = url->Tls;

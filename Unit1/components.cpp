@@ -32,6 +32,9 @@ void TForm1::CreateComponents() {
   IRCClient->OnDisconnect = [this](sockets::TSockCtrl& Sender, sockets::TSocketBase* Socket) {
     IRCClientDisconnect(Sender, Socket);
   };
+  IRCClient->OnAttempt = [this](sockets::TSockCtrl&, const std::string& Note) {
+    RecordLine(TRawDirection::rdNote, Note);
+  };
   // The log lines of one read notification are shown together at its end, or
   // a little later while the server keeps sending.
   IRCClient->OnLineReceived = [this](transport::TLineSocketBase& Socket, const std::string& Line,

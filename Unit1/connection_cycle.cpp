@@ -73,6 +73,10 @@ void TForm1::OpenConnection() {
   ircServer->setEnabled(false);
   ircPort->setEnabled(false);
   cbTls->setEnabled(false);
+  if (!ServerAddressReadable(TextOf(ircServer))) {
+    ResetConnection();
+    return;
+  }
   try {
     IRCClient->SetAddress(TextOf(ircServer));
     IRCClient->SetPort(TextOf(ircPort));

@@ -59,6 +59,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   SetTabOrder();
   CreateComponents();
   CreateIdentityMenu();
+  CreateAddressFamilyMenu();
   FormCreate();
 }
 

@@ -52,7 +52,6 @@ std::optional<TServerUrl> ParseServerUrl(const QString& text, std::string& probl
   }
   if (url.host().isEmpty()) return refuse("The URL names no server.");
   parts.Host = Utf8(url.host(QUrl::FullyDecoded));
-  parts.Ipv6Literal = url.host().contains(':');
   const int port = url.port(-1);
   if (port == 0) return refuse("The URL's port is not a number from 1 to 65535.");
   parts.Port = port > 0 ? std::uint16_t(port) : parts.Tls ? kTlsPort : kPlainPort;

@@ -13,7 +13,6 @@ struct TServerUrl {
   bool Tls = false;
   // Without the brackets of an IPv6 literal.
   std::string Host;
-  bool Ipv6Literal = false;
   // The scheme's own port when the URL names none.
   std::uint16_t Port = 0;
   // With its prefix; empty when the URL names no channel.

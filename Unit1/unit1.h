@@ -104,6 +104,9 @@ class TForm1 : public QMainWindow {
   QAction* ClearRawLog1;
   // File > Identity…: who the next connection registers as, and how.
   QAction* Identity1;
+  // Connection > Address family: Any, IPv4 only, IPv6 only.
+  QMenu* Connection1;
+  QMenu* AddressFamily1;
 
   // The two components.
   irc::TParlane IRC;
@@ -193,6 +196,9 @@ class TForm1 : public QMainWindow {
   void CreateRawLogActions();
   void BindIRCEvents();
   void CreateIdentityMenu();
+  void CreateAddressFamilyMenu();
+  // False, with the reason in both logs, for a server entry that is no address.
+  bool ServerAddressReadable(const std::string& server);
 
   void OpenConnection();
   // TLS: the socket class of the next connection; the TLS socket's settings

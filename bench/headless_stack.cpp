@@ -12,10 +12,10 @@
 
 namespace bench {
 
-TPass RunHeadlessStack(const std::string& stream, std::size_t count) {
+TPass RunHeadlessStack(const std::string& stream, std::size_t count, bool ipv6) {
   // Made first, so that it outlives the client: it ends once the client has
   // closed.
-  LoopbackPeer peer(stream);
+  LoopbackPeer peer(stream, {}, ipv6);
   irc::TParlane irc;
   TTouch touch;
   PrepareParlane(irc, touch);
@@ -31,7 +31,7 @@ TPass RunHeadlessStack(const std::string& stream, std::size_t count) {
     ++pass.lines;
   };
   client.OnDisconnect = [&](sockets::TSockCtrl&, sockets::TSocketBase*) { ended = true; };
-  client.SetAddress("127.0.0.1");
+  client.SetAddress(ipv6 ? "::1" : "127.0.0.1");
   client.SetPort(std::to_string(peer.Port()));
   const auto start = std::chrono::steady_clock::now();
   const double cpu = ThreadCpuSeconds();

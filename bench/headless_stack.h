@@ -16,7 +16,7 @@ struct TPass {
 };
 
 // Reads `stream` (`count` lines) through the headless stack until every line
-// is in or the peer has ended the connection.
-TPass RunHeadlessStack(const std::string& stream, std::size_t count);
+// is in or the peer has ended the connection; from a peer on ::1 when `ipv6`.
+TPass RunHeadlessStack(const std::string& stream, std::size_t count, bool ipv6 = false);
 
 }  // namespace bench

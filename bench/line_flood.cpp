@@ -1,5 +1,6 @@
 // How fast the whole receive path carries a flood of server lines: a loopback
-// peer thread writes N lines as fast as the connection takes them; a text client
+// peer thread (on 127.0.0.1, and again on ::1) writes N lines as fast as the
+// connection takes them; a text client
 // with 5120-byte buffers and all four line options cuts them and hands each to
 // an IRC engine with every event assigned. The floor reads the same stream with a
 // plain blocking recv loop that only counts line ends.
@@ -45,13 +46,16 @@ void Report(benchmark::State& state, const bench::TPass& pass, std::size_t bytes
 
 void BM_TextClientIntoParlane(benchmark::State& state) {
   const std::size_t count = std::size_t(state.range(0));
+  const bool ipv6 = state.range(1) != 0;
   const std::string stream = Flood(count);
   for (auto _ : state) {
-    Report(state, bench::RunHeadlessStack(stream, count), stream.size(), count);
+    Report(state, bench::RunHeadlessStack(stream, count, ipv6), stream.size(), count);
   }
 }
 BENCHMARK(BM_TextClientIntoParlane)
-    ->Arg(1'000'000)
+    ->ArgNames({"lines", "ipv6"})
+    ->Args({1'000'000, 0})
+    ->Args({1'000'000, 1})
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

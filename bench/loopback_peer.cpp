@@ -12,8 +12,9 @@
 
 namespace bench {
 
-LoopbackPeer::LoopbackPeer(const std::string& stream, std::string awaited)
-    : listener_(socket(AF_INET, SOCK_STREAM, 0)), port_(ListenOnLoopback(listener_, 1)) {
+LoopbackPeer::LoopbackPeer(const std::string& stream, std::string awaited, bool ipv6)
+    : listener_(socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM, 0)),
+      port_(ListenOnLoopback(listener_, 1)) {
   thread_ = std::thread([this, &stream, awaited = std::move(awaited)] {
     const int connection = accept(listener_, nullptr, nullptr);
     for (std::size_t at = 0; connection >= 0 && at < stream.size();) {
@@ -55,14 +56,27 @@ void LoopbackPeer::Finish() {
 }
 
 std::uint16_t ListenOnLoopback(int listener, int backlog) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  bind(listener, reinterpret_cast<sockaddr*>(&address), length);
+  sockaddr_storage storage{};
+  socklen_t length = sizeof storage;
+  getsockname(listener, reinterpret_cast<sockaddr*>(&storage), &length);
+  if (storage.ss_family == AF_INET6) {
+    auto& address = reinterpret_cast<sockaddr_in6&>(storage);
+    address = {};
+    address.sin6_family = AF_INET6;
+    address.sin6_addr = in6addr_loopback;
+    length = sizeof address;
+  } else {
+    auto& address = reinterpret_cast<sockaddr_in&>(storage);
+    address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    length = sizeof address;
+  }
+  bind(listener, reinterpret_cast<sockaddr*>(&storage), length);
   listen(listener, backlog);
-  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-  return ntohs(address.sin_port);
+  getsockname(listener, reinterpret_cast<sockaddr*>(&storage), &length);
+  // The port lies at the same place in both families.
+  return ntohs(reinterpret_cast<const sockaddr_in&>(storage).sin_port);
 }
 
 double ThreadCpuSeconds() {

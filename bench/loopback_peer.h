@@ -15,10 +15,10 @@ class LoopbackPeer {
  public:
   using Clock = std::chrono::steady_clock;
 
-  // Starts listening on 127.0.0.1; the thread writes `stream` and its end to
-  // the first connection, then reads what the client writes until the client
-  // closes, noting when `awaited` (when not empty) came.
-  explicit LoopbackPeer(const std::string& stream, std::string awaited = {});
+  // Starts listening on 127.0.0.1 (or ::1); the thread writes `stream` and its
+  // end to the first connection, then reads what the client writes until the
+  // client closes, noting when `awaited` (when not empty) came.
+  explicit LoopbackPeer(const std::string& stream, std::string awaited = {}, bool ipv6 = false);
   ~LoopbackPeer();
   LoopbackPeer(const LoopbackPeer&) = delete;
   LoopbackPeer& operator=(const LoopbackPeer&) = delete;
@@ -40,7 +40,8 @@ class LoopbackPeer {
   std::thread thread_;
 };
 
-// Binds `listener` to a free port of 127.0.0.1 and listens; returns the port.
+// Binds `listener` to a free port of 127.0.0.1 (of ::1 for an IPv6 socket) and
+// listens; returns the port.
 std::uint16_t ListenOnLoopback(int listener, int backlog);
 
 double ThreadCpuSeconds();

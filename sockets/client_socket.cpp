@@ -45,7 +45,12 @@ void TCustomClientSocket::SelectEvent(TMessage& Message) {
       SocketWrite(socket);
       break;
     case winsock::FD_CONNECT:
-      if (!socket->GetConnected()) SocketConnected(socket);
+      if (socket->GetConnected()) break;
+      // A failed attempt gives way to the name's next address, if it has one.
+      if (socket->LastError() != 0 && socket->TryNextAddress(ErrorText(socket->LastError()))) {
+        break;
+      }
+      SocketConnected(socket);
       break;
     case winsock::FD_CLOSE:
       SocketDisconnected(socket);
@@ -57,6 +62,7 @@ void TCustomClientSocket::SelectEvent(TMessage& Message) {
 
 void TCustomClientSocket::SocketConnected(TSocketBase*& Socket) {
   StopTimeOut();
+  Socket->StopHandOver();
   if (Socket->LastError() == 0) {
     const TLiveness::TWatch alive = Socket->Watch();
     Socket->SetState(ssConnected);

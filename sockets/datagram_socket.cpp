@@ -14,14 +14,6 @@
 #include "sockets/winsock_unit.h"
 
 namespace sockets {
-namespace {
-
-const winsock::sockaddr* AsSockaddr(const winsock::sockaddr_in& address) {
-  return reinterpret_cast<const winsock::sockaddr*>(&address);
-}
-
-}  // namespace
-
 TDatagramSocket::TDatagramSocket(TSockCtrl* Owner) : TSocketBase(Owner) {
   TSocketBase::SetSocketType(winsock::SOCK_DGRAM);
   if (!WinsockStarted()) RaiseSockError(winsock::WSANOTINITIALISED, 0);
@@ -54,9 +46,10 @@ void TDatagramSocket::Listen(std::string HostName, std::string& Address, std::st
   if (!WinsockStarted()) RaiseSockError(winsock::WSANOTINITIALISED, 0);
   CreateHandle();
   ResolveAddress(HostName, Address, ServiceName, Port);
+  MatchHandleFamily();
   PrepareSocket();
   try {
-    CheckResult(WinsockAPI().bind(Handle(), AsSockaddr(Addr()), sizeof Addr()), 0,
+    CheckResult(WinsockAPI().bind(Handle(), SockAddress().Get(), SockAddress().Length), 0,
                 kMsgBindingSocket);
     Owner()->StoreListeningPort(GetLocalPort());
   } catch (const ESockError&) {
@@ -97,7 +90,8 @@ int TDatagramSocket::SendTo(std::string_view Host, winsock::u_short Port, const 
   }
   // A look-up in here raises when a handler closes or frees this socket.
   ResolveAddress(host_name, address, std::string(), Port);
-  return CheckedSend(Buffer, Count, &Addr());
+  PreferHandleFamily();
+  return CheckedSend(Buffer, Count, &SockAddress());
 }
 
 int TDatagramSocket::Recv(void* Buffer, int Count) {

@@ -90,6 +90,10 @@ constexpr std::pair<int, std::string_view> kCatalogue[] = {
     {20024, "Invalid type for a Datagram socket"},
     {20025, "Error %d (%s) peeking"},
     {20026, "No Socket Class Defined"},
+    {20027, "Error %d (%s) calling WSAAsyncGetAddrInfo"},
+    {20028, "The address is neither an IPv4 nor an IPv6 address nor a host name"},
+    {20029, "The host has no IPv4 address"},
+    {20030, "The host has no IPv6 address"},
 };
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The error catalogue: texts for the socket library's error numbers (10004 to
-// 11004) and for the socket layer's own messages (20001 to 20026).
+// 11004) and for the socket layer's own messages (20001 to 20030).
 #pragma once
 
 #include <string>
@@ -34,6 +34,10 @@ enum : int {
   kMsgInvalidDatagramType = 20024,
   kMsgPeeking = 20025,
   kMsgNoSocketClass = 20026,
+  kMsgCallingGetAddrInfo = 20027,
+  kMsgUnreadableAddress = 20028,
+  kMsgNoIPv4Address = 20029,
+  kMsgNoIPv6Address = 20030,
 };
 
 // The text of an error number or message code, at most 255 characters: empty for

@@ -17,10 +17,12 @@ void TCustomBasicServerSocket::AcceptConnection(TSocketBase*& Socket) {
   std::unique_ptr<TSocketBase> created = CreateSocket();
   const TSocketBase* listener = TSockCtrl::Socket();
   if (listener == nullptr) return;
-  int length = sizeof created->Addr_;
+  TSockAddress& peer = created->SockAddress_;
+  peer.Length = sizeof peer.Storage;
   const winsock::SOCKET handle = WinsockAPI().accept(
-      listener->Handle(), reinterpret_cast<winsock::sockaddr*>(&created->Addr_), &length);
+      listener->Handle(), reinterpret_cast<winsock::sockaddr*>(&peer.Storage), &peer.Length);
   if (handle == winsock::INVALID_SOCKET) return;
+  created->Addr_ = peer.Inet();
   created->AdoptHandle(handle);
   Socket = Connections_.Add(std::move(created));
   WinsockAPI().WSAAsyncSelect(handle, WindowHandle(), SM_SELECT,
@@ -37,7 +39,9 @@ void TCustomBasicServerSocket::AcceptConnection(TSocketBase*& Socket) {
 
   bool refuse = std::int64_t(Connections_.Count()) > MaxConnections_;
   if (!refuse) {
-    const std::string address = AddressToText(Socket->Addr()).Address;
+    const std::string address = Socket->SockAddress().Family() == winsock::AF_INET6
+                                    ? AddressText(Socket->SockAddress())
+                                    : AddressToText(Socket->Addr()).Address;
     if (LookupPeerName_) {
       try {
         refuse = LookupHostName(address).empty();

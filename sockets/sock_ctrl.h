@@ -13,6 +13,7 @@
 
 #include "platform/winsys/winsys.h"
 #include "platform/wsock32/winsock.h"
+#include "sockets/address_text.h"
 #include "sockets/async_info.h"
 #include "sockets/component.h"
 #include "sockets/message.h"
@@ -27,6 +28,10 @@ class TSockCtrl;
 using TSockInfoEvent = std::function<void(TSockCtrl& Sender, TSockInfo icode, TSocketBase* Socket)>;
 using TSocketEvent = std::function<void(TSockCtrl& Sender, TSocketBase* Socket)>;
 using TSockeTAsyncEvent = std::function<void(TSockCtrl& Sender, TAsyncInfo& AsyncInfo)>;
+using TSockNoteEvent = std::function<void(TSockCtrl& Sender, const std::string& Note)>;
+
+// The families a control's look-ups and connects may use.
+enum TAddressFamily : std::uint8_t { afAny, afIPv4Only, afIPv6Only };
 
 class TSockCtrl : public TComponent {
  public:
@@ -43,6 +48,10 @@ class TSockCtrl : public TComponent {
   TSocketEvent OnWrite;
   TSocketEvent OnTimeOut;
   TSockeTAsyncEvent OnAsyncComplete;
+  // A connect to a host name or an IPv6 address tells of each address it tries
+  // and how each attempt ended: "connecting to [::1]:6697", "[::1]:6697:
+  // Connection refused; trying 127.0.0.1:6697".
+  TSockNoteEvent OnAttempt;
 
   // The addressing properties. Each setter stores the text as given (cut to 255
   // characters) and derives the settings below from it.
@@ -56,7 +65,13 @@ class TSockCtrl : public TComponent {
   std::int32_t TimeOut() const { return TimeOut_; }
   void SetTimeOut(std::int32_t Value);
 
-  // Derived from Address: one of the two is empty.
+  // Which addresses a host name may give; IPv4 only refuses an IPv6 address,
+  // IPv6 only a dotted one. Any by default.
+  TAddressFamily AddressFamily() const { return AddressFamily_; }
+  void SetAddressFamily(TAddressFamily Value) { AddressFamily_ = Value; }
+
+  // Derived from Address: one of the two is empty. An IPv6 address is a host
+  // name here, without its brackets: its look-up reads it.
   const std::string& HostName() const { return HostName_; }
   const std::string& DottedAddress() const { return DottedAddress_; }
   // Derived from Port: the service to look up at connect time, or empty for the
@@ -88,6 +103,10 @@ class TSockCtrl : public TComponent {
   std::string LookupHostName(std::string_view DottedText);
   winsock::u_short LookupService(std::string_view Name);
   std::string LookupServiceName(winsock::u_short Port);
+  // Every address of a host name (an IPv6 address reads as itself) that the
+  // address family allows, in the order a connect tries them, for sockets of
+  // SocketType; ESockError when there is none.
+  std::vector<TSockAddress> LookupHostAddresses(std::string_view Name, std::int32_t SocketType);
 
   // The time-out, counted by one timer shared by every control. Only a control
   // with a TimeOut and an OnTimeOut handler ever times out.
@@ -143,6 +162,7 @@ class TSockCtrl : public TComponent {
   std::string Protocol_;
   std::int32_t ProtocolNumber_ = 0;
   std::string ProtocolName_;
+  TAddressFamily AddressFamily_ = afAny;
 
  private:
   struct TLookupWait;

@@ -1,8 +1,9 @@
-// The four name look-ups of a socket control. Each starts an asynchronous
+// The name look-ups of a socket control. Each starts an asynchronous
 // request of the library and waits for it while the message loop runs; the wait
 // itself and the completion it waits for.
 #include <cstddef>
 #include <cstring>
+#include <optional>
 
 #include "sockets/error_text.h"
 #include "sockets/exceptions.h"
@@ -211,6 +212,44 @@ std::string TSockCtrl::LookupServiceName(winsock::u_short Port) {
   if (error != 0) return "";
   const char* name = buffer.Service().s_name;
   return ShortString(name != nullptr ? name : "");
+}
+
+std::vector<TSockAddress> TSockCtrl::LookupHostAddresses(std::string_view Name,
+                                                         std::int32_t SocketType) {
+  const int no_such_family = AddressFamily_ == afIPv6Only ? kMsgNoIPv6Address : kMsgNoIPv4Address;
+  if (Name.find_first_of(":[]") != std::string_view::npos) {
+    const std::optional<TSockAddress> literal = ReadIPv6Address(Name);
+    if (!literal) RaiseSockError(0, kMsgUnreadableAddress);
+    if (AddressFamily_ == afIPv4Only) RaiseSockError(0, kMsgNoIPv4Address);
+    return {*literal};
+  }
+  const std::string name = Bounded(Name, kMaxNameText);
+  winsock::ADDRINFOA hints{};
+  hints.ai_family = AddressFamily_ == afIPv4Only   ? winsock::AF_INET
+                    : AddressFamily_ == afIPv6Only ? winsock::AF_INET6
+                                                   : winsock::AF_UNSPEC;
+  hints.ai_socktype = SocketType;
+  alignas(std::max_align_t) char buffer[winsock::MAXGETADDRINFOSTRUCT];
+  const winsock::WORD error = RunLookup(kMsgCallingGetAddrInfo, [&] {
+    return WinsockAPI().WSAAsyncGetAddrInfo(WindowHandle_, SM_LOOKUP, name.c_str(), nullptr, &hints,
+                                            buffer, sizeof buffer);
+  });
+  // A name that has addresses, only none of the family asked for.
+  const bool restricted = AddressFamily_ != afAny;
+  if (restricted && (error == winsock::WSANO_DATA || error == winsock::WSAHOST_NOT_FOUND)) {
+    RaiseSockError(0, no_such_family);
+  }
+  if (error != 0) RaiseSockError(error, kMsgFindingHostAddress);
+  std::vector<TSockAddress> addresses;
+  for (auto* node = reinterpret_cast<const winsock::ADDRINFOA*>(buffer); node != nullptr;
+       node = node->ai_next) {
+    TSockAddress address;
+    address.Length = int(std::min(node->ai_addrlen, sizeof address.Storage));
+    std::memcpy(&address.Storage, node->ai_addr, std::size_t(address.Length));
+    addresses.push_back(address);
+  }
+  if (addresses.empty()) RaiseSockError(winsock::WSANO_DATA, kMsgFindingHostAddress);
+  return InConnectOrder(addresses);
 }
 
 }  // namespace sockets

@@ -65,7 +65,7 @@ void TSockCtrl::SetAddress(std::string_view Value) {
     DottedAddress_ = Address_;
     HostName_.clear();
   } else {
-    HostName_ = Address_;
+    HostName_ = WithoutBrackets(Address_);
     DottedAddress_.clear();
   }
 }

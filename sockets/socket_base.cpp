@@ -45,23 +45,45 @@ void TSocketBase::ResolveAddress(const std::string& HostName, std::string& Addre
     if (!alive || Handle_ != handle) RaiseSockError(winsock::WSAEINTR, 0);
   };
 
+  AddressOut_ = &Address;
+  NoteAttempts_ = !HostName.empty();
   if (!HostName.empty()) {
-    const winsock::u_long address = Owner_->LookupHost(HostName);
+    std::vector<TSockAddress> addresses = Owner_->LookupHostAddresses(HostName, SocketType_);
     check_still_open();
-    Addr_.sin_addr.s_addr = address;
-    const char* dotted = WinsockAPI().inet_ntoa(Addr_.sin_addr);
-    Address = ShortString(dotted != nullptr ? dotted : "");
+    Addresses_ = std::move(addresses);
   } else if (Address.empty()) {
     RaiseSockError(0, kMsgNoAddress);
   } else {
-    Addr_.sin_addr.s_addr = winsock::INADDR_ANY;
-    if (Address != "0.0.0.0") Addr_.sin_addr.s_addr = WinsockAPI().inet_addr(Address.c_str());
+    if (Owner_->AddressFamily() == afIPv6Only) RaiseSockError(0, kMsgNoIPv6Address);
+    winsock::sockaddr_in address{};
+    address.sin_family = winsock::AF_INET;
+    address.sin_addr.s_addr = winsock::INADDR_ANY;
+    if (Address != "0.0.0.0") address.sin_addr.s_addr = WinsockAPI().inet_addr(Address.c_str());
+    Addresses_ = {TSockAddress::FromInet(address)};
   }
   if (!ServiceName.empty()) {
     Port = Owner_->LookupService(ServiceName);
     check_still_open();
   }
-  Addr_.sin_port = WinsockAPI().htons(Port);
+  for (TSockAddress& address : Addresses_) address.SetPort(Port);
+  UseAddress(0);
+}
+
+void TSocketBase::UseAddress(std::size_t Index) {
+  AddressIndex_ = Index;
+  SockAddress_ = Addresses_[Index];
+  Addr_ = SockAddress_.Inet();
+  if (!NoteAttempts_ || AddressOut_ == nullptr) return;
+  if (SockAddress_.Family() == winsock::AF_INET) {
+    const char* dotted = WinsockAPI().inet_ntoa(Addr_.sin_addr);
+    *AddressOut_ = ShortString(dotted != nullptr ? dotted : "");
+  } else {
+    AddressOut_->clear();
+  }
+}
+
+void TSocketBase::Note(const std::string& Text) {
+  if (NoteAttempts_) RaiseEvent(Owner_->OnAttempt, *Owner_, Text);
 }
 
 winsock::u_long TSocketBase::PendingBytes() {
@@ -72,13 +94,42 @@ winsock::u_long TSocketBase::PendingBytes() {
 }
 
 void TSocketBase::OpenHandle() {
-  Handle_ = winsock::SOCKET(CheckResult(
-      std::intptr_t(WinsockAPI().socket(winsock::AF_INET, SocketType_, 0)), 0, kMsgCreatingSocket));
+  const int family =
+      SockAddress_.Family() == winsock::AF_INET6 ? winsock::AF_INET6 : winsock::AF_INET;
+  Handle_ = winsock::SOCKET(CheckResult(std::intptr_t(WinsockAPI().socket(family, SocketType_, 0)),
+                                        0, kMsgCreatingSocket));
+  HandleFamily_ = family;
 }
 
-int TSocketBase::CheckedSend(const void* Buffer, int Count, const winsock::sockaddr_in* To) {
+void TSocketBase::PreferHandleFamily() {
+  for (std::size_t i = 0; i < Addresses_.size(); ++i) {
+    if (Addresses_[i].Family() == HandleFamily_) return UseAddress(i);
+  }
+  MatchHandleFamily();
+}
+
+void TSocketBase::MatchHandleFamily() {
+  const int family =
+      SockAddress_.Family() == winsock::AF_INET6 ? winsock::AF_INET6 : winsock::AF_INET;
+  if (Handle_ == winsock::INVALID_SOCKET || family == HandleFamily_) return;
+  // Its notifications, if any are still queued, no longer match the handle.
+  WinsockAPI().closesocket(Handle_);
+  Handle_ = winsock::INVALID_SOCKET;
+  OpenHandle();
+}
+
+int TSocketBase::CheckedSend(const void* Buffer, int Count, const TSockAddress* To) {
   if (Handle_ == winsock::INVALID_SOCKET || (To == nullptr && !GetConnected())) return 0;
-  return int(CheckResult(LibrarySend(Buffer, Count, To), winsock::WSAEWOULDBLOCK, kMsgSending));
+  int sent;
+  if (To == nullptr || To->Family() == winsock::AF_INET) {
+    const winsock::sockaddr_in inet = To != nullptr ? To->Inet() : winsock::sockaddr_in{};
+    sent = LibrarySend(Buffer, Count, To != nullptr ? &inet : nullptr);
+  } else {
+    // An IPv6 destination, past the IPv4 layout of LibrarySend.
+    sent = WinsockAPI().sendto(Handle_, static_cast<const char*>(Buffer), Count, 0, To->Get(),
+                               To->Length);
+  }
+  return int(CheckResult(sent, winsock::WSAEWOULDBLOCK, kMsgSending));
 }
 
 int TSocketBase::CheckedRecv(void* Buffer, int Count, winsock::sockaddr_in* From, int* FromLen) {
@@ -110,7 +161,8 @@ winsock::u_short TSocketBase::BytesAvailable() {
 winsock::u_short TSocketBase::GetLocalPort() {
   if (Handle_ == winsock::INVALID_SOCKET) return 0;
   tWinsockAPI& api = WinsockAPI();
-  winsock::sockaddr_in local{};
+  // Room for either family; the port lies at the same place in both.
+  winsock::SOCKADDR_STORAGE local{};
   int length = sizeof local;
   try {
     CheckResult(api.getsockname(Handle_, reinterpret_cast<winsock::sockaddr*>(&local), &length), 0,
@@ -118,7 +170,7 @@ winsock::u_short TSocketBase::GetLocalPort() {
   } catch (const ESockError&) {
     return 0;
   }
-  return api.ntohs(local.sin_port);
+  return api.ntohs(reinterpret_cast<const winsock::sockaddr_in&>(local).sin_port);
 }
 
 void TSocketBase::DoRead() {
@@ -177,7 +229,12 @@ void TSocketBase::SetSocketType(std::int32_t Value) {
 
 void TSocketBase::PrepareSocket() {}
 
+void TSocketBase::StopHandOver() {
+  if (HandOver_) HandOver_->SetEnabled(false);
+}
+
 void TSocketBase::Close() {
+  StopHandOver();
   if (!WinsockStarted() || Handle_ == winsock::INVALID_SOCKET) return;
   Owner_->ClearTimeOut();
   const bool was_connected = State_ == ssConnected;

@@ -4,9 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "platform/winsys/winsys.h"
 #include "platform/wsock32/winsock.h"
+#include "sockets/address_text.h"
 #include "sockets/async_options.h"
 #include "sockets/liveness.h"
 #include "sockets/sock_info.h"
@@ -35,6 +39,8 @@ class TSocketBase {
   TSockCtrl* Owner() const { return Owner_; }
   // The local address of a listening socket, the remote one of a connection.
   const winsock::sockaddr_in& Addr() const { return Addr_; }
+  // The same in either family: for a connect, the address it tries or reached.
+  const TSockAddress& SockAddress() const { return SockAddress_; }
   TSocketState State() const { return State_; }
   void SetState(TSocketState value) { State_ = value; }
   std::int32_t SocketType() const { return SocketType_; }
@@ -44,15 +50,25 @@ class TSocketBase {
   // and raises ESockError for it under MessageCode, unless it is Tolerated (then
   // 0). Any other Result clears LastError and is returned.
   std::intptr_t CheckResult(std::intptr_t Result, int Tolerated, int MessageCode);
-  // Fills Addr from a host name (looked up; its dotted text goes back into
-  // Address) or from Address, and its port from a service name (looked up into
-  // Port) or from Port.
+  // Fills Addr and SockAddress from a host name or IPv6 address (looked up: the
+  // first of its addresses; the dotted text of an IPv4 one goes back into
+  // Address, an IPv6 one leaves it empty) or from Address, and their port from
+  // a service name (looked up into Port) or from Port. The other addresses of
+  // the name wait for TryNextAddress.
   void ResolveAddress(const std::string& HostName, std::string& Address,
                       const std::string& ServiceName, winsock::u_short& Port);
   // The bytes waiting to be read, modulo 65536.
   winsock::u_short BytesAvailable();
   // The socket's local port; 0 without a socket or when the library cannot tell.
   winsock::u_short GetLocalPort();
+
+  // After a connect attempt failed (Why: the error's text) or gave no answer:
+  // the next address of the name, on a new handle, noted through OnAttempt.
+  // False when none is left: the failure is the caller's to report (unless an
+  // OnAttempt handler closed or freed the socket, which ends the connect).
+  bool TryNextAddress(const std::string& Why);
+  // The connect has ended: no other address takes over any more.
+  void StopHandOver();
 
   TLiveness::TWatch Watch() const { return liveness_.Watch(); }
 
@@ -88,8 +104,15 @@ class TSocketBase {
   // The input a close still lets the owner read: the bytes waiting, and those a
   // layer over the connection holds back (TLS records).
   virtual winsock::u_long InputWaiting() { return PendingBytes(); }
-  // Opens a new handle of SocketType in place of none.
+  // Opens a new handle of SocketType, of the family of SockAddress, in place of
+  // none.
   void OpenHandle();
+  // Replaces a handle of another family than SockAddress's with a new one; no
+  // notification of the old handle reaches anyone.
+  void MatchHandleFamily();
+  // Uses the name's first address of the handle's family; without one, a new
+  // handle of the first address's family.
+  void PreferHandleFamily();
 
   // Where a stream and a datagram connect differ.
   struct TConnectWay {
@@ -97,6 +120,8 @@ class TSocketBase {
     bool CloseOnFailedLookUp;
     // The owner's time-out runs from siConnecting on.
     bool TimeOut;
+    // A failed or silent attempt gives way to the name's next address.
+    bool TryEveryAddress = false;
   };
   // The connect on the handle held: siLookUp, the address, PrepareSocket, the
   // notifications of Options with connect and close, siConnecting, then the
@@ -112,7 +137,7 @@ class TSocketBase {
   // The one send: 0 without a handle, on a socket that is not connected (unless
   // To names the destination), and when the library would block; any other
   // failure raises ESockError.
-  int CheckedSend(const void* Buffer, int Count, const winsock::sockaddr_in* To = nullptr);
+  int CheckedSend(const void* Buffer, int Count, const TSockAddress* To = nullptr);
   // The one receive: "Socket not open" without a handle; 0 at the end of the
   // stream and when the library would block; any other failure raises
   // ESockError. What arrives counts in ReceivedTotal. From and FromLen, when
@@ -133,11 +158,27 @@ class TSocketBase {
   friend class TCustomBasicServerSocket;
 
   void DrainInput();
+  void UseAddress(std::size_t Index);
+  // The library's connect to SockAddress on the handle held, with the address
+  // that follows it timed; false when it failed at once (LastError says why).
+  bool ConnectHandle();
+  void Note(const std::string& Text);
 
   std::int32_t LastError_ = 0;
   winsock::SOCKET Handle_ = winsock::INVALID_SOCKET;
   TSockCtrl* Owner_;
   winsock::sockaddr_in Addr_{};
+  TSockAddress SockAddress_;
+  int HandleFamily_ = winsock::AF_INET;
+  // The addresses of the name being connected to, and the one in use.
+  std::vector<TSockAddress> Addresses_;
+  std::size_t AddressIndex_ = 0;
+  // Where the dotted text of the address in use goes (the owner's), and whether
+  // attempts are told of: only for a host name or an IPv6 address.
+  std::string* AddressOut_ = nullptr;
+  bool NoteAttempts_ = false;
+  long ConnectEvents_ = 0;
+  std::unique_ptr<winsys::TTimer> HandOver_;
   TSocketState State_ = ssClosed;
   std::int32_t SocketType_ = winsock::SOCK_STREAM;
   std::string Name_;

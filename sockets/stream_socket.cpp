@@ -9,14 +9,6 @@
 #include "sockets/winsock_unit.h"
 
 namespace sockets {
-namespace {
-
-const winsock::sockaddr* AsSockaddr(const winsock::sockaddr_in& address) {
-  return reinterpret_cast<const winsock::sockaddr*>(&address);
-}
-
-}  // namespace
-
 void TStreamSocket::SetSocketType(std::int32_t Value) {
   if (Value != winsock::SOCK_STREAM) RaiseSockError(0, kMsgInvalidStreamType);
   TSocketBase::SetSocketType(Value);
@@ -38,7 +30,7 @@ void TStreamSocket::Connect(std::string HostName, std::string& Address, std::str
   if (GetConnected()) RaiseSockError(winsock::WSAEISCONN, 0);
   if (!OpenNewHandle()) return;
   StartConnect(HostName, Address, ServiceName, Port, Options,
-               {.CloseOnFailedLookUp = true, .TimeOut = true});
+               {.CloseOnFailedLookUp = true, .TimeOut = true, .TryEveryAddress = true});
 }
 
 void TStreamSocket::Listen(std::string HostName, std::string& Address, std::string ServiceName,
@@ -47,13 +39,15 @@ void TStreamSocket::Listen(std::string HostName, std::string& Address, std::stri
   if (!OpenNewHandle()) return;
 
   const TLiveness::TWatch alive = Watch();
-  const winsock::SOCKET handle = Handle();
+  winsock::SOCKET handle = Handle();
   const auto still_open = [&] { return alive && Handle() == handle; };
 
   try {
     ResolveAddress(HostName, Address, ServiceName, Port);
+    MatchHandleFamily();
+    handle = Handle();
     PrepareSocket();
-    CheckResult(WinsockAPI().bind(Handle(), AsSockaddr(Addr()), sizeof Addr()), 0,
+    CheckResult(WinsockAPI().bind(Handle(), SockAddress().Get(), SockAddress().Length), 0,
                 kMsgBindingSocket);
     Owner()->StoreListeningPort(GetLocalPort());
   } catch (...) {

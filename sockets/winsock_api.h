@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 #include "platform/wsock32/winsock.h"
@@ -60,11 +61,17 @@ class tWinsockAPI {
     Result operator()(Args... args) {
       if (cache_ == nullptr)
         cache_ = reinterpret_cast<Result (*)(Args...)>(binding_.GetProc(name_));
-      Result result = cache_(args...);
-      if (follow_up_) follow_up_(result, args...);
-      return result;
+      if constexpr (std::is_void_v<Result>) {
+        cache_(args...);
+      } else {
+        Result result = cache_(args...);
+        if (follow_up_) follow_up_(result, args...);
+        return result;
+      }
     }
-    void SetFollowUp(std::function<void(Result, Args...)> follow_up) {
+    // An entry point without a result (freeaddrinfo) never runs its follow-up.
+    using FollowUpResult = std::conditional_t<std::is_void_v<Result>, int, Result>;
+    void SetFollowUp(std::function<void(FollowUpResult, Args...)> follow_up) {
       follow_up_ = std::move(follow_up);
     }
 
@@ -72,7 +79,7 @@ class tWinsockAPI {
     tWinsockAPI& binding_;
     const char* const name_;
     Result (*cache_)(Args...) = nullptr;
-    std::function<void(Result, Args...)> follow_up_;
+    std::function<void(FollowUpResult, Args...)> follow_up_;
   };
 
   void CopyWSAData(const winsock::WSADATA& data);
@@ -95,6 +102,7 @@ class tWinsockAPI {
 #define WINSOCK_DECLARE_WRAPPER(name, result, params) \
   EntryPoint<winsock::name##_fn> name{*this, #name};
   WINSOCK_ENTRY_POINTS(WINSOCK_DECLARE_WRAPPER)
+  WINSOCK2_ENTRY_POINTS(WINSOCK_DECLARE_WRAPPER)
 #undef WINSOCK_DECLARE_WRAPPER
 };
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "platform/winsys/winsys.h"
+#include "sockets/address_text.h"
 #include "sockets/error_text.h"
 #include "sockets/raise_event.h"
 #include "sockets/sock_ctrl.h"
@@ -37,10 +38,17 @@ std::string LibraryReason() {
   return reason != nullptr ? reason : "error " + std::to_string(code);
 }
 
+// A server named by an address, as the socket layer reads one (dotted in any of
+// its forms, IPv6 with or without brackets): it gets no SNI.
 bool IsAddressLiteral(const std::string& name) {
-  ASN1_OCTET_STRING* address = a2i_IPADDRESS(name.c_str());
-  ASN1_OCTET_STRING_free(address);
-  return address != nullptr;
+  const sockets::TAddressForm form = sockets::AddressForm(name);
+  return form == sockets::TAddressForm::afDotted || form == sockets::TAddressForm::afIPv6;
+}
+
+// The address the connection reached, as the certificate names it: no zone.
+std::string ConnectedAddress(const sockets::TSockAddress& address) {
+  const std::string text = sockets::AddressText(address);
+  return text.substr(0, text.find('%'));
 }
 
 // A record starts with its content type: 21 an alert, 22 a handshake.
@@ -125,7 +133,9 @@ void TTlsLineSocket::StartHandshake() {
   SSL_set_connect_state(s.ssl);
   if (!ServerName.empty()) {
     if (IsAddressLiteral(ServerName)) {
-      X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(s.ssl), ServerName.c_str());
+      // The address actually connected to, not the text: "192.168.001.010"
+      // reaches 192.168.1.8, and that is what the certificate must name.
+      X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(s.ssl), ConnectedAddress(SockAddress()).c_str());
     } else {
       SSL_set_tlsext_host_name(s.ssl, ServerName.c_str());
       SSL_set1_host(s.ssl, ServerName.c_str());

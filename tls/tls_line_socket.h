@@ -40,8 +40,10 @@ class TTlsLineSocket : public transport::TLineSocket {
   explicit TTlsLineSocket(sockets::TSockCtrl* Owner);
   ~TTlsLineSocket() override;
 
-  // Read at each connect. ServerName is the host name or address typed: it is
-  // sent as the server name (a host name only) and the certificate must match it.
+  // Read at each connect. ServerName is the host name or address typed: a host
+  // name is sent as the server name and the certificate must match it; for an
+  // address (IPv4 or IPv6) nothing is sent and the certificate must name the
+  // address the connection reached.
   std::string ServerName;
   std::shared_ptr<const TClientCertificate> ClientCertificate;
   // How long the server may take to finish the handshake (0: as long as it

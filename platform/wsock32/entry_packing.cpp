@@ -104,4 +104,35 @@ PackedEntry PackService(const ServiceEntry& entry, char* destination, int capaci
   return layout.Finish();
 }
 
+PackedEntry PackAddrInfo(const ResolvedList& list, int flags, char* destination, int capacity) {
+  Layout layout(destination, capacity);
+  const std::size_t count = list.addresses.size();
+  const std::size_t nodes = layout.Reserve(count * sizeof(winsock::ADDRINFOA), alignof(void*));
+  char* name = nullptr;
+  for (std::size_t i = 0; i < count; ++i) {
+    const ResolvedAddress& resolved = list.addresses[i];
+    const bool inet6 = resolved.address.family() == AF_INET6;
+    winsock::SOCKADDR_STORAGE address;
+    int length = sizeof address;
+    WriteAddress(resolved.address, reinterpret_cast<winsock::sockaddr*>(&address), &length);
+    const std::size_t at = layout.Reserve(std::size_t(length), alignof(std::uint32_t));
+    layout.Write(at, &address, std::size_t(length));
+    if (i == 0 && !list.canonical_name.empty()) name = layout.String(list.canonical_name);
+
+    winsock::ADDRINFOA node{};
+    node.ai_flags = flags;
+    node.ai_family = inet6 ? kWinsockInet6 : kWinsockInet;
+    node.ai_socktype = resolved.socktype;
+    node.ai_protocol = resolved.protocol;
+    node.ai_addrlen = std::size_t(length);
+    node.ai_canonname = i == 0 ? name : nullptr;
+    node.ai_addr = reinterpret_cast<winsock::sockaddr*>(layout.At(at));
+    node.ai_next = i + 1 < count ? reinterpret_cast<winsock::ADDRINFOA*>(
+                                       layout.At(nodes + (i + 1) * sizeof(winsock::ADDRINFOA)))
+                                 : nullptr;
+    layout.Write(nodes + i * sizeof node, &node, sizeof node);
+  }
+  return layout.Finish();
+}
+
 }  // namespace wsock32

@@ -1,6 +1,6 @@
 // Lays a host or service entry out the way the caller's buffer receives it: the
 // hostent or servent at the start, every string, array and address it points to
-// after it, inside the same buffer.
+// after it, inside the same buffer. The same for getaddrinfo's list of ADDRINFOA.
 #pragma once
 
 #include <cstddef>
@@ -20,5 +20,9 @@ struct PackedEntry {
 // bytes), which is not touched here.
 PackedEntry PackHost(const HostEntry& entry, char* destination, int capacity);
 PackedEntry PackService(const ServiceEntry& entry, char* destination, int capacity);
+// The nodes one after another from the start, then their addresses in the
+// interface's layouts, then the canonical name (on the first node only). Each
+// node's ai_flags is `flags`.
+PackedEntry PackAddrInfo(const ResolvedList& list, int flags, char* destination, int capacity);
 
 }  // namespace wsock32

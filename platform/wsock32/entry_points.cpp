@@ -1,11 +1,12 @@
-// The library's exports: the 27 entry points, with the interface's names and
-// signatures. This file sees no POSIX socket header (several names are the
+// The library's exports: the 27 entry points and the address calls, with the
+// interface's names and signatures. This file sees no POSIX socket header (several names are the
 // same as the C library's, with other signatures); it only forwards to the
 // implementation and keeps exceptions from crossing into the caller.
 #include <exception>
 #include <new>
 #include <type_traits>
 
+#include "platform/wsock32/address_calls.h"
 #include "platform/wsock32/address_text.h"
 #include "platform/wsock32/error_state.h"
 #include "platform/wsock32/lookups.h"
@@ -151,8 +152,47 @@ WSOCK32_EXPORT int WSACancelAsyncRequest(ws::HANDLE hAsyncTaskHandle) {
   return Shielded(ws::SOCKET_ERROR, [&] { return wsock32::CancelAsyncRequest(hAsyncTaskHandle); });
 }
 
+WSOCK32_EXPORT int getaddrinfo(const char* pNodeName, const char* pServiceName,
+                               const ws::ADDRINFOA* pHints, ws::ADDRINFOA** ppResult) {
+  return Shielded(ws::EAI_MEMORY,
+                  [&] { return wsock32::GetAddrInfo(pNodeName, pServiceName, pHints, ppResult); });
+}
+
+WSOCK32_EXPORT void freeaddrinfo(ws::ADDRINFOA* pAddrInfo) {
+  wsock32::FreeAddrInfo(pAddrInfo);
+}
+
+WSOCK32_EXPORT int getnameinfo(const ws::sockaddr* pSockaddr, int SockaddrLength, char* pNodeBuffer,
+                               ws::DWORD NodeBufferSize, char* pServiceBuffer,
+                               ws::DWORD ServiceBufferSize, int Flags) {
+  return Shielded(ws::EAI_MEMORY, [&] {
+    return wsock32::GetNameInfo(pSockaddr, SockaddrLength, pNodeBuffer, NodeBufferSize,
+                                pServiceBuffer, ServiceBufferSize, Flags);
+  });
+}
+
+WSOCK32_EXPORT int inet_pton(int Family, const char* pszAddrString, void* pAddrBuf) {
+  return wsock32::InetPton(Family, pszAddrString, pAddrBuf);
+}
+
+WSOCK32_EXPORT const char* inet_ntop(int Family, const void* pAddr, char* pStringBuf,
+                                     std::size_t StringBufSize) {
+  return wsock32::InetNtop(Family, pAddr, pStringBuf, StringBufSize);
+}
+
+// This library's own: Windows Sockets 2 has no look-up that completes by window
+// message.
+WSOCK32_EXPORT ws::HANDLE WSAAsyncGetAddrInfo(ws::HWND hWnd, ws::u_int wMsg, const char* pNodeName,
+                                              const char* pServiceName, const ws::ADDRINFOA* pHints,
+                                              char* buf, int buflen) {
+  return Shielded(ws::HANDLE{0}, [&] {
+    return wsock32::GetAddrInfoAsync(hWnd, wMsg, pNodeName, pServiceName, pHints, buf, buflen);
+  });
+}
+
 // Every export has exactly the signature the binding expects of it.
 #define WSOCK32_CHECK_SIGNATURE(name, result, params) \
   static_assert(std::is_same_v<decltype(&::name), winsock::name##_fn>, #name);
 WINSOCK_ENTRY_POINTS(WSOCK32_CHECK_SIGNATURE)
+WINSOCK2_ENTRY_POINTS(WSOCK32_CHECK_SIGNATURE)
 #undef WSOCK32_CHECK_SIGNATURE

@@ -1,6 +1,7 @@
-// Resolves the C library's own socket, bind, connect, listen and getsockname.
+// Resolves the C library's own socket calls and address calls.
 #include "platform/wsock32/libc_sockets.h"
 
+#include <arpa/inet.h>
 #include <dlfcn.h>
 #include <gnu/lib-names.h>
 #include <cerrno>
@@ -14,6 +15,11 @@ struct Calls {
   decltype(&::connect) connect = nullptr;
   decltype(&::listen) listen = nullptr;
   decltype(&::getsockname) getsockname = nullptr;
+  decltype(&::getaddrinfo) getaddrinfo = nullptr;
+  decltype(&::freeaddrinfo) freeaddrinfo = nullptr;
+  decltype(&::getnameinfo) getnameinfo = nullptr;
+  decltype(&::inet_pton) inet_pton = nullptr;
+  decltype(&::inet_ntop) inet_ntop = nullptr;
 };
 
 template <typename Function>
@@ -32,6 +38,11 @@ const Calls& TheCalls() {
     Resolve(library, "connect", found.connect);
     Resolve(library, "listen", found.listen);
     Resolve(library, "getsockname", found.getsockname);
+    Resolve(library, "getaddrinfo", found.getaddrinfo);
+    Resolve(library, "freeaddrinfo", found.freeaddrinfo);
+    Resolve(library, "getnameinfo", found.getnameinfo);
+    Resolve(library, "inet_pton", found.inet_pton);
+    Resolve(library, "inet_ntop", found.inet_ntop);
     return found;
   }();
   return calls;
@@ -66,6 +77,33 @@ int Listen(int fd, int backlog) {
 
 int GetSockName(int fd, sockaddr* address, socklen_t* length) {
   return Call(TheCalls().getsockname, fd, address, length);
+}
+
+int GetAddrInfo(const char* node, const char* service, const addrinfo* hints, addrinfo** result) {
+  if (!TheCalls().getaddrinfo) return EAI_FAIL;
+  return TheCalls().getaddrinfo(node, service, hints, result);
+}
+
+void FreeAddrInfo(addrinfo* list) {
+  if (list && TheCalls().freeaddrinfo) TheCalls().freeaddrinfo(list);
+}
+
+int GetNameInfo(const sockaddr* address, socklen_t length, char* host, socklen_t host_length,
+                char* service, socklen_t service_length, int flags) {
+  if (!TheCalls().getnameinfo) return EAI_FAIL;
+  return TheCalls().getnameinfo(address, length, host, host_length, service, service_length, flags);
+}
+
+int InetPton(int family, const char* text, void* address) {
+  return Call(TheCalls().inet_pton, family, text, address);
+}
+
+const char* InetNtop(int family, const void* address, char* text, socklen_t length) {
+  if (!TheCalls().inet_ntop) {
+    errno = ENOSYS;
+    return nullptr;
+  }
+  return TheCalls().inet_ntop(family, address, text, length);
 }
 
 }  // namespace wsock32::libc

@@ -1,7 +1,10 @@
-// The look-ups proper: getaddrinfo, getnameinfo and the services database.
+// The look-ups proper: getaddrinfo, getnameinfo, the services database, and
+// the test switch's file of names.
 #include "platform/wsock32/lookup_results.h"
 
 #include "platform/wsock32/error_state.h"
+#include "platform/wsock32/hosts_file.h"
+#include "platform/wsock32/libc_sockets.h"
 
 #include <arpa/inet.h>
 #include <netdb.h>
@@ -75,9 +78,98 @@ int FindService(Find find, ServiceEntry& entry) {
   return 0;
 }
 
+// Appends what the system's resolver answers for the question.
+int AppendResolved(const AddressQuery& query, ResolvedList& list) {
+  addrinfo* found = nullptr;
+  const char* node = query.node ? query.node->c_str() : nullptr;
+  const char* service = query.service ? query.service->c_str() : nullptr;
+  if (int code = libc::GetAddrInfo(node, service, &query.hints, &found)) {
+    return AddressCallError(code);
+  }
+  if (found && found->ai_canonname && list.canonical_name.empty()) {
+    list.canonical_name = found->ai_canonname;
+  }
+  for (const addrinfo* item = found; item; item = item->ai_next) {
+    ResolvedAddress address;
+    address.socktype = item->ai_socktype;
+    address.protocol = item->ai_protocol;
+    address.address.length = std::min<socklen_t>(item->ai_addrlen, sizeof address.address.storage);
+    std::memcpy(&address.address.storage, item->ai_addr, address.address.length);
+    list.addresses.push_back(address);
+  }
+  libc::FreeAddrInfo(found);
+  return 0;
+}
+
+// A name answered here: each of `texts` as a numeric address, those of another
+// family than the one asked for left out.
+int ResolveAsListed(const AddressQuery& query, const std::vector<std::string>& texts,
+                    ResolvedList& list) {
+  AddressQuery numeric = query;
+  numeric.hints.ai_flags = (numeric.hints.ai_flags & ~AI_CANONNAME) | AI_NUMERICHOST;
+  for (const std::string& text : texts) {
+    numeric.node = text;
+    const int error = AppendResolved(numeric, list);
+    if (error == kWinsockEaiService || error == kWinsockEaiSocktype) return error;
+  }
+  if (list.addresses.empty()) return winsock::WSANO_DATA;
+  if (query.hints.ai_flags & AI_CANONNAME) list.canonical_name = *query.node;
+  return 0;
+}
+
 }  // namespace
 
+int AddressCallError(int code) {
+  switch (code) {
+    case EAI_AGAIN:
+      return kWinsockEaiAgain;
+    case EAI_BADFLAGS:
+      return kWinsockEaiBadFlags;
+    case EAI_FAMILY:
+      return kWinsockEaiFamily;
+    case EAI_MEMORY:
+      return kWinsockEaiMemory;
+    case EAI_NONAME:
+      return kWinsockEaiNoName;
+    case EAI_SERVICE:
+      return kWinsockEaiService;
+    case EAI_SOCKTYPE:
+      return kWinsockEaiSocktype;
+    case EAI_NODATA:
+    case EAI_ADDRFAMILY:
+      return winsock::WSANO_DATA;
+    case EAI_SYSTEM:
+      return ErrorFromErrno(errno);
+    default:
+      return kWinsockEaiFail;
+  }
+}
+
+int FindAddresses(const AddressQuery& query, ResolvedList& list) {
+  list = {};
+  const bool by_name = query.node && !(query.hints.ai_flags & AI_NUMERICHOST);
+  if (by_name) {
+    if (auto listed = HostsFileAddresses(*query.node)) return ResolveAsListed(query, *listed, list);
+    if (IsLocalhost(*query.node)) {
+      return ResolveAsListed(query, {query.hints.ai_family == AF_INET6 ? "::1" : "127.0.0.1"},
+                             list);
+    }
+    if (IsInInvalidDomain(*query.node)) return winsock::WSAHOST_NOT_FOUND;
+  }
+  return AppendResolved(query, list);
+}
+
 int FindHostByName(const std::string& name, HostEntry& entry) {
+  if (auto listed = HostsFileAddresses(name)) {
+    entry = {name, {}, {}};
+    for (const std::string& text : *listed) {
+      in_addr address;
+      if (libc::InetPton(AF_INET, text.c_str(), &address) == 1) {
+        entry.addresses.push_back(address.s_addr);
+      }
+    }
+    return entry.addresses.empty() ? winsock::WSANO_DATA : 0;
+  }
   if (IsLocalhost(name)) {
     entry = {"localhost", {}, {htonl(INADDR_LOOPBACK)}};
     return 0;
@@ -88,7 +180,7 @@ int FindHostByName(const std::string& name, HostEntry& entry) {
   hints.ai_socktype = SOCK_STREAM;
   hints.ai_flags = AI_CANONNAME;
   addrinfo* list = nullptr;
-  if (int code = ::getaddrinfo(name.c_str(), nullptr, &hints, &list)) {
+  if (int code = libc::GetAddrInfo(name.c_str(), nullptr, &hints, &list)) {
     return ErrorFromResolver(code);
   }
   entry.name = list->ai_canonname ? list->ai_canonname : name;
@@ -102,7 +194,7 @@ int FindHostByName(const std::string& name, HostEntry& entry) {
       entry.addresses.push_back(address);
     }
   }
-  ::freeaddrinfo(list);
+  libc::FreeAddrInfo(list);
   return 0;
 }
 
@@ -117,8 +209,8 @@ int FindHostByAddress(std::uint32_t address, HostEntry& entry) {
   peer.sin_family = AF_INET;
   peer.sin_addr.s_addr = address;
   char name[NI_MAXHOST];
-  if (int code = ::getnameinfo(reinterpret_cast<const sockaddr*>(&peer), sizeof peer, name,
-                               sizeof name, nullptr, 0, NI_NAMEREQD)) {
+  if (int code = libc::GetNameInfo(reinterpret_cast<const sockaddr*>(&peer), sizeof peer, name,
+                                   sizeof name, nullptr, 0, NI_NAMEREQD)) {
     return ErrorFromResolver(code);
   }
   entry.name = name;

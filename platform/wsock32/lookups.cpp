@@ -1,4 +1,5 @@
-// Asynchronous look-ups: each runs on a worker thread of its own, packs its
+// Asynchronous look-ups (the four of Windows Sockets 1.1 and this library's own
+// look-up of all of a name's addresses): each runs on a worker thread of its own, packs its
 // result into a private image of the caller's buffer, and then, under the same
 // lock that a cancellation takes, copies the image into the buffer and posts
 // the completion. So once WSACancelAsyncRequest has returned 0, the buffer is
@@ -17,6 +18,7 @@
 // beyond a short grace is left to end on its own.
 #include "platform/wsock32/lookups.h"
 
+#include "platform/wsock32/address_hints.h"
 #include "platform/wsock32/entry_packing.h"
 #include "platform/wsock32/error_state.h"
 #include "platform/wsock32/startup.h"
@@ -212,6 +214,24 @@ winsock::HANDLE GetServByPort(winsys::HWND window, winsock::u_int message, int p
                    return PackedEntry{{}, error, 0};
                  }
                  return PackService(entry, destination, capacity);
+               });
+}
+
+winsock::HANDLE GetAddrInfoAsync(winsys::HWND window, winsock::u_int message, const char* node,
+                                 const char* service, const winsock::ADDRINFOA* hints, char* buffer,
+                                 int length) {
+  if (!IsStarted()) return Fail(winsock::WSANOTINITIALISED, winsock::HANDLE{0});
+  AddressQuery query;
+  if (int error = ReadHints(hints, query.hints)) return Fail(error, winsock::HANDLE{0});
+  if (!node && !service) return Fail(winsock::WSAHOST_NOT_FOUND, winsock::HANDLE{0});
+  if (node) query.node = node;
+  if (service) query.service = service;
+  const int flags = hints ? hints->ai_flags : 0;
+  return Start(window, message, buffer, length,
+               [query = std::move(query), flags](char* destination, int capacity) {
+                 ResolvedList list;
+                 if (int error = FindAddresses(query, list)) return PackedEntry{{}, error, 0};
+                 return PackAddrInfo(list, flags, destination, capacity);
                });
 }
 

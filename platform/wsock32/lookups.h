@@ -1,4 +1,5 @@
-// The four asynchronous look-ups and their cancellation.
+// The four asynchronous look-ups, the library's own look-up of all of a name's
+// addresses, and their cancellation.
 #pragma once
 
 #include "platform/wsock32/winsock_constants.h"
@@ -16,6 +17,11 @@ winsock::HANDLE GetServByName(winsys::HWND window, winsock::u_int message, const
                               const char* protocol, char* buffer, int length);
 winsock::HANDLE GetServByPort(winsys::HWND window, winsock::u_int message, int port,
                               const char* protocol, char* buffer, int length);
+// getaddrinfo's answer as a list of ADDRINFOA packed into the buffer, posted as
+// the four above post theirs.
+winsock::HANDLE GetAddrInfoAsync(winsys::HWND window, winsock::u_int message, const char* node,
+                                 const char* service, const winsock::ADDRINFOA* hints, char* buffer,
+                                 int length);
 
 // 0: no message will come and the buffer will not be touched. Otherwise
 // WSAEALREADY for a request that has completed, WSAEINVAL for an unknown one.

@@ -31,7 +31,7 @@ int CheckBuffer(const char* buffer, int length) {
   return 0;
 }
 
-int Transmit(Socket& socket, const char* buffer, int length, int flags, const sockaddr_in* to) {
+int Transmit(Socket& socket, const char* buffer, int length, int flags, const PosixAddress* to) {
   if (int error = CheckBuffer(buffer, length)) return Fail(error, winsock::SOCKET_ERROR);
   if ((flags & ~(kOutOfBand | kDontRoute)) != 0) {
     return Fail(winsock::WSAEOPNOTSUPP, winsock::SOCKET_ERROR);
@@ -41,8 +41,8 @@ int Transmit(Socket& socket, const char* buffer, int length, int flags, const so
   }
   iovec data{const_cast<char*>(buffer), std::size_t(length)};
   msghdr message{};
-  message.msg_name = const_cast<sockaddr_in*>(to);
-  message.msg_namelen = to ? sizeof *to : 0;
+  message.msg_name = to ? const_cast<sockaddr*>(to->get()) : nullptr;
+  message.msg_namelen = to ? to->length : 0;
   message.msg_iov = &data;
   message.msg_iovlen = 1;
   // No SIGPIPE: a peer that has gone is an error of this call, not of the process.
@@ -57,7 +57,7 @@ int Transmit(Socket& socket, const char* buffer, int length, int flags, const so
   return Fail(error, winsock::SOCKET_ERROR);
 }
 
-int ReceiveInto(Socket& socket, char* buffer, int length, int flags, sockaddr_in* from) {
+int ReceiveInto(Socket& socket, char* buffer, int length, int flags, PosixAddress* from) {
   if (int error = CheckBuffer(buffer, length)) return Fail(error, winsock::SOCKET_ERROR);
   if ((flags & ~(kOutOfBand | kPeek)) != 0) {
     return Fail(winsock::WSAEOPNOTSUPP, winsock::SOCKET_ERROR);
@@ -68,8 +68,8 @@ int ReceiveInto(Socket& socket, char* buffer, int length, int flags, sockaddr_in
   if (!socket.stream && !IsBound(socket.fd)) return Fail(winsock::WSAEINVAL, winsock::SOCKET_ERROR);
   iovec data{buffer, std::size_t(length)};
   msghdr message{};
-  message.msg_name = from;
-  message.msg_namelen = from ? sizeof *from : 0;
+  message.msg_name = from ? from->get() : nullptr;
+  message.msg_namelen = from ? sizeof from->storage : 0;
   message.msg_iov = &data;
   message.msg_iovlen = 1;
   const ssize_t count = ::recvmsg(socket.fd, &message, flags | MSG_DONTWAIT);
@@ -78,6 +78,7 @@ int ReceiveInto(Socket& socket, char* buffer, int length, int flags, sockaddr_in
     if (socket.stream && errno == ECONNRESET) socket.reset_error = error;
     return Fail(error, winsock::SOCKET_ERROR);
   }
+  if (from) from->length = message.msg_namelen;
   // A datagram longer than the buffer: its first part is delivered, the rest is lost.
   if (!socket.stream && (message.msg_flags & MSG_TRUNC)) {
     return Fail(winsock::WSAEMSGSIZE, winsock::SOCKET_ERROR);
@@ -91,7 +92,7 @@ int ReceiveInto(Socket& socket, char* buffer, int length, int flags, sockaddr_in
 
 // recv and recvfrom re-enable FD_READ (and FD_CLOSE's wait for the data to be
 // read) even when they fail; data still waiting gives a new FD_READ at once.
-int Receive(Socket& socket, char* buffer, int length, int flags, sockaddr_in* from) {
+int Receive(Socket& socket, char* buffer, int length, int flags, PosixAddress* from) {
   socket.read_enabled = true;
   const int result = ReceiveInto(socket, buffer, length, flags, from);
   Refresh(socket);
@@ -111,7 +112,7 @@ int SendTo(winsock::SOCKET handle, const char* buffer, int length, int flags,
   return WithSocket(handle, winsock::SOCKET_ERROR, [&](Socket& socket) {
     // A stream, or a datagram socket without an address, sends to its peer.
     if (socket.stream || !to) return Transmit(socket, buffer, length, flags, nullptr);
-    sockaddr_in peer;
+    PosixAddress peer;
     if (int error = ReadAddress(to, to_length, peer)) return Fail(error, winsock::SOCKET_ERROR);
     if (IsUnreachable(peer)) return Fail(winsock::WSAEADDRNOTAVAIL, winsock::SOCKET_ERROR);
     return Transmit(socket, buffer, length, flags, &peer);
@@ -128,10 +129,10 @@ int RecvFrom(winsock::SOCKET handle, char* buffer, int length, int flags, winsoc
              int* from_length) {
   return WithSocket(handle, winsock::SOCKET_ERROR, [&](Socket& socket) {
     if (!from || socket.stream) return Receive(socket, buffer, length, flags, nullptr);
-    if (!from_length || *from_length < int(sizeof(winsock::sockaddr_in))) {
+    if (!from_length || *from_length < LayoutSize(socket.fd)) {
       return Fail(winsock::WSAEFAULT, winsock::SOCKET_ERROR);
     }
-    sockaddr_in peer{};
+    PosixAddress peer;
     const int result = Receive(socket, buffer, length, flags, &peer);
     if (result >= 0 || LastError() == winsock::WSAEMSGSIZE) WriteAddress(peer, from, from_length);
     return result;

@@ -19,10 +19,6 @@ namespace {
 constexpr long kAllEvents = winsock::FD_READ | winsock::FD_WRITE | winsock::FD_OOB |
                             winsock::FD_ACCEPT | winsock::FD_CONNECT | winsock::FD_CLOSE;
 
-const sockaddr* AsPosix(const sockaddr_in& address) {
-  return reinterpret_cast<const sockaddr*>(&address);
-}
-
 // Failures of a connect that are its outcome rather than a refusal to start:
 // they come with FD_CONNECT like any other outcome.
 bool IsOutcome(int posix_error) {
@@ -36,14 +32,14 @@ bool OnLoopThread() {
   return application && QThread::currentThread() == application->thread();
 }
 
-int StartStreamConnect(Socket& socket, const sockaddr_in& peer) {
+int StartStreamConnect(Socket& socket, const PosixAddress& peer) {
   SettleConnect(socket);
   if (socket.phase == Phase::kConnecting || socket.phase == Phase::kListening) {
     return Fail(winsock::WSAEINVAL, winsock::SOCKET_ERROR);
   }
   if (socket.phase == Phase::kConnected) return Fail(winsock::WSAEISCONN, winsock::SOCKET_ERROR);
 
-  const bool started = libc::Connect(socket.fd, AsPosix(peer), sizeof peer) == 0 ||
+  const bool started = libc::Connect(socket.fd, peer.get(), peer.length) == 0 ||
                        errno == EINPROGRESS || errno == EINTR;
   if (!started && !IsOutcome(errno)) return Fail(ErrorFromErrno(errno), winsock::SOCKET_ERROR);
   socket.phase = started ? Phase::kConnecting : Phase::kConnectFailed;
@@ -61,7 +57,9 @@ int StartStreamConnect(Socket& socket, const sockaddr_in& peer) {
 winsock::SOCKET OpenSocket(int family, int type, int protocol) {
   const winsock::SOCKET failed = winsock::INVALID_SOCKET;
   if (!IsStarted()) return Fail(winsock::WSANOTINITIALISED, failed);
-  if (family != kWinsockInet) return Fail(winsock::WSAEAFNOSUPPORT, failed);
+  if (family != kWinsockInet && family != kWinsockInet6) {
+    return Fail(winsock::WSAEAFNOSUPPORT, failed);
+  }
   const bool stream = type == winsock::SOCK_STREAM;
   if (!stream && type != winsock::SOCK_DGRAM) return Fail(winsock::WSAESOCKTNOSUPPORT, failed);
   if (protocol != 0 && protocol != (stream ? winsock::IPPROTO_TCP : winsock::IPPROTO_UDP)) {
@@ -69,8 +67,14 @@ winsock::SOCKET OpenSocket(int family, int type, int protocol) {
   }
   // Non-blocking from the start: this library never blocks.
   const int fd =
-      libc::Socket(AF_INET, (stream ? SOCK_STREAM : SOCK_DGRAM) | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+      libc::Socket(family == kWinsockInet6 ? AF_INET6 : AF_INET,
+                   (stream ? SOCK_STREAM : SOCK_DGRAM) | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (fd < 0) return Fail(ErrorFromErrno(errno), failed);
+  if (family == kWinsockInet6) {
+    // IPv6 only, as the interface's sockets are unless told otherwise.
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &on, sizeof on);
+  }
   std::lock_guard lock(SocketsMutex());
   Socket* socket = AddSocket(fd, stream);
   return socket ? socket->handle : Fail(winsock::WSAEMFILE, failed);
@@ -85,7 +89,7 @@ int CloseSocket(winsock::SOCKET handle) {
 
 int Bind(winsock::SOCKET handle, const winsock::sockaddr* name, int name_length) {
   return WithSocket(handle, winsock::SOCKET_ERROR, [&](Socket& socket) {
-    sockaddr_in local;
+    PosixAddress local;
     if (int error = ReadAddress(name, name_length, local)) {
       return Fail(error, winsock::SOCKET_ERROR);
     }
@@ -94,7 +98,7 @@ int Bind(winsock::SOCKET handle, const winsock::sockaddr* name, int name_length)
       const int on = 1;
       ::setsockopt(socket.fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     }
-    if (libc::Bind(socket.fd, AsPosix(local), sizeof local) != 0) {
+    if (libc::Bind(socket.fd, local.get(), local.length) != 0) {
       return Fail(ErrorFromErrno(errno), winsock::SOCKET_ERROR);
     }
     return 0;
@@ -123,13 +127,12 @@ winsock::SOCKET Accept(winsock::SOCKET handle, winsock::sockaddr* address, int* 
   return WithSocket(handle, failed, [&](Socket& listener) {
     if (!listener.stream) return Fail(winsock::WSAEOPNOTSUPP, failed);
     if (listener.phase != Phase::kListening) return Fail(winsock::WSAEINVAL, failed);
-    if (address && (!address_length || *address_length < int(sizeof(winsock::sockaddr_in)))) {
+    if (address && (!address_length || *address_length < LayoutSize(listener.fd))) {
       return Fail(winsock::WSAEFAULT, failed);
     }
-    sockaddr_in peer{};
-    socklen_t peer_length = sizeof peer;
-    const int fd = ::accept4(listener.fd, reinterpret_cast<sockaddr*>(&peer), &peer_length,
-                             SOCK_NONBLOCK | SOCK_CLOEXEC);
+    PosixAddress peer;
+    peer.length = sizeof peer.storage;
+    const int fd = ::accept4(listener.fd, peer.get(), &peer.length, SOCK_NONBLOCK | SOCK_CLOEXEC);
     const int error = fd < 0 ? ErrorFromErrno(errno) : 0;
     Socket* accepted = fd < 0 ? nullptr : AddSocket(fd, true);
     // Re-enabled even by a failing accept: FD_ACCEPT again if another waits.
@@ -151,14 +154,14 @@ winsock::SOCKET Accept(winsock::SOCKET handle, winsock::sockaddr* address, int* 
 
 int Connect(winsock::SOCKET handle, const winsock::sockaddr* name, int name_length) {
   return WithSocket(handle, winsock::SOCKET_ERROR, [&](Socket& socket) {
-    sockaddr_in peer;
+    PosixAddress peer;
     if (int error = ReadAddress(name, name_length, peer)) {
       return Fail(error, winsock::SOCKET_ERROR);
     }
     if (IsUnreachable(peer)) return Fail(winsock::WSAEADDRNOTAVAIL, winsock::SOCKET_ERROR);
     if (socket.stream) return StartStreamConnect(socket, peer);
     // A datagram socket only records its peer, at once.
-    if (libc::Connect(socket.fd, AsPosix(peer), sizeof peer) != 0) {
+    if (libc::Connect(socket.fd, peer.get(), peer.length) != 0) {
       return Fail(ErrorFromErrno(errno), winsock::SOCKET_ERROR);
     }
     socket.phase = Phase::kConnected;
@@ -168,15 +171,18 @@ int Connect(winsock::SOCKET handle, const winsock::sockaddr* name, int name_leng
 
 int GetSockName(winsock::SOCKET handle, winsock::sockaddr* name, int* name_length) {
   return WithSocket(handle, winsock::SOCKET_ERROR, [&](Socket& socket) {
-    if (!name || !name_length || *name_length < int(sizeof(winsock::sockaddr_in))) {
+    if (!name || !name_length || *name_length < LayoutSize(socket.fd)) {
       return Fail(winsock::WSAEFAULT, winsock::SOCKET_ERROR);
     }
-    sockaddr_in local{};
-    socklen_t length = sizeof local;
-    if (libc::GetSockName(socket.fd, reinterpret_cast<sockaddr*>(&local), &length) != 0) {
+    PosixAddress local;
+    local.length = sizeof local.storage;
+    if (libc::GetSockName(socket.fd, local.get(), &local.length) != 0) {
       return Fail(ErrorFromErrno(errno), winsock::SOCKET_ERROR);
     }
-    if (local.sin_port == 0) return Fail(winsock::WSAEINVAL, winsock::SOCKET_ERROR);  // not bound
+    // Not bound: no port yet (the port lies at the same place in both families).
+    if (reinterpret_cast<const sockaddr_in&>(local.storage).sin_port == 0) {
+      return Fail(winsock::WSAEINVAL, winsock::SOCKET_ERROR);
+    }
     WriteAddress(local, name, name_length);
     return 0;
   });

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "platform/wsock32/error_state.h"
+#include "platform/wsock32/hosts_file.h"
 #include "platform/wsock32/lookups.h"
 #include "platform/wsock32/socket_calls.h"
 
@@ -46,7 +47,10 @@ int Startup(winsock::WORD requested, winsock::WSADATA* data) {
   Describe(*data);
   if (IsBelowVersion11(requested)) return winsock::WSAVERNOTSUPPORTED;
   std::lock_guard lock(start_mutex);
-  if (start_count == 0) ReadLookupDelay();
+  if (start_count == 0) {
+    ReadLookupDelay();
+    ReadHostsFile();
+  }
   ++start_count;
   return 0;
 }

@@ -1,9 +1,12 @@
 // The socket library's interface: the Windows Sockets 1.1 types, numbers and
-// layouts, and the signatures of its 27 entry points. Types only: the library is
+// layouts, and the signatures of its 27 entry points; then the Windows Sockets 2
+// address calls for IPv6, and one asynchronous look-up of the library's own.
+// Types only: the library is
 // loaded at run time, so nothing here declares a function to link against.
 // Kept free of POSIX headers, whose socket types and names would clash.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/winsys/winsys.h"
@@ -17,6 +20,7 @@ using u_int = std::uint32_t;
 using u_long = std::uint32_t;  // 32 bits, as on the platform the interface comes from
 using SOCKET = std::uintptr_t;
 using HANDLE = std::uintptr_t;  // a look-up request; 0 is never a valid one
+using DWORD = std::uint32_t;
 
 constexpr SOCKET INVALID_SOCKET = ~SOCKET{0};
 constexpr int SOCKET_ERROR = -1;
@@ -159,6 +163,82 @@ constexpr winsys::LPARAM WSAMAKEASYNCREPLY(WORD buflen, WORD error) {
   return winsys::LPARAM(std::uint32_t(error) << 16 | buflen);
 }
 
+// Windows Sockets 2: IPv6 and the address calls. The numbers and layouts are
+// the documented Windows ones, which differ from the POSIX ones in places.
+constexpr int AF_UNSPEC = 0;
+constexpr int AF_INET6 = 23;
+constexpr int IPPROTO_IPV6 = 41;
+constexpr int IPV6_V6ONLY = 27;  // at level IPPROTO_IPV6; on by default
+constexpr int INET_ADDRSTRLEN = 22;
+constexpr int INET6_ADDRSTRLEN = 65;
+constexpr int ERROR_INVALID_PARAMETER = 87;
+
+constexpr int AI_PASSIVE = 0x01;
+constexpr int AI_CANONNAME = 0x02;
+constexpr int AI_NUMERICHOST = 0x04;
+constexpr int AI_NUMERICSERV = 0x08;
+constexpr int AI_ALL = 0x0100;
+constexpr int AI_ADDRCONFIG = 0x0400;
+constexpr int AI_V4MAPPED = 0x0800;
+
+// getaddrinfo's and getnameinfo's errors, as Windows Sockets numbers.
+constexpr int EAI_AGAIN = WSATRY_AGAIN;
+constexpr int EAI_BADFLAGS = WSAEINVAL;
+constexpr int EAI_FAIL = WSANO_RECOVERY;
+constexpr int EAI_FAMILY = WSAEAFNOSUPPORT;
+constexpr int EAI_MEMORY = 8;
+constexpr int EAI_NONAME = WSAHOST_NOT_FOUND;
+constexpr int EAI_SERVICE = 10109;
+constexpr int EAI_SOCKTYPE = WSAESOCKTNOSUPPORT;
+
+constexpr int NI_NOFQDN = 0x01;
+constexpr int NI_NUMERICHOST = 0x02;
+constexpr int NI_NAMEREQD = 0x04;
+constexpr int NI_NUMERICSERV = 0x08;
+constexpr int NI_DGRAM = 0x10;
+constexpr int NI_MAXHOST = 1025;
+constexpr int NI_MAXSERV = 32;
+
+struct in6_addr {
+  union {
+    std::uint8_t Byte[16];
+    std::uint16_t Word[8];
+  } u;
+};
+using IN6_ADDR = in6_addr;
+
+struct sockaddr_in6 {
+  u_short sin6_family;
+  u_short sin6_port;  // network order
+  u_long sin6_flowinfo;
+  in6_addr sin6_addr;
+  u_long sin6_scope_id;
+};
+static_assert(sizeof(sockaddr_in6) == 28);
+
+// Room for an address of any family; its first u_short is the family.
+struct alignas(8) SOCKADDR_STORAGE {
+  u_short ss_family;
+  char ss_pad[126];
+};
+static_assert(sizeof(SOCKADDR_STORAGE) == 128);
+
+// The name comes before the address: the reverse of the C library's addrinfo.
+struct ADDRINFOA {
+  int ai_flags;
+  int ai_family;
+  int ai_socktype;
+  int ai_protocol;
+  std::size_t ai_addrlen;
+  char* ai_canonname;
+  sockaddr* ai_addr;
+  ADDRINFOA* ai_next;
+};
+
+// The buffer a WSAAsyncGetAddrInfo is given, for a name with a few addresses of
+// each family; a smaller one gets WSAENOBUFS and the size it needs.
+constexpr int MAXGETADDRINFOSTRUCT = 4096;
+
 // The 27 entry points: X(name, result type, parameter list). The binding makes one
 // cached wrapper of each; the library exports exactly these names.
 #define WINSOCK_ENTRY_POINTS(X)                                                                    \
@@ -200,9 +280,32 @@ constexpr winsys::LPARAM WSAMAKEASYNCREPLY(WORD buflen, WORD error) {
     (winsock::HWND hWnd, winsock::u_int wMsg, int port, const char* proto, char* buf, int buflen)) \
   X(WSACancelAsyncRequest, int, (winsock::HANDLE hAsyncTaskHandle))
 
+// The Windows Sockets 2 address calls, with their documented signatures; and
+// WSAAsyncGetAddrInfo, which is this library's own (Windows Sockets 2 has no
+// look-up that completes by window message): getaddrinfo's answer, packed into
+// the caller's buffer as a list of ADDRINFOA whose nodes, addresses and name all
+// lie in that buffer, posted as the 1.1 look-ups post theirs and cancelled by
+// WSACancelAsyncRequest.
+#define WINSOCK2_ENTRY_POINTS(X)                                                               \
+  X(getaddrinfo, int,                                                                          \
+    (const char* pNodeName, const char* pServiceName, const winsock::ADDRINFOA* pHints,        \
+     winsock::ADDRINFOA** ppResult))                                                           \
+  X(freeaddrinfo, void, (winsock::ADDRINFOA * pAddrInfo))                                      \
+  X(getnameinfo, int,                                                                          \
+    (const winsock::sockaddr* pSockaddr, int SockaddrLength, char* pNodeBuffer,                \
+     winsock::DWORD NodeBufferSize, char* pServiceBuffer, winsock::DWORD ServiceBufferSize,    \
+     int Flags))                                                                               \
+  X(inet_pton, int, (int Family, const char* pszAddrString, void* pAddrBuf))                   \
+  X(inet_ntop, const char*,                                                                    \
+    (int Family, const void* pAddr, char* pStringBuf, std::size_t StringBufSize))              \
+  X(WSAAsyncGetAddrInfo, winsock::HANDLE,                                                      \
+    (winsock::HWND hWnd, winsock::u_int wMsg, const char* pNodeName, const char* pServiceName, \
+     const winsock::ADDRINFOA* pHints, char* buf, int buflen))
+
 // Function pointer types, one per entry point: socket_fn, WSAStartup_fn, ...
 #define WINSOCK_DECLARE_FN(name, result, params) using name##_fn = result(*) params;
 WINSOCK_ENTRY_POINTS(WINSOCK_DECLARE_FN)
+WINSOCK2_ENTRY_POINTS(WINSOCK_DECLARE_FN)
 #undef WINSOCK_DECLARE_FN
 
 }  // namespace winsock

@@ -50,6 +50,7 @@ TEST(CommandLineTest, GoodUrlsAndOptionsGiveTheirSettings) {
       {{"irc://h/%23beginner"}, "h 6667 #beginner connect join reg=00"},
       {{"irc://h/#beginner"}, "h 6667 #beginner connect join reg=00"},
       {{"irc://h:1/&local"}, "h 1 &local connect join reg=00"},
+      {{"ircs://[::1]:7000/"}, "::1 7000 - tls connect reg=00"},
       {{"irc://J%C3%B8rn@h/caf%C3%A9"}, "h 6667 #caf\xC3\xA9 connect join nick=J\xC3\xB8rn reg=00"},
       {{"irc://Ann@h:7000/a", "--nick", "Bob", "--port", "7001", "--channel", "#b", "--tls"},
        "h 7001 #b tls connect join nick=Bob reg=00"},
@@ -90,7 +91,6 @@ TEST(CommandLineTest, BadCommandLinesNameTheirProblem) {
       {{"irc://h/a%0D%0AQUIT"}, channel},
       {{"--channel", "a,b"}, channel},
       {{"irc://ni%20ck@h"}, "The nickname holds a blank."},
-      {{"irc://[::1]:6667/"}, "The client does not reach IPv6 addresses yet: ::1."},
       {{"irc://a", "irc://b"}, "More than one URL."},
       {{"--port", "+7000"}, "The port must be a number from 1 to 65535: '+7000'."},
       {{"--register", "automatic"}, "Unknown registration 'automatic': auto, sasl or manual."},
@@ -105,10 +105,10 @@ TEST(CommandLineTest, BadCommandLinesNameTheirProblem) {
     EXPECT_EQ(line.Action, TCommandLine::kRefuse);
     EXPECT_EQ(line.Text, problem) << arguments.join(' ').toStdString();
   }
-  // Refused above, yet taken apart for the day the client reaches IPv6.
+  // An IPv6 literal loses its brackets.
   std::string why;
   EXPECT_EQ(ParseServerUrl("ircs://[2001:db8::1]:7000/%23beginner", why),
-            (TServerUrl{true, "2001:db8::1", true, 7000, "#beginner", {}, {}}));
+            (TServerUrl{true, "2001:db8::1", 7000, "#beginner", {}, {}}));
 }
 
 // Files are read at start: secrets their first line (standard input for "-"),

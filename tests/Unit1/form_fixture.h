@@ -24,6 +24,7 @@ namespace unit1 {
 
 class FormTest : public ::testing::Test {
  protected:
+  explicit FormTest(bool server_on_ipv6 = false) : server_(server_on_ipv6) {}
   void SetUp() override {
     previous_handler_ = winsys::Application().SetExceptionHandler(
         [this](const std::exception& error) { errors_.push_back(error.what()); });

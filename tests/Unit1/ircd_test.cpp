@@ -1,9 +1,10 @@
 // The window against a real IRCv3 server, where the tester negotiates
 // capabilities by hand, after which every line comes tagged, and the client still
-// answers PING, joins, lists the names and shows the conversation. The plain real
-// server is met through the netsplit (netsplit_test.cpp).
+// answers PING, joins, lists the names and shows the conversation; and a session
+// with the plain real server over ::1 and over 127.0.0.1 (and its netsplit test).
 #include "tests/Unit1/form_fixture.h"
 #include "tests/support/inspircd_fixture.h"
+#include "tests/support/ircd_fixture.h"
 #include "tests/support/plain_irc_client.h"
 #include "transport/text_client.h"
 
@@ -11,11 +12,31 @@ namespace unit1 {
 namespace {
 
 using testsupport::InspircdFixture;
+using testsupport::IrcdFixture;
+using testsupport::LoopbackSocket;
 using testsupport::PlainIrcClient;
 using testsupport::WaitUntil;
 
 // The server's PING comes after this long without a word from the client.
 constexpr int kPingSeconds = 2;
+
+TEST_F(FormTest, TalksWithARealServerOverIPv6AndOverIPv4) {
+  if (!IrcdFixture::Installed()) GTEST_SKIP() << "ngircd is not installed";
+  if (!LoopbackSocket::Listen6().Valid()) GTEST_SKIP() << "no IPv6 loopback";
+  IrcdFixture ircd;
+  ASSERT_EQ(ircd.Start(IrcdFixture::Motd::kPhrase, {}, "::1,127.0.0.1"), "");
+  for (const std::string address : {"::1", "127.0.0.1"}) {
+    SCOPED_TRACE(address);
+    ConnectTo(ircd.Port(), address.c_str());
+    ASSERT_TRUE(WaitUntil([&] { return form_.btnJoin->isEnabled(); }, 10000)) << ircd.Log();
+    Click(form_.btnJoin);
+    ASSERT_TRUE(WaitUntil([&] { return Contains(Names(), "@Tolvex"); }));
+    Click(form_.btnPart);
+    ASSERT_TRUE(WaitUntil([&] { return form_.btnJoin->isEnabled(); }));
+    Click(form_.btnConnect);
+    ASSERT_TRUE(BackAtConnect());
+  }
+}
 
 TEST_F(FormTest, NegotiatesByHandWithAnIrcv3ServerAndTalks) {
   if (!InspircdFixture::Installed()) GTEST_SKIP() << "inspircd is not installed";

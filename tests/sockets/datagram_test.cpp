@@ -7,6 +7,7 @@
 #include "sockets/address_text.h"
 #include "sockets/winsock_unit.h"
 #include "tests/sockets/component_fixture.h"
+#include "tests/support/hosts_file.h"
 
 namespace sockets_test {
 namespace {
@@ -115,6 +116,20 @@ TEST_F(ServerTest, ADatagramSocketHasAHandleFromItsCreationAndAFreshOneAfterClos
   EXPECT_EQ(socket.SendToHost("localhost", "after close", 11), 11);
   EXPECT_EQ(sockets::AddressToText(socket.Addr()).Address, "127.0.0.1");
   EXPECT_TRUE(receiver.Got(1));
+}
+
+// A name whose first address is IPv6 still reaches an IPv4 socket's peer: the
+// socket sends to the name's address of its own family.
+class DualNameTest : public ServerTest {
+ protected:
+  testsupport::HostsFile hosts;  // before the first control
+};
+
+TEST_F(DualNameTest, ADatagramGoesToTheNamesAddressOfTheSocketsFamily) {
+  DatagramEnd sender, receiver;
+  EXPECT_EQ(sender.socket().SendTo("dual.test", receiver.port(), "to IPv4", 7), 7);
+  ASSERT_TRUE(receiver.Got(1));
+  EXPECT_EQ(receiver.received[0].data, "to IPv4");
 }
 
 // A read notification held back by a look-up wait, for a handle that closes

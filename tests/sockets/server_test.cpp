@@ -67,6 +67,27 @@ TEST_F(ServerTest, EachConnectionGetsItsOwnBytesAndOneThePeerClosesIsFreed) {
   EXPECT_EQ(server.Connections().Count(), 1u);
 }
 
+// On ::1 the same calls serve: a listener and a datagram socket bind there, and
+// a connection keeps its peer's IPv6 address, which the filter reads as text.
+TEST_F(ServerTest, ListensBindsAndAcceptsOnIPv6) {
+  if (!LoopbackSocket::Listen6().Valid()) GTEST_SKIP() << "no IPv6 loopback";
+  LoggingServer server;
+  server.SetAddress("::1");
+  server.StoreListeningPort(0);
+  server.SetAddressFilter({"::1"});
+  server.SetFilterMode(0);  // only the peers listed
+  server.Open(kStream);
+  ASSERT_NE(server.PortNumber(), 0);
+  LoggingClient client;
+  client.SetAddress("[::1]");
+  client.StoreListeningPort(server.PortNumber());
+  client.Open(kStream);
+  ASSERT_TRUE(WaitUntil([&] { return server.Count("OnAccept") == 1; }));
+  EXPECT_EQ(sockets::AddressText(server.Connections().Items(0)->SockAddress()), "::1");
+  server.Close();
+  EXPECT_EQ(Outcome([&] { server.Open(kDatagram); }), "none");  // bound on ::1
+}
+
 TEST_F(ServerTest, ANotificationForAHandleOfNoConnectionIsReportedWithoutSocket) {
   LoggingServer server;
   std::vector<TSocketBase*> reported_sockets;

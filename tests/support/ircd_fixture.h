@@ -1,4 +1,4 @@
-// A real IRC server for a test: ngircd on a free port of 127.0.0.1, with the
+// A real IRC server for a test: ngircd on a free port of 127.0.0.1 (and ::1), with the
 // configuration scripts/ircd-config writes (server name irc.test.local, password
 // "Mossel", no look-ups, no flood delays), in a temporary folder that goes with it.
 //
@@ -32,11 +32,16 @@ class IrcdFixture : public ServerProcess {
   // else what went wrong, with the server's own output. `extra_config` is a
   // snippet of configuration read after the rest, so that it may also change what
   // the rest set (the server's name, say).
-  std::string Start(Motd motd = Motd::kPhrase, std::string_view extra_config = {});
+  // `listen` names the addresses to listen on ("::1,127.0.0.1") instead of
+  // 127.0.0.1 alone (the server takes only one Listen setting).
+  std::string Start(Motd motd = Motd::kPhrase, std::string_view extra_config = {},
+                    std::string_view listen = {});
 
  private:
   // Points the configuration at a message-of-the-day file that does not exist.
   bool DropMotd() const;
+  // Replaces the configuration's first line that starts with `key`.
+  bool ReplaceConfigLine(std::string_view key, const std::string& line) const;
   bool WriteExtraConfig(std::string_view extra_config) const;
 };
 

@@ -16,12 +16,19 @@
 namespace testsupport {
 namespace {
 
-sockaddr_in LoopbackAddress(std::uint16_t port) {
-  sockaddr_in address{};
+// 127.0.0.1, or ::1, at `port`; gives the address's length.
+socklen_t LoopbackAddress(bool ipv6, std::uint16_t port, sockaddr_storage& storage) {
+  storage = {};
+  if (ipv6) {
+    auto& address = reinterpret_cast<sockaddr_in6&>(storage);
+    address = {AF_INET6, htons(port), 0, in6addr_loopback, 0};
+    return sizeof address;
+  }
+  auto& address = reinterpret_cast<sockaddr_in&>(storage);
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   address.sin_port = htons(port);
-  return address;
+  return sizeof address;
 }
 
 Clock::time_point After(int timeout_ms) {
@@ -51,27 +58,31 @@ LoopbackSocket& LoopbackSocket::operator=(LoopbackSocket&& other) noexcept {
   return *this;
 }
 
-LoopbackSocket LoopbackSocket::BoundOnly() {
-  LoopbackSocket bound(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  const sockaddr_in address = LoopbackAddress(0);
+LoopbackSocket LoopbackSocket::BoundOnly(bool ipv6, std::uint16_t port) {
+  LoopbackSocket bound(socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  sockaddr_storage address;
+  const socklen_t length = LoopbackAddress(ipv6, port, address);
+  const int on = 1;
   if (bound.Valid() &&
-      bind(bound.fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+      ((ipv6 && setsockopt(bound.fd_, IPPROTO_IPV6, IPV6_V6ONLY, &on, sizeof on) != 0) ||
+       bind(bound.fd_, reinterpret_cast<const sockaddr*>(&address), length) != 0)) {
     bound.Close();
   }
   return bound;
 }
 
-LoopbackSocket LoopbackSocket::Listen(int backlog) {
-  LoopbackSocket listener = BoundOnly();
+LoopbackSocket LoopbackSocket::Listen(int backlog, bool ipv6, std::uint16_t port) {
+  LoopbackSocket listener = BoundOnly(ipv6, port);
   if (listener.Valid() && listen(listener.fd_, backlog) != 0) listener.Close();
   return listener;
 }
 
-LoopbackSocket LoopbackSocket::ConnectTo(std::uint16_t port) {
-  LoopbackSocket connection(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  const sockaddr_in address = LoopbackAddress(port);
+LoopbackSocket LoopbackSocket::ConnectTo(std::uint16_t port, bool ipv6) {
+  LoopbackSocket connection(socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  sockaddr_storage address;
+  const socklen_t length = LoopbackAddress(ipv6, port, address);
   if (connection.Valid() &&
-      connect(connection.fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+      connect(connection.fd_, reinterpret_cast<const sockaddr*>(&address), length) != 0) {
     connection.Close();
   }
   connection.NoDelay();
@@ -79,10 +90,11 @@ LoopbackSocket LoopbackSocket::ConnectTo(std::uint16_t port) {
 }
 
 std::uint16_t LoopbackSocket::Port() const {
-  sockaddr_in address{};
+  sockaddr_storage address{};
   socklen_t length = sizeof address;
   if (getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) return 0;
-  return ntohs(address.sin_port);
+  // The port lies at the same place in both families.
+  return ntohs(reinterpret_cast<const sockaddr_in&>(address).sin_port);
 }
 
 bool LoopbackSocket::WaitReadable(int timeout_ms) const {

@@ -26,15 +26,16 @@ class LoopbackSocket {
   LoopbackSocket(const LoopbackSocket&) = delete;
   LoopbackSocket& operator=(const LoopbackSocket&) = delete;
 
-  // Listening on a port of the system's choice; a backlog of 0 makes a queue
-  // that soon drops further connection requests.
-  static LoopbackSocket Listen(int backlog = 8);
-  // Bound to a port of the system's choice without listening: connects to it are
-  // refused.
-  static LoopbackSocket BoundOnly();
-  // A blocking connection to 127.0.0.1:port, invalid when refused. Connections
-  // send small writes at once.
-  static LoopbackSocket ConnectTo(std::uint16_t port);
+  // Listening on a port of the system's choice (or `port`), on 127.0.0.1 or
+  // on ::1 (IPv6 only); a backlog of 0 makes a queue that soon drops further
+  // connection requests. Invalid when that address or port cannot be had.
+  static LoopbackSocket Listen(int backlog = 8, bool ipv6 = false, std::uint16_t port = 0);
+  // Bound without listening: connects to it are refused.
+  static LoopbackSocket BoundOnly(bool ipv6 = false, std::uint16_t port = 0);
+  // A blocking connection to 127.0.0.1:port (or [::1]:port), invalid when
+  // refused. Connections send small writes at once.
+  static LoopbackSocket ConnectTo(std::uint16_t port, bool ipv6 = false);
+  static LoopbackSocket Listen6() { return Listen(8, true); }
 
   int Get() const { return fd_; }
   bool Valid() const { return fd_ >= 0; }

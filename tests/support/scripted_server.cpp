@@ -17,8 +17,9 @@ constexpr int kTurnMs = 10;
 
 }  // namespace
 
-ScriptedServer::ScriptedServer() : listener_(LoopbackSocket::Listen()) {
-  if (!listener_.Valid()) throw std::runtime_error("scripted server: cannot listen on 127.0.0.1");
+ScriptedServer::ScriptedServer(bool on_ipv6_loopback)
+    : listener_(LoopbackSocket::Listen(8, on_ipv6_loopback)) {
+  if (!listener_.Valid()) throw std::runtime_error("scripted server: cannot listen on loopback");
   thread_ = std::thread(&ScriptedServer::Serve, this);
 }
 

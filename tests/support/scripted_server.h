@@ -1,4 +1,4 @@
-// A scripted IRC server for exact test cases: it listens on 127.0.0.1, serves one
+// A scripted IRC server for exact test cases: it listens on 127.0.0.1 (or ::1), serves one
 // client at a time on a thread of its own, sends exactly the bytes a test gives it
 // and collects the lines the client writes.
 //
@@ -25,8 +25,8 @@ namespace testsupport {
 
 class ScriptedServer {
  public:
-  // Starts listening on a free port; throws std::runtime_error when it cannot.
-  ScriptedServer();
+  // Listens on a free port of 127.0.0.1 (or ::1); throws std::runtime_error when it cannot.
+  explicit ScriptedServer(bool on_ipv6_loopback = false);
   ~ScriptedServer();
   ScriptedServer(const ScriptedServer&) = delete;
   ScriptedServer& operator=(const ScriptedServer&) = delete;

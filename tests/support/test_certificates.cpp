@@ -83,6 +83,9 @@ TestCertificates::TestCertificates() {
   EVP_PKEY* key = NewKey();
   X509* trusted = NewCertificate("localhost", key, ca, ca_key, -kDay, 30 * kDay, kHere, false);
   Write(folder_ / "trusted.pem", trusted, key);
+  X509* trusted6 =
+      NewCertificate("ip6-localhost", key, ca, ca_key, -kDay, 30 * kDay, "IP:::1", false);
+  Write(folder_ / "trusted-ipv6.pem", trusted6, key);
   X509* self_signed =
       NewCertificate("localhost", key, nullptr, nullptr, -kDay, 30 * kDay, kHere, false);
   Write(folder_ / "self-signed.pem", self_signed, key);
@@ -97,7 +100,7 @@ TestCertificates::TestCertificates() {
   Write(folder_ / "client-key-encrypted.pem", nullptr, client_key, kKeyPassphrase);
   client_fingerprint_ = tls::FingerprintOf(client);
 
-  for (X509* cert : {ca, trusted, self_signed, expired, client}) X509_free(cert);
+  for (X509* cert : {ca, trusted, trusted6, self_signed, expired, client}) X509_free(cert);
   for (EVP_PKEY* k : {ca_key, key, client_key}) EVP_PKEY_free(k);
 }
 

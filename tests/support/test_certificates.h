@@ -1,8 +1,8 @@
 // Certificates for TLS tests, made fresh in a temporary folder that goes with
 // the object: a test CA, a server certificate it signed for 127.0.0.1 and
-// localhost, a self-signed one, an expired one (signed by the CA), and a client
-// certificate with its key in the same file, and again with the key encrypted
-// under the passphrase "open sesame" in a file of its own.
+// localhost, one it signed for ::1 alone, a self-signed one, an expired one (signed by the CA), and
+// a client certificate with its key in the same file, and again with the key encrypted under the
+// passphrase "open sesame" in a file of its own.
 #pragma once
 
 #include <filesystem>
@@ -22,6 +22,7 @@ class TestCertificates {
   // Each server certificate with its key in one PEM file.
   std::string CaFile() const { return Path("ca.pem"); }
   std::string Trusted() const { return Path("trusted.pem"); }
+  std::string TrustedForIPv6Loopback() const { return Path("trusted-ipv6.pem"); }
   std::string SelfSigned() const { return Path("self-signed.pem"); }
   std::string Expired() const { return Path("expired.pem"); }
   // The client's certificate and key in one file; the certificate alone, and

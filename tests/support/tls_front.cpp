@@ -23,9 +23,10 @@ int AcceptAnyCertificate(int, X509_STORE_CTX*) {
 
 }  // namespace
 
-TlsFront::TlsFront(std::string certificate_file, std::uint16_t backend_port)
+TlsFront::TlsFront(std::string certificate_file, std::uint16_t backend_port, bool on_ipv6_loopback)
     : certificate_file_(std::move(certificate_file)),
       backend_port_(backend_port),
+      listener_(LoopbackSocket::Listen(8, on_ipv6_loopback)),
       thread_(&TlsFront::Serve, this) {
   // The TLS library writes to the socket itself: a client gone while records are
   // on their way (tickets after a refused handshake) fails that write, no more.
@@ -40,6 +41,11 @@ TlsFront::~TlsFront() {
 std::string TlsFront::ClientFingerprint() const {
   std::lock_guard lock(mutex_);
   return client_fingerprint_;
+}
+
+std::string TlsFront::ServerNameSent() const {
+  std::lock_guard lock(mutex_);
+  return server_name_sent_;
 }
 
 // Ends the client's connection as a server does when it is done: a close
@@ -87,6 +93,8 @@ void TlsFront::Relay(LoopbackSocket client) {
   {
     std::lock_guard lock(mutex_);
     client_fingerprint_ = tls::FingerprintOf(peer);
+    const char* name = SSL_get_servername(ssl.get(), TLSEXT_NAMETYPE_host_name);
+    server_name_sent_ = name != nullptr ? name : "";
   }
   X509_free(peer);
   const LoopbackSocket backend = LoopbackSocket::ConnectTo(backend_port_);

@@ -35,8 +35,9 @@ class TlsTest : public transport_test::LoopbackTest {
   }
 
   // Opens a TLS connection to `port`, naming the server `server_name`.
-  TTlsLineSocket& Open(std::uint16_t port, const std::string& server_name = "127.0.0.1") {
-    client.SetAddress("127.0.0.1");
+  TTlsLineSocket& Open(std::uint16_t port, const std::string& server_name = "127.0.0.1",
+                       const std::string& address = "127.0.0.1") {
+    client.SetAddress(address);
     client.SetPort(std::to_string(port));
     client.SetSocketClass(kTls);
     auto& socket = sockets::CheckedCast<TTlsLineSocket>(*client.Socket());
@@ -121,6 +122,44 @@ TEST_F(TlsTest, AnUnverifiedCertificateWaitsForTheDecisionAndSendsNothing) {
     EXPECT_EQ(server.TakeLine(), "NICK early");
     ASSERT_TRUE(WaitUntil([&] { return !lines.empty(); }));
     EXPECT_EQ(lines.back(), ":irc NOTICE * :held while the user decides");
+    client.Close();
+    ASSERT_TRUE(server.WaitForNoClient());
+  }
+}
+
+// An address is checked against the certificate's IP addresses, as the
+// connection reached it, and sends no server name; a host name sends one.
+TEST_F(TlsTest, AnAddressIsCheckedAsConnectedAndSendsNoServerName) {
+  if (!testsupport::LoopbackSocket::Listen6().Valid()) GTEST_SKIP() << "no IPv6 loopback";
+  struct Case {
+    std::string certificate;
+    const char* typed;
+    const char* verdict;  // empty: verified
+    const char* sni;
+  };
+  const Case cases[] = {
+      {certificates.TrustedForIPv6Loopback(), "::1", "", ""},
+      {certificates.TrustedForIPv6Loopback(), "[::1]", "", ""},
+      {certificates.Trusted(), "::1", "IP address mismatch", ""},
+      // 0x7f.1 reaches 127.0.0.1, which the certificate names.
+      {certificates.Trusted(), "0x7f.1", "", ""},
+      {certificates.Trusted(), "localhost", "", "localhost"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    connects = 0;
+    facts = {};
+    TlsFront front(c.certificate, server.Port(),
+                   std::string(c.typed).find(':') != std::string::npos);
+    TTlsLineSocket& socket = Open(front.Port(), c.typed, c.typed);
+    ASSERT_TRUE(WaitUntil([&] { return !facts.Fingerprint.empty(); })) << failure;
+    EXPECT_EQ(facts.Verified, std::string(c.verdict).empty());
+    EXPECT_EQ(facts.VerifyError, c.verdict);
+    if (socket.AwaitingDecision()) socket.Proceed();
+    ASSERT_TRUE(WaitUntil([&] { return connects == 1; }));
+    // The front reaches the backend once its side of the handshake is done.
+    ASSERT_TRUE(server.WaitForClient());
+    EXPECT_EQ(front.ServerNameSent(), c.sni);
     client.Close();
     ASSERT_TRUE(server.WaitForNoClient());
   }

@@ -27,7 +27,7 @@ std::set<std::string> DefinedDynamicSymbols(const std::string& library) {
 TEST(Wsock32Library, ExportsExactlyTheEntryPointsOfTheInterface) {
   const std::set<std::string> expected = {
 #define WSOCK32TEST_NAME(name, result, params) #name,
-      WINSOCK_ENTRY_POINTS(WSOCK32TEST_NAME)
+      WINSOCK_ENTRY_POINTS(WSOCK32TEST_NAME) WINSOCK2_ENTRY_POINTS(WSOCK32TEST_NAME)
 #undef WSOCK32TEST_NAME
   };
   EXPECT_EQ(DefinedDynamicSymbols(LibraryPath()), expected);

@@ -36,6 +36,7 @@ const EntryPoints& Winsock() {
     std::abort();                                                                   \
   }
     WINSOCK_ENTRY_POINTS(WSOCK32TEST_RESOLVE)
+    WINSOCK2_ENTRY_POINTS(WSOCK32TEST_RESOLVE)
 #undef WSOCK32TEST_RESOLVE
     return found;
   }();

@@ -22,6 +22,7 @@ using testsupport::LoopbackSocket;
 struct EntryPoints {
 #define WSOCK32TEST_POINTER(name, result, params) winsock::name##_fn name = nullptr;
   WINSOCK_ENTRY_POINTS(WSOCK32TEST_POINTER)
+  WINSOCK2_ENTRY_POINTS(WSOCK32TEST_POINTER)
 #undef WSOCK32TEST_POINTER
 };
 

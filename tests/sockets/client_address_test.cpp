@@ -1,0 +1,120 @@
+// The client component's addresses beyond one IPv4 address: every address of a
+// name tried in turn (a refused one and a silent one giving way to the next),
+// the address family setting, and texts that are no address. (A server on ::1
+// typed with and without brackets is met through the window.) Names come from the socket library's
+// file of names, so nothing depends on the machine's hosts file.
+#include <chrono>
+#include <string>
+
+#include "sockets/address_text.h"
+#include "tests/sockets/component_fixture.h"
+#include "tests/support/hosts_file.h"
+
+namespace sockets_test {
+namespace {
+
+class AddressTest : public ClientTest {
+ protected:
+  void SetUp() override {
+    ClientTest::SetUp();
+    if (!LoopbackSocket::Listen6().Valid()) GTEST_SKIP() << "no IPv6 loopback";
+    client.OnAttempt = [this](TSockCtrl&, const std::string& note) { notes.push_back(note); };
+  }
+
+  // Opens the client to `address` at the listener's port.
+  void OpenTo(const std::string& address) {
+    client.SetAddress(address);
+    client.SetPort(std::to_string(port));
+    client.Open(kStream);
+  }
+  bool Connected() {
+    return WaitUntil([&] { return client.Count("OnWrite") == 1; });
+  }
+  std::string Peer() const { return sockets::AddressText(client.Socket()->SockAddress()); }
+
+  testsupport::HostsFile hosts_file;  // before the first control
+  LoggingClient client;
+  const std::uint16_t port = listener.Port();
+  const std::string v6 = "[::1]:" + std::to_string(port);
+  const std::string v4 = "127.0.0.1:" + std::to_string(port);
+  Log notes;
+};
+
+TEST_F(AddressTest, ARefusedAddressGivesWayAtOnceAndTheLastFailsAsASingleOneDoes) {
+  OpenTo("dual.test");
+  ASSERT_TRUE(Connected());
+  EXPECT_EQ(notes, (Log{"connecting to " + v6, v6 + ": Connection refused; trying " + v4}));
+  EXPECT_EQ(client.log, (Log{"Looking-up a host name", "Connecting", "Connection",
+                             "OnConnect connected", "OnWrite"}));
+  EXPECT_EQ(Peer(), "127.0.0.1");
+  EXPECT_EQ(client.DottedAddress(), "127.0.0.1");
+
+  client.Close();
+  notes.clear();
+  LoopbackSocket refusing = LoopbackSocket::BoundOnly();
+  client.StoreListeningPort(refusing.Port());
+  client.Open(kStream);
+  ASSERT_TRUE(WaitUntil([&] { return client.Count("OnConnect failed") == 1; }));
+  const std::string at = ":" + std::to_string(refusing.Port());
+  EXPECT_EQ(notes, (Log{"connecting to [::1]" + at,
+                        "[::1]" + at + ": Connection refused; trying 127.0.0.1" + at,
+                        "127.0.0.1" + at + ": Connection refused"}));
+  EXPECT_EQ(client.Socket()->LastError(), 10061);
+}
+
+TEST_F(AddressTest, ASilentAddressGivesWayAfterTwoSeconds) {
+  // A listener whose queue is full drops further connection requests unanswered.
+  LoopbackSocket silent = LoopbackSocket::Listen(0, true, port);
+  ASSERT_TRUE(silent.Valid());
+  LoopbackSocket queued = LoopbackSocket::ConnectTo(port, true);
+  ASSERT_TRUE(silent.WaitReadable());
+  const auto start = std::chrono::steady_clock::now();
+  OpenTo("dual.test");
+  ASSERT_TRUE(Connected());
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  EXPECT_EQ(notes, (Log{"connecting to " + v6, v6 + ": no answer after 2 s; trying " + v4}));
+  EXPECT_EQ(Peer(), "127.0.0.1");
+}
+
+TEST_F(AddressTest, TheAddressFamilyIsHonoured) {
+  client.SetAddressFamily(sockets::afIPv4Only);
+  OpenTo("dual.test");
+  ASSERT_TRUE(Connected());
+  EXPECT_EQ(notes, (Log{"connecting to " + v4}));
+  client.Close();
+
+  LoopbackSocket listener6 = LoopbackSocket::Listen(8, true, port);
+  client.SetAddressFamily(sockets::afIPv6Only);
+  notes.clear();
+  OpenTo("dual.test");
+  ASSERT_TRUE(Connected());
+  EXPECT_EQ(notes, (Log{"connecting to " + v6}));
+  client.Close();
+
+  EXPECT_EQ(Outcome([&] { OpenTo("four.test"); }), "The host has no IPv6 address");
+  EXPECT_EQ(Outcome([&] { OpenTo("127.0.0.1"); }), "The host has no IPv6 address");
+  client.SetAddressFamily(sockets::afIPv4Only);
+  EXPECT_EQ(Outcome([&] { OpenTo("::1"); }), "The host has no IPv4 address");
+}
+
+TEST_F(AddressTest, TextsThatAreNoAddressAreRefusedInWords) {
+  std::string forms;  // D dotted, 6 IPv6, H host name, ? unreadable
+  for (const char* text : {"::1", "[2001:db8::7]", "fe80::1%lo", "192.168.001.010", "irc.example",
+                           "::1::", "[::1", "fe80::1%nosuchif", "[irc.example]"}) {
+    forms += "D6H?"[int(sockets::AddressForm(text))];
+  }
+  EXPECT_EQ(forms, "666DH????");
+  EXPECT_EQ(Outcome([&] { OpenTo("::1::"); }),
+            "The address is neither an IPv4 nor an IPv6 address nor a host name");
+}
+
+TEST(ConnectOrder, AlternatesTheFamiliesIPv6First) {
+  std::vector<sockets::TSockAddress> given(5);
+  for (int i = 0; i < 5; ++i) given[i].Length = i, given[i].Storage.ss_family = i % 3 ? 2 : 23;
+  std::string order;  // 23, 2, 2, 23, 2 in: the IPv6 ones first of each pair
+  for (const auto& address : sockets::InConnectOrder(given)) order += char('0' + address.Length);
+  EXPECT_EQ(order, "01324");
+}
+
+}  // namespace
+}  // namespace sockets_test
