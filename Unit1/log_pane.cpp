@@ -1,11 +1,15 @@
 // TLogPane: appending lines to the log pane, held lines shown in one go, IRC
-// formatting shown as character formats.
+// formatting shown as character formats and line colours.
 #include "Unit1/log_pane.h"
 
+#include <QMetaObject>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <algorithm>
+#include <memory>
+#include <utility>
+#include <vector>
 
 #include "Il/styled_run.h"
 #include "Unit1/irc_styler.h"
@@ -27,6 +31,12 @@ TLogPane::TLogPane(QWidget* parent)
   // An undo history would keep the text of every line ever dropped, and of
   // every line appended, for as long as the connection lasts.
   document()->setUndoRedoEnabled(false);
+  connect(document(), &QTextDocument::contentsChange, this, &TLogPane::FollowEdit);
+}
+
+TLogPane::~TLogPane() {
+  // The lines' colours outlive the list of those dressed.
+  for (TLineColours* line : dressed_) line->Forget();
 }
 
 void TLogPane::AppendLine(std::string_view bytes) {
@@ -65,10 +75,13 @@ void TLogPane::ShowHeldLines() {
       if (&line != &held_.front()) text += '\n';
       text += toolkit::DisplayText(line);
     }
+    own_change_ = true;
     appendPlainText(text);
+    own_change_ = false;
   }
   held_.clear();
   shows_lines_ = true;
+  CompactFormats();
 }
 
 // Lines with formatting or control characters go in run by run; the lines
@@ -79,6 +92,7 @@ void TLogPane::AppendStyledLines(bool first_block_taken) {
   const QTextCharFormat plain;
   QTextCursor cursor(document());
   cursor.movePosition(QTextCursor::End);
+  own_change_ = true;
   cursor.beginEditBlock();
   for (const std::string& line : held_) {
     if (&line != &held_.front() || first_block_taken) cursor.insertBlock(QTextBlockFormat(), plain);
@@ -86,11 +100,19 @@ void TLogPane::AppendStyledLines(bool first_block_taken) {
       cursor.insertText(toolkit::DisplayText(line), plain);
       continue;
     }
+    std::vector<TColourSpan> spans;
+    int column = 0;
     for (const il::TStyledRun& run : IrcStyledText(line)) {
-      cursor.insertText(QString::fromUtf8(run.Text), CharFormatOf(run, palette()));
+      const QString text = QString::fromUtf8(run.Text);
+      cursor.insertText(text, StyleFormatOf(run));
+      const TRunColours colours = ColoursOf(run, palette());
+      if (colours.Any() && !text.isEmpty()) spans.push_back({column, int(text.size()), colours});
+      column += int(text.size());
     }
+    if (!spans.empty()) cursor.block().setUserData(new TLineColours(std::move(spans), dressed_));
   }
   cursor.endEditBlock();
+  own_change_ = false;
   if (at_bottom) bar->setValue(bar->maximum());
 }
 
@@ -99,6 +121,7 @@ void TLogPane::DropOldestLines(int count) {
   // The document's own bound would walk the cursor over each dropped line and
   // lay it out first; one selection made inside an edit block lays out none.
   QTextCursor cursor(document());
+  own_change_ = true;
   cursor.beginEditBlock();
   if (count < document()->blockCount()) {
     cursor.setPosition(document()->findBlockByNumber(count).position(), QTextCursor::KeepAnchor);
@@ -108,12 +131,134 @@ void TLogPane::DropOldestLines(int count) {
   }
   cursor.removeSelectedText();
   cursor.endEditBlock();
+  own_change_ = false;
 }
 
 void TLogPane::clear() {
   held_.clear();
   shows_lines_ = false;
+  own_change_ = true;
   QPlainTextEdit::clear();
+  own_change_ = false;
+}
+
+QTextCharFormat TLogPane::ShownFormatAt(int position) const {
+  QTextCursor cursor(document());
+  cursor.setPosition(position);
+  QTextCharFormat format = cursor.charFormat();
+  // The cursor reads the format of the character before it.
+  const QTextBlock line = document()->findBlock(position - 1);
+  if (const auto* colours = static_cast<const TLineColours*>(line.userData())) {
+    format.merge(ColourFormatOf(colours->At(position - 1 - line.position())));
+  }
+  return format;
+}
+
+void TLogPane::paintEvent(QPaintEvent* event) {
+  DressShownLines();
+  QPlainTextEdit::paintEvent(event);
+}
+
+void TLogPane::DressShownLines() {
+  own_change_ = true;
+  const QPointF offset = contentOffset();
+  const int bottom = viewport()->height();
+  bool dressed = false;
+  for (QTextBlock line = firstVisibleBlock(); line.isValid(); line = line.next()) {
+    if (blockBoundingGeometry(line).translated(offset).top() > bottom) break;
+    auto* colours = static_cast<TLineColours*>(line.userData());
+    if (colours != nullptr && colours->Dress(line)) dressed = true;
+  }
+  while (dressed_.size() > kLogDressedKept) dressed_.front()->Undress();
+  own_change_ = false;
+  if (fresh_) {
+    fresh_ = false;
+    formats_bound_ = std::max(kLogFormatsKept, 2 * int(document()->allFormats().size()));
+  } else if (dressed) {
+    RequestCompaction();
+  }
+}
+
+void TLogPane::FollowEdit(int position, int removed, int added) {
+  if (own_change_) return;
+  const QTextBlock line = document()->findBlock(position);
+  auto* colours = static_cast<TLineColours*>(line.userData());
+  if (colours == nullptr) return;
+  own_change_ = true;
+  colours->Edit(position - line.position(), removed, added);
+  own_change_ = false;
+}
+
+void TLogPane::RequestCompaction() {
+  if (compaction_requested_) return;
+  compaction_requested_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        compaction_requested_ = false;
+        CompactFormats();
+      },
+      Qt::QueuedConnection);
+}
+
+// Emptying the document is the only way to make it forget formats: the lines
+// go in again as they stand, with their styles and colours, and the user's
+// cursor, selection and scroll position stay.
+void TLogPane::CompactFormats() {
+  if (document()->allFormats().size() <= formats_bound_) return;
+  struct TPiece {
+    QString text;
+    QTextCharFormat format;
+  };
+  struct TLine {
+    QTextBlockFormat format;
+    QTextCharFormat char_format;
+    std::vector<TPiece> pieces;
+    std::vector<TColourSpan> spans;
+  };
+  std::vector<TLine> lines;
+  lines.reserve(std::size_t(document()->blockCount()));
+  for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+    TLine& line = lines.emplace_back();
+    line.format = block.blockFormat();
+    line.char_format = block.charFormat();
+    for (auto piece = block.begin(); !piece.atEnd(); ++piece) {
+      line.pieces.push_back({piece.fragment().text(), piece.fragment().charFormat()});
+    }
+    if (const auto* colours = static_cast<const TLineColours*>(block.userData())) {
+      line.spans = colours->Spans();
+    }
+  }
+  const QTextCursor user = textCursor();
+  const int anchor = user.anchor();
+  const int position = user.position();
+  const int scrolled = verticalScrollBar()->value();
+
+  own_change_ = true;
+  document()->clear();
+  QTextCursor cursor(document());
+  cursor.beginEditBlock();
+  for (TLine& line : lines) {
+    if (&line == &lines.front()) {
+      cursor.setBlockFormat(line.format);
+      cursor.setBlockCharFormat(line.char_format);
+    } else {
+      cursor.insertBlock(line.format, line.char_format);
+    }
+    for (const TPiece& piece : line.pieces) cursor.insertText(piece.text, piece.format);
+    if (!line.spans.empty()) {
+      cursor.block().setUserData(new TLineColours(std::move(line.spans), dressed_));
+    }
+  }
+  cursor.endEditBlock();
+  own_change_ = false;
+
+  QTextCursor restored(document());
+  restored.setPosition(anchor);
+  restored.setPosition(position, QTextCursor::KeepAnchor);
+  setTextCursor(restored);
+  verticalScrollBar()->setValue(scrolled);
+  fresh_ = true;
 }
 
 }  // namespace unit1

@@ -96,9 +96,7 @@ TEST(LogPane, ShowsFormattingAsCharacterFormats) {
             "plain before\nbell\u2407 here\nbold red on blue italic underrev\nplain after");
 
   const auto format_at = [&](const QString& text) {
-    QTextCursor cursor(pane.document());
-    cursor.setPosition(pane.toPlainText().indexOf(text) + 1);
-    return cursor.charFormat();
+    return pane.ShownFormatAt(int(pane.toPlainText().indexOf(text)) + 1);
   };
   EXPECT_EQ(format_at("bold").fontWeight(), QFont::Bold);
   EXPECT_EQ(format_at("red").foreground().color(), QColor(255, 0, 0));
