@@ -154,8 +154,10 @@ struct PlainNames {
 TEST(NameSequence, KeepsThePlainListsOrderThroughAnyChanges) {
   // Few distinct names, differing in case too, so that equal and alike names
   // meet; many operations, so that chunks split and empty.
-  const std::vector<std::string> pool = {"al",  "Al", "bo",  "BO",  "cy", "dee", "Eve", "eve",
-                                         "[x]", "_z", "zed", "Zed", "m",  "n",   "o",   "p"};
+  std::vector<std::string> pool = {"al",  "Al", "bo",  "BO",  "cy", "dee", "Eve", "eve",
+                                   "[x]", "_z", "zed", "Zed", "m",  "n",   "o",   "p"};
+  // Alike beyond ASCII too: "été" and "ÉTÉ".
+  pool.insert(pool.end(), {"\xC3\xA9t\xC3\xA9", "\xC3\x89T\xC3\x89"});
   for (const unsigned seed : {1u, 2u, 3u}) {
     std::mt19937 random(seed);
     const auto any_nick = [&] {
