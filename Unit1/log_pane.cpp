@@ -106,7 +106,7 @@ void TLogPane::AppendStyledLines(bool first_block_taken) {
       const QString text = QString::fromUtf8(run.Text);
       cursor.insertText(text, StyleFormatOf(run));
       const TRunColours colours = ColoursOf(run, palette());
-      if (colours.Any() && !text.isEmpty()) spans.push_back({column, int(text.size()), colours});
+      if (colours.Any() && !text.isEmpty()) spans.emplace_back(column, int(text.size()), colours);
       column += int(text.size());
     }
     if (!spans.empty()) cursor.block().setUserData(new TLineColours(std::move(spans), dressed_));
@@ -225,8 +225,8 @@ void TLogPane::CompactFormats() {
     for (auto piece = block.begin(); !piece.atEnd(); ++piece) {
       line.pieces.push_back({piece.fragment().text(), piece.fragment().charFormat()});
     }
-    if (const auto* colours = static_cast<const TLineColours*>(block.userData())) {
-      line.spans = colours->Spans();
+    if (auto* colours = static_cast<TLineColours*>(block.userData())) {
+      line.spans = colours->TakeSpans();
     }
   }
   const QTextCursor user = textCursor();

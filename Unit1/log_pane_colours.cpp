@@ -24,7 +24,7 @@ TLineColours::~TLineColours() {
 
 TRunColours TLineColours::At(int offset) const {
   for (const TColourSpan& span : spans_) {
-    if (offset >= span.Start && offset < span.Start + span.Length) return span.Colours;
+    if (offset >= span.Start && offset < span.End()) return span.Colours();
   }
   return {};
 }
@@ -34,12 +34,13 @@ void TLineColours::Edit(int at, int removed, int added) {
   edited.reserve(spans_.size() + 1);
   const int removed_end = at + removed;
   for (const TColourSpan& span : spans_) {
-    const int end = span.Start + span.Length;
-    if (span.Start < at)
-      edited.push_back({span.Start, std::min(end, at) - span.Start, span.Colours});
+    const int end = span.End();
+    if (span.Start < at) {
+      edited.emplace_back(span.Start, std::min(end, at) - span.Start, span.Colours());
+    }
     if (end > removed_end) {
       const int start = std::max(span.Start, removed_end);
-      edited.push_back({start - removed + added, end - start, span.Colours});
+      edited.emplace_back(start - removed + added, end - start, span.Colours());
     }
   }
   spans_ = std::move(edited);
@@ -56,7 +57,7 @@ bool TLineColours::Dress(QTextBlock line) {
   QList<QTextLayout::FormatRange> ranges;
   ranges.reserve(qsizetype(spans_.size()));
   for (const TColourSpan& span : spans_) {
-    ranges.append({span.Start, span.Length, ColourFormatOf(span.Colours)});
+    ranges.append({span.Start, span.Length, ColourFormatOf(span.Colours())});
   }
   line_ = line;
   dressed_.push_back(this);

@@ -9,20 +9,41 @@
 #include <QTextBlock>
 #include <QTextBlockUserData>
 #include <QTextLayout>
+#include <utility>
 #include <vector>
 
 #include "Unit1/log_pane_format.h"
 
 namespace unit1 {
 
-// Characters [Start, Start + Length) of the line in these colours.
+// Characters [Start, Start + Length) of the line in these colours, packed in
+// 16 bytes: a full pane holds hundreds of thousands.
 struct TColourSpan {
-  int Start = 0;
-  int Length = 0;
-  TRunColours Colours;
+  TColourSpan(int start, int length, const TRunColours& colours)
+      : Start(start),
+        Length(length),
+        HasText(colours.Text.has_value()),
+        HasBack(colours.Back.has_value()),
+        Text(colours.Text.value_or(0)),
+        Back(colours.Back.value_or(0)) {}
 
-  bool operator==(const TColourSpan&) const = default;
+  TRunColours Colours() const {
+    TRunColours colours;
+    if (HasText) colours.Text = Text;
+    if (HasBack) colours.Back = Back;
+    return colours;
+  }
+  int End() const { return Start + Length; }
+
+  int Start;
+  int Length : 30;
+  bool HasText : 1;
+  bool HasBack : 1;
+  QRgb Text;
+  QRgb Back;
 };
+
+static_assert(sizeof(TColourSpan) == 16);
 
 class TLineColours;
 
@@ -36,7 +57,7 @@ class TLineColours : public QTextBlockUserData {
       : spans_(std::move(spans)), dressed_(dressed) {}
   ~TLineColours() override;
 
-  const std::vector<TColourSpan>& Spans() const { return spans_; }
+  std::vector<TColourSpan> TakeSpans() { return std::move(spans_); }
   // The colours at a character of the line; none outside every span.
   TRunColours At(int offset) const;
   // The user edited the line: `removed` characters at `at` gave way to `added`
