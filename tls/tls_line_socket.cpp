@@ -101,7 +101,8 @@ void TTlsLineSocket::StartHandshake() {
   SSL_CTX_set_verify(s.context, SSL_VERIFY_NONE, nullptr);
   SSL_CTX_set_default_verify_paths(s.context);
   // Servers often close without a close notify; the end of the stream is theirs.
-  SSL_CTX_set_options(s.context, SSL_OP_IGNORE_UNEXPECTED_EOF);
+  // A renegotiation could present another certificate after the user's verdict.
+  SSL_CTX_set_options(s.context, SSL_OP_IGNORE_UNEXPECTED_EOF | SSL_OP_NO_RENEGOTIATION);
   if (ClientCertificate) {
     const bool usable = SSL_CTX_use_certificate(s.context, ClientCertificate->Certificate()) == 1 &&
                         SSL_CTX_use_PrivateKey(s.context, ClientCertificate->Key()) == 1;
@@ -123,6 +124,7 @@ void TTlsLineSocket::StartHandshake() {
   BIO_set_mem_eof_return(s.in, -1);
   SSL_set_bio(s.ssl, s.in, s.out);
   SSL_set_connect_state(s.ssl);
+  NoteEveryVerifyError(s.ssl, ServerName);
   if (!ServerName.empty()) {
     if (IsAddressLiteral(ServerName)) {
       X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(s.ssl), ServerName.c_str());
