@@ -401,6 +401,9 @@ void TTlsLineSocket::Close() {
     FlushRecords();
   }
   if (handshake_timer_) handshake_timer_->SetEnabled(false);
+  // A session the user was asked about ends with its connection: a late
+  // "Connect anyway" opens nothing, and the records held for it go.
+  if (phase_ == kAwaitingDecision) EndSession();
   TLineSocket::Close();
 }
 
