@@ -53,6 +53,9 @@ class TLogPane : public QPlainTextEdit {
   // The format the character at a position of the document is drawn in:
   // its style, and its line's colours.
   QTextCharFormat ShownFormatAt(int position) const;
+  // The formats the document may hold before it is built afresh: the bound
+  // above, or twice what the lines on screen need when that is more.
+  int FormatsBound() const { return formats_bound_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
