@@ -65,6 +65,10 @@ class TNameSequence {
   // returns how many did.
   int Rename(const std::string& old_nick, const std::string& new_nick);
 
+  // How many times two entries were compared in all sequences so far: what a
+  // change costs, without a clock.
+  static std::uint64_t Comparisons();
+
  private:
   using Position = TNamePlace;
 
