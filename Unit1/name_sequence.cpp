@@ -23,8 +23,9 @@ constexpr std::uint32_t kNone = ~std::uint32_t{0};
 
 // Seeded per process, so that a server cannot pick nicknames that all fall
 // on one hash.
-std::uint64_t HashOf(std::string_view nick) {
-  return qHash(QByteArrayView(nick.data(), qsizetype(nick.size())), QHashSeed::globalSeed());
+std::uint32_t HashOf(std::string_view nick) {
+  return std::uint32_t(
+      qHash(QByteArrayView(nick.data(), qsizetype(nick.size())), QHashSeed::globalSeed()));
 }
 
 char AsciiLower(char c) {
@@ -125,7 +126,7 @@ int TNameSequence::RowOf(Position at) const {
 
 void TNameSequence::Clear() {
   chunks_.clear();
-  index_.clear();
+  index_.Clear();
   place_of_id_.clear();
   free_ids_.clear();
   tree_.clear();
@@ -196,27 +197,15 @@ void TNameSequence::Rescan(std::size_t chunk) {
 }
 
 void TNameSequence::Index(std::string_view nick, std::uint32_t chunk_id) {
-  index_.emplace(HashOf(nick), chunk_id);
+  index_.Add(HashOf(nick), chunk_id);
 }
 
 void TNameSequence::Unindex(std::string_view nick, std::uint32_t chunk_id) {
-  const auto [first, last] = index_.equal_range(HashOf(nick));
-  for (auto entry = first; entry != last; ++entry) {
-    if (entry->second == chunk_id) {
-      index_.erase(entry);
-      return;
-    }
-  }
+  index_.Remove(HashOf(nick), chunk_id);
 }
 
 void TNameSequence::Reindex(std::string_view nick, std::uint32_t from_id, std::uint32_t to_id) {
-  const auto [first, last] = index_.equal_range(HashOf(nick));
-  for (auto entry = first; entry != last; ++entry) {
-    if (entry->second == from_id) {
-      entry->second = to_id;
-      return;
-    }
-  }
+  index_.Move(HashOf(nick), from_id, to_id);
 }
 
 std::size_t TNameSequence::FirstChunkAfter(std::string_view nick, bool or_equal) const {
@@ -260,8 +249,7 @@ TNameSequence::Position TNameSequence::FirstAfter(std::string_view nick, bool or
 std::vector<TNameSequence::Position> TNameSequence::FindNicks(std::string_view nick,
                                                               bool first_only) const {
   std::vector<std::size_t> holders;
-  const auto [first, last] = index_.equal_range(HashOf(nick));
-  for (auto entry = first; entry != last; ++entry) holders.push_back(place_of_id_[entry->second]);
+  index_.ForEach(HashOf(nick), [&](std::uint32_t id) { holders.push_back(place_of_id_[id]); });
   std::sort(holders.begin(), holders.end());
   holders.erase(std::unique(holders.begin(), holders.end()), holders.end());
   std::vector<Position> places;

@@ -14,8 +14,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "Unit1/nick_index.h"
 
 namespace unit1 {
 
@@ -134,7 +135,7 @@ class TNameSequence {
   std::vector<TChunk> chunks_;
   // By the hash of a nickname's bytes, the ids of the chunks that hold it, once
   // per entry.
-  std::unordered_multimap<std::uint64_t, std::uint32_t> index_;
+  TNickIndex index_;
   // Where each chunk id sits in chunks_; ids given back are used again.
   std::vector<std::uint32_t> place_of_id_;
   std::vector<std::uint32_t> free_ids_;
