@@ -10,7 +10,8 @@ namespace unit1 {
 namespace {
 
 // The layout's formats changed: the document lays the line out again, and the
-// view repaints it. Colours change no glyph's place.
+// view repaints it. Colours change no glyph's place. The block hands out its
+// document as const; the pane owns it.
 void Relayout(const QTextBlock& line, const QList<QTextLayout::FormatRange>& ranges) {
   line.layout()->setFormats(ranges);
   const_cast<QTextDocument*>(line.document())->markContentsDirty(line.position(), line.length());

@@ -1,12 +1,12 @@
 // The nicknames of the names list in list order: sorted by their shown text
 // without regard to case as they are added, a renamed entry keeping its place.
 // Entries sit in small chunks, each chunk packing its nicknames' bytes one
-// behind the other, so that a name costs little more than its bytes. A tree
-// over the chunks knows each one's greatest entry, so the first entry that
-// sorts after a name is found in logarithmic time whether or not a rename has
-// broken the order; an index by the nicknames' hashes finds an entry's chunk
-// without walking the list. Inside a chunk, a sorted list bisects, any other is
-// scanned (a chunk is short).
+// behind the other, so that a name costs little more than its bytes and a slot
+// of the index. A tree over the chunks knows each one's greatest entry, so the
+// first entry that sorts after a name is found in logarithmic time whether or
+// not a rename has broken the order; the index, by the nicknames' hashes,
+// finds an entry's chunk without walking the list. Inside a chunk, a sorted
+// list bisects, any other is scanned (a chunk is short).
 #pragma once
 
 #include <QString>
