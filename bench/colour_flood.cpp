@@ -1,6 +1,7 @@
 // What a flood of notices in ever-new colours costs the window, beside its
 // well-behaved twins: the same notices without colours, and the busy channel
-// mix of the window_flood rows. Each row runs in a process of its own (this
+// mix of the window_flood rows; and the same colours in channel messages, which
+// go to the chat list. Each row runs in a process of its own (this
 // program again, told which flood by COLOUR_FLOOD_ROW), so that each peak is
 // that row's alone; the child reports the CPU time of the window's thread from
 // the connect to the last line, and its peak resident memory, without the
@@ -24,7 +25,7 @@
 
 namespace {
 
-enum Flood : int { kMessageBurst = 0, kPlainNotices = 1, kColourNotices = 2 };
+enum Flood : int { kMessageBurst = 0, kPlainNotices = 1, kColourNotices = 2, kColourMessages = 3 };
 
 // Colour codes in each notice of the colour flood.
 constexpr int kColoursPerNotice = 24;
@@ -34,13 +35,13 @@ constexpr double kPeakOverBurstGoalMiB = 15;
 constexpr double kCpuGoalSeconds = 0.53;
 
 // Notices of about 400 bytes, each word in a hex colour never used before,
-// or the same words plain.
-std::string Notices(std::size_t count, bool coloured) {
+// or the same words plain; or channel messages instead of notices.
+std::string Notices(std::size_t count, bool coloured, bool messages = false) {
   std::string stream = ":irc.test 001 Tolvex :Welcome\r\n";
   stream.reserve(count * 420);
   unsigned colour = 0;
   for (std::size_t i = 0; i < count; ++i) {
-    stream += ":bob!u@h NOTICE Tolvex :";
+    stream += messages ? ":bob!u@h PRIVMSG #beginner :" : ":bob!u@h NOTICE Tolvex :";
     for (int word = 0; word < kColoursPerNotice; ++word) {
       if (coloured) {
         char code[8];
@@ -55,7 +56,9 @@ std::string Notices(std::size_t count, bool coloured) {
 }
 
 std::string Stream(int flood, std::size_t count) {
-  if (flood != kMessageBurst) return Notices(count, flood == kColourNotices);
+  if (flood != kMessageBurst) {
+    return Notices(count, flood != kPlainNotices, flood == kColourMessages);
+  }
   const std::vector<std::string> lines = bench::RealisticMix();
   std::string stream;
   stream.reserve(count * 512);
@@ -139,7 +142,7 @@ void BM_ColourFlood(benchmark::State& state) {
     state.counters["peak_less_stream_MiB"] = peak;
     PeaksLessStream()[flood] = peak;
     CpuSeconds()[flood] = row.cpu_s;
-    if (flood == kColourNotices) {
+    if (flood == kColourNotices || flood == kColourMessages) {
       state.counters["cpu_goal_s"] = kCpuGoalSeconds;
       if (PeaksLessStream().contains(kMessageBurst)) {
         state.counters["peak_over_burst_MiB"] = peak - PeaksLessStream()[kMessageBurst];
@@ -157,6 +160,7 @@ BENCHMARK(BM_ColourFlood)
     ->Args({kMessageBurst, 200'000})
     ->Args({kPlainNotices, 20'000})
     ->Args({kColourNotices, 20'000})
+    ->Args({kColourMessages, 20'000})
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
