@@ -1,7 +1,11 @@
+// The certificate question: its texts, the fingerprint's field and the two
+// answers.
 #include "Unit1/certificate_dialog.h"
 
 #include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -13,12 +17,27 @@ TCertificateDialog::TCertificateDialog(QWidget* parent, const std::string& host_
                                        const tls::TTlsFacts& facts)
     : QDialog(parent) {
   setWindowTitle("Certificate not trusted");
+  setAccessibleDescription(toolkit::DisplayText(Text(host_and_port, facts)));
   auto* layout = new QVBoxLayout(this);
-  auto* text = new QLabel(toolkit::DisplayText(Text(host_and_port, facts)), this);
-  text->setTextFormat(Qt::PlainText);
-  text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  text->setAccessibleName("Certificate");
-  layout->addWidget(text);
+  const auto add_text = [&](const std::string& shown) {
+    auto* text = new QLabel(toolkit::DisplayText(shown), this);
+    text->setTextFormat(Qt::PlainText);
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // Read as it stands, facts and all.
+    text->setAccessibleName(text->text());
+    layout->addWidget(text);
+  };
+  add_text(Facts(host_and_port, facts));
+  auto* fingerprint_row = new QFormLayout;
+  fingerprint_ = new QLineEdit(toolkit::DisplayText(facts.Fingerprint), this);
+  fingerprint_->setReadOnly(true);
+  fingerprint_->setAccessibleName("SHA-256 fingerprint");
+  fingerprint_->setCursorPosition(0);
+  auto* fingerprint_label = new QLabel("SHA-256 &fingerprint:", this);
+  fingerprint_label->setBuddy(fingerprint_);
+  fingerprint_row->addRow(fingerprint_label, fingerprint_);
+  layout->addLayout(fingerprint_row);
+  add_text(Consequence(host_and_port));
   auto* buttons = new QDialogButtonBox(this);
   connect_anyway_ = buttons->addButton("Connect &anyway", QDialogButtonBox::AcceptRole);
   cancel_ = buttons->addButton(QDialogButtonBox::Cancel);
@@ -31,14 +50,21 @@ TCertificateDialog::TCertificateDialog(QWidget* parent, const std::string& host_
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
-std::string TCertificateDialog::Text(const std::string& host_and_port,
-                                     const tls::TTlsFacts& facts) {
+std::string TCertificateDialog::Facts(const std::string& host_and_port,
+                                      const tls::TTlsFacts& facts) {
   return "The certificate of " + host_and_port + " is not trusted: " + facts.VerifyError +
          ".\n\nSubject: " + facts.Subject + "\nIssuer: " + facts.Issuer +
-         "\nValid from: " + facts.NotBefore + "\nValid until: " + facts.NotAfter +
-         "\nSHA-256 fingerprint: " + facts.Fingerprint +
-         "\n\nConnect anyway trusts this certificate for " + host_and_port +
-         " until the program ends.";
+         "\nValid from: " + facts.NotBefore + "\nValid until: " + facts.NotAfter;
+}
+
+std::string TCertificateDialog::Consequence(const std::string& host_and_port) {
+  return "Connect anyway trusts this certificate for " + host_and_port + " until the program ends.";
+}
+
+std::string TCertificateDialog::Text(const std::string& host_and_port,
+                                     const tls::TTlsFacts& facts) {
+  return Facts(host_and_port, facts) + "\nSHA-256 fingerprint: " + facts.Fingerprint + "\n\n" +
+         Consequence(host_and_port);
 }
 
 }  // namespace unit1

@@ -1,11 +1,13 @@
 // TLogPane: appending lines to the log pane, held lines shown in one go, IRC
-// formatting shown as character formats.
+// formatting shown as character formats and line colours.
 #include "Unit1/log_pane.h"
 
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "Il/styled_run.h"
 #include "Unit1/irc_styler.h"
@@ -27,6 +29,12 @@ TLogPane::TLogPane(QWidget* parent)
   // An undo history would keep the text of every line ever dropped, and of
   // every line appended, for as long as the connection lasts.
   document()->setUndoRedoEnabled(false);
+  connect(document(), &QTextDocument::contentsChange, this, &TLogPane::FollowEdit);
+}
+
+TLogPane::~TLogPane() {
+  // The lines' colours outlive the list of those dressed.
+  for (TLineColours* line : dressed_) line->Forget();
 }
 
 void TLogPane::AppendLine(std::string_view bytes) {
@@ -65,10 +73,13 @@ void TLogPane::ShowHeldLines() {
       if (&line != &held_.front()) text += '\n';
       text += toolkit::DisplayText(line);
     }
+    own_change_ = true;
     appendPlainText(text);
+    own_change_ = false;
   }
   held_.clear();
   shows_lines_ = true;
+  CompactFormats();
 }
 
 // Lines with formatting or control characters go in run by run; the lines
@@ -79,6 +90,7 @@ void TLogPane::AppendStyledLines(bool first_block_taken) {
   const QTextCharFormat plain;
   QTextCursor cursor(document());
   cursor.movePosition(QTextCursor::End);
+  own_change_ = true;
   cursor.beginEditBlock();
   for (const std::string& line : held_) {
     if (&line != &held_.front() || first_block_taken) cursor.insertBlock(QTextBlockFormat(), plain);
@@ -86,11 +98,19 @@ void TLogPane::AppendStyledLines(bool first_block_taken) {
       cursor.insertText(toolkit::DisplayText(line), plain);
       continue;
     }
+    std::vector<TColourSpan> spans;
+    int column = 0;
     for (const il::TStyledRun& run : IrcStyledText(line)) {
-      cursor.insertText(QString::fromUtf8(run.Text), CharFormatOf(run, palette()));
+      const QString text = QString::fromUtf8(run.Text);
+      cursor.insertText(text, StyleFormatOf(run));
+      const TRunColours colours = ColoursOf(run, palette());
+      if (colours.Any() && !text.isEmpty()) spans.emplace_back(column, int(text.size()), colours);
+      column += int(text.size());
     }
+    if (!spans.empty()) cursor.block().setUserData(new TLineColours(std::move(spans), dressed_));
   }
   cursor.endEditBlock();
+  own_change_ = false;
   if (at_bottom) bar->setValue(bar->maximum());
 }
 
@@ -99,6 +119,7 @@ void TLogPane::DropOldestLines(int count) {
   // The document's own bound would walk the cursor over each dropped line and
   // lay it out first; one selection made inside an edit block lays out none.
   QTextCursor cursor(document());
+  own_change_ = true;
   cursor.beginEditBlock();
   if (count < document()->blockCount()) {
     cursor.setPosition(document()->findBlockByNumber(count).position(), QTextCursor::KeepAnchor);
@@ -108,12 +129,15 @@ void TLogPane::DropOldestLines(int count) {
   }
   cursor.removeSelectedText();
   cursor.endEditBlock();
+  own_change_ = false;
 }
 
 void TLogPane::clear() {
   held_.clear();
   shows_lines_ = false;
+  own_change_ = true;
   QPlainTextEdit::clear();
+  own_change_ = false;
 }
 
 }  // namespace unit1

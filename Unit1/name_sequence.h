@@ -1,11 +1,12 @@
 // The nicknames of the names list in list order: sorted by their shown text
 // without regard to case as they are added, a renamed entry keeping its place.
-// While the order holds (no rename has broken it), adding, removing and
-// renaming find their place by bisection and move only the entries of one
-// small chunk; once a rename has put an entry out of order, they walk the list
-// as the plain list would, so the order and content are always the same. A
-// chunk packs its nicknames' bytes one behind the other, so that a name costs
-// little more than its bytes however many there are.
+// Entries sit in small chunks, each chunk packing its nicknames' bytes one
+// behind the other, so that a name costs little more than its bytes and a slot
+// of the index. A tree over the chunks knows each one's greatest entry, so the
+// first entry that sorts after a name is found in logarithmic time whether or
+// not a rename has broken the order; the index, by the nicknames' hashes,
+// finds an entry's chunk without walking the list. Inside a chunk, a sorted
+// list bisects, any other is scanned (a chunk is short).
 #pragma once
 
 #include <QString>
@@ -14,6 +15,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "Unit1/nick_index.h"
 
 namespace unit1 {
 
@@ -63,6 +66,10 @@ class TNameSequence {
   // returns how many did.
   int Rename(const std::string& old_nick, const std::string& new_nick);
 
+  // How many times two entries were compared in all sequences so far: what a
+  // change costs, without a clock.
+  static std::uint64_t Comparisons();
+
  private:
   using Position = TNamePlace;
 
@@ -70,6 +77,10 @@ class TNameSequence {
   struct TChunk {
     std::string bytes;
     std::vector<std::uint32_t> ends;
+    // Names the chunk in the index; stays while the chunk moves in the list.
+    std::uint32_t id = 0;
+    // The offset of its greatest entry.
+    std::size_t top = 0;
 
     std::size_t Count() const { return ends.size(); }
     std::size_t Begin(std::size_t i) const { return i == 0 ? 0 : ends[i - 1]; }
@@ -81,6 +92,8 @@ class TNameSequence {
     void Replace(std::size_t i, std::string_view nick);
     // Moves the entries from `i` on into a chunk of their own.
     TChunk SplitAt(std::size_t i);
+    // Finds the greatest entry again.
+    void FindTop();
   };
 
   std::string_view NickAt(Position at) const { return chunks_[at.chunk].Nick(at.offset); }
@@ -95,12 +108,41 @@ class TNameSequence {
   int OutOfOrder(Position first, Position second) const;
   // The first entry that sorts after `nick` (`or_equal`: at or after).
   Position FirstAfter(std::string_view nick, bool or_equal) const;
-  // The first entry with these bytes, or the end.
-  Position FindNick(std::string_view nick) const;
+  // The first chunk whose greatest entry sorts after `nick`, or the end.
+  std::size_t FirstChunkAfter(std::string_view nick, bool or_equal) const;
+  // The places of the entries with these bytes, in list order; the first only
+  // when `first_only`.
+  std::vector<Position> FindNicks(std::string_view nick, bool first_only) const;
   void Insert(Position at, std::string_view nick);
   void Erase(Position at);
+  void Replace(Position at, std::string_view nick);
+
+  // The index: one entry per nickname, by its hash, naming its chunk.
+  void Index(std::string_view nick, std::uint32_t chunk_id);
+  void Unindex(std::string_view nick, std::uint32_t chunk_id);
+  void Reindex(std::string_view nick, std::uint32_t from_id, std::uint32_t to_id);
+  // A chunk was added or taken away: the ids' places and the tree follow.
+  void ChunksMoved();
+  // A chunk's entries changed: its greatest entry and the tree follow.
+  void Rescan(std::size_t chunk);
+  void Retop(std::size_t chunk);
+  // The one of two chunks (either may be none) with the greater top entry.
+  std::uint32_t Greater(std::uint32_t first, std::uint32_t second) const;
+  std::string_view TopOf(std::uint32_t chunk) const {
+    return chunks_[chunk].Nick(chunks_[chunk].top);
+  }
 
   std::vector<TChunk> chunks_;
+  // By the hash of a nickname's bytes, the ids of the chunks that hold it, once
+  // per entry.
+  TNickIndex index_;
+  // Where each chunk id sits in chunks_; ids given back are used again.
+  std::vector<std::uint32_t> place_of_id_;
+  std::vector<std::uint32_t> free_ids_;
+  // A tree of chunk numbers over the chunks, leaves from tree_leaves_ on: each
+  // node holds the chunk with the greatest top entry below it.
+  std::vector<std::uint32_t> tree_;
+  std::size_t tree_leaves_ = 0;
   int size_ = 0;
   TNameSequenceObserver* observer_ = nullptr;
   // Neighbouring pairs out of order; 0 while the list is sorted.

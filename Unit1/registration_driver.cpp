@@ -1,16 +1,20 @@
 // Registration on the window's connection: the identity's lines on connect, the
 // tags taken off received lines once a CAP REQ has gone out, and what the
 // registration asks after each line (SASL's answers, CAP END, the welcomed
-// nickname, the login's outcome in the log pane). Also File > Identity….
+// nickname, the login's outcome in the log pane, a word when the password
+// crosses in clear text). Also File > Identity….
 #include <QAction>
+#include <QCheckBox>
 #include <QMenu>
 #include <algorithm>
 #include <utility>
 
+#include "Unit1/clear_text_password.h"
 #include "Unit1/identity_dialog.h"
 #include "Unit1/unit1.h"
 #include "irc/message_tags.h"
 #include "platform/winsys/guarded_call.h"
+#include "sockets/address_text.h"
 #include "sockets/invalid_cast.h"
 #include "transport/buffered_socket.h"
 #include "transport/text_client.h"
@@ -83,6 +87,12 @@ void TForm1::FollowRegistration(std::string_view line) {
   const irc::TRegistrationStep step = registration_.LineReceived(line);
   if (!step.WelcomedNick.empty()) IRC.SetNickName(step.WelcomedNick);
   if (!step.LogLine.empty()) AddLogLine(step.LogLine);
+  // Registration asks for the credentials once a connection.
+  if (IRCClient->Socket() != nullptr &&
+      PasswordCrossesInClear(line, step.Lines, cbTls->isChecked(),
+                             sockets::AddressToText(IRCClient->Socket()->Addr()).Address)) {
+    AddLogLine(kClearTextPassword);
+  }
   for (const std::string& answer : step.Lines) {
     if (!SendLine(answer)) break;
   }

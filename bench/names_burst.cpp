@@ -5,7 +5,9 @@
 // PONG; how long after the last names line reached the window the PONG was
 // sent; and how long after the peer handed the last byte to the connection the
 // PONG arrived there (a loose upper bound: the connection still holds much of
-// the burst then).
+// the burst then). The joins rows: N members join one by one, in random order,
+// into a channel of a few, once as they are and once after a member's rename
+// has put the list out of order; the second row's cost beside the first's.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -51,6 +53,65 @@ std::string NamesBurst(std::size_t count) {
   }
   stream += ":irc.test 366 Tolvex #beginner :End of /NAMES list.\r\nPING :behind\r\n";
   return stream;
+}
+
+// A netjoin: `count` JOINs in random order after a names reply of a few, and
+// after a NICK that leaves the renamed entry out of its order when `renamed`.
+std::string Joins(std::size_t count, bool renamed) {
+  std::vector<std::size_t> order(count);
+  std::iota(order.begin(), order.end(), 0);
+  std::shuffle(order.begin(), order.end(), std::mt19937(9));
+  std::string stream =
+      ":irc.test 001 Tolvex :Welcome\r\n:Tolvex!q@host JOIN :#beginner\r\n"
+      ":irc.test 353 Tolvex = #beginner :@Tolvex alice bob carol\r\n"
+      ":irc.test 366 Tolvex #beginner :End of /NAMES list.\r\n";
+  if (renamed) stream += ":alice!a@host NICK :zara\r\n";
+  for (const std::size_t i : order) {
+    stream += ":j" + std::to_string(i) + "!u@host JOIN :#beginner\r\n";
+  }
+  return stream + "PING :behind\r\n";
+}
+
+// The CPU the joins may cost, and the joins without a rename's, by row.
+constexpr double kJoinsCpuGoalSeconds = 0.57;
+double& JoinsInOrderCpu() {
+  static double cpu = 0;
+  return cpu;
+}
+
+// The window takes `stream` up to its PING; the CPU of the window's thread
+// from the connect to the PONG.
+double TakeStream(const std::string& stream, int& names_listed) {
+  bench::LoopbackPeer peer(stream, "PONG behind\r\n");
+  unit1::TForm1 form;
+  form.show();
+  bool ended = false;
+  bench::AimWindowAt(form, peer.Port(), ended);
+  const double cpu = bench::ThreadCpuSeconds();
+  form.btnConnectClick();
+  while (!ended) winsys::Application().HandleMessage();
+  QCoreApplication::processEvents();
+  const double cpu_s = bench::ThreadCpuSeconds() - cpu;
+  peer.Finish();
+  names_listed = form.lbNames->count();
+  return cpu_s;
+}
+
+void BM_JoinsAfterRename(benchmark::State& state) {
+  const std::size_t count = std::size_t(state.range(0));
+  const bool renamed = state.range(1) != 0;
+  const std::string stream = Joins(count, renamed);
+  for (auto _ : state) {
+    int names_listed = 0;
+    const double cpu_s = TakeStream(stream, names_listed);
+    state.SetIterationTime(cpu_s);
+    state.counters["cpu_s"] = cpu_s;
+    state.counters["cpu_goal_s"] = kJoinsCpuGoalSeconds;
+    if (!renamed) JoinsInOrderCpu() = cpu_s;
+    if (renamed && JoinsInOrderCpu() > 0) state.counters["x_in_order"] = cpu_s / JoinsInOrderCpu();
+    state.counters["names_listed"] = names_listed;
+    if (std::size_t(names_listed) < count + 4) state.SkipWithError("names were lost");
+  }
 }
 
 void BM_NamesBurst(benchmark::State& state) {
@@ -104,6 +165,14 @@ BENCHMARK(BM_NamesBurst)
     ->ArgName("names")
     ->Arg(20'000)
     ->Arg(100'000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+// In order first, so that the row after a rename can show its ratio.
+BENCHMARK(BM_JoinsAfterRename)
+    ->ArgNames({"joins", "renamed"})
+    ->Args({20'000, 0})
+    ->Args({20'000, 1})
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

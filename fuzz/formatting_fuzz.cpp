@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the formatting parser and checks what must hold for
 // any text: the plain text is the runs' texts in a row, holds no control byte,
-// and no run is empty or repeats its neighbour's style.
+// no run is empty or repeats its neighbour's style, and neither the runs nor
+// the text outgrow the input.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,7 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(i == 0 || runs[i].Style != runs[i - 1].Style);
     joined += runs[i].Text;
   }
+  Require(runs.size() <= text.size());
   const std::string plain = irc::PlainText(text);
+  // A control character becomes a symbol of three bytes, a tab up to 8 blanks.
+  Require(plain.size() <= 8 * text.size());
   Require(plain == joined);
   Require(!irc::HasControlBytes(plain));
   for (const char c : plain) Require(static_cast<unsigned char>(c) >= 0x20);

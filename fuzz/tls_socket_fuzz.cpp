@@ -1,8 +1,9 @@
 // Feeds a TLS line socket arbitrary server bytes, during the handshake and after
 // it, and stops at once when something breaks what must hold for any input: no
 // crash, every notification ends after bounded work, the TLS library never holds
-// more than about a record, and over records that are whole every plain byte
-// comes out once and in order.
+// more than about a record, over records that are whole every plain byte comes
+// out once and in order, and nothing comes out while the user has not yet
+// answered for a certificate the verifier refused, nor after a close then.
 #include <openssl/ssl.h>
 
 #include <cstdint>
@@ -94,10 +95,14 @@ void Exchange(SSL* server, BIO* server_in, BIO* server_out, TScriptedTls& client
 
 }  // namespace
 
+// The user's answer to the certificate, which the verifier never trusts here.
+enum TAnswer { kAtOnce = 0, kAfterFirstSegment = 1, kNever = 2, kCloseWhileAsked = 3 };
+
 // The first byte chooses: even, the input is the server's raw bytes from the
 // start; odd, a real handshake comes first, and then the input is segments,
 // each a length byte and a kind byte (even: plain text the server sends as
-// records; odd: raw bytes in the record stream).
+// records; odd: raw bytes in the record stream). Its next two bits choose the
+// answer.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static TServer server_side;
   if (size == 0) return 0;
@@ -110,7 +115,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     lines += line;
     lines += "\r\n";
   };
-  client.OnHandshake = [](tls::TTlsLineSocket& socket, const tls::TTlsFacts&) { socket.Proceed(); };
+  const auto answer = TAnswer((data[0] >> 1) & 3);
+  client.OnHandshake = [&](tls::TTlsLineSocket& socket, const tls::TTlsFacts& facts) {
+    Require(!facts.Verified && !facts.VerifyError.empty() && lines.empty());
+    if (answer == kAtOnce) socket.Proceed();
+  };
   client.OnFailure = [&](tls::TTlsLineSocket&, const std::string&) { ended = true; };
   // A line longer than the read buffer is dropped, as the window does.
   bool overlong = false;
@@ -136,11 +145,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   SSL_set_accept_state(server);
   client.work_budget = 64;
   client.DoConnect();
-  for (int round = 0; round < 8 && !client.Established() && !ended; ++round) {
+  for (int round = 0; round < 8 && !client.Established() && !client.AwaitingDecision() && !ended;
+       ++round) {
     Exchange(server, server_in, server_out, client);
     Notify(client, ended);
   }
-  Require(client.Established());
+  Require(answer == kAtOnce ? client.Established() : client.AwaitingDecision());
   // The client's last handshake message reaches the server too.
   Exchange(server, server_in, server_out, client);
   Require(SSL_is_init_finished(server));
@@ -161,9 +171,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Exchange(server, server_in, server_out, client);
     }
     Notify(client, ended);
+    if (client.AwaitingDecision()) {
+      Require(lines.empty());
+      if (answer == kAfterFirstSegment) {
+        client.Proceed();
+        Notify(client, ended);
+      } else if (answer == kCloseWhileAsked) {
+        client.Close();
+        Require(!client.AwaitingDecision() && !client.Established());
+        break;
+      }
+    }
   }
+  Require(answer == kAtOnce || answer == kAfterFirstSegment || lines.empty());
   // Whole records lose nothing: every complete line arrives, in order.
-  if (whole_records && !ended && !overlong) {
+  if (whole_records && !ended && !overlong && (answer == kAtOnce || answer == kAfterFirstSegment)) {
     const std::size_t complete = plain.rfind("\r\n");
     Require(lines == (complete == std::string::npos ? "" : plain.substr(0, complete + 2)));
   }

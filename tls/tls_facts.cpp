@@ -9,8 +9,10 @@
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
 
+#include <algorithm>
 #include <ctime>
 #include <memory>
+#include <vector>
 
 namespace tls {
 
@@ -40,7 +42,52 @@ std::string TimeText(const ASN1_TIME* time) {
   return text;
 }
 
+// The errors met while verifying one connection's chain, kept with the
+// connection and freed with it.
+struct TVerifyNotes {
+  std::string server_name;
+  std::vector<std::string> errors;
+};
+
+void FreeNotes(void*, void* notes, CRYPTO_EX_DATA*, int, long, void*) {
+  delete static_cast<TVerifyNotes*>(notes);
+}
+
+int NotesIndex() {
+  static const int index = SSL_get_ex_new_index(0, nullptr, nullptr, nullptr, FreeNotes);
+  return index;
+}
+
+TVerifyNotes* NotesOf(const SSL* ssl) {
+  return ssl == nullptr ? nullptr : static_cast<TVerifyNotes*>(SSL_get_ex_data(ssl, NotesIndex()));
+}
+
+int NoteVerifyError(int preverified, X509_STORE_CTX* store) {
+  if (preverified == 1) return 1;
+  const auto* ssl = static_cast<const SSL*>(
+      X509_STORE_CTX_get_ex_data(store, SSL_get_ex_data_X509_STORE_CTX_idx()));
+  if (TVerifyNotes* notes = NotesOf(ssl)) {
+    const int error = X509_STORE_CTX_get_error(store);
+    const std::string text =
+        error == X509_V_ERR_HOSTNAME_MISMATCH || error == X509_V_ERR_IP_ADDRESS_MISMATCH
+            ? "does not match " + notes->server_name
+            : X509_verify_cert_error_string(error);
+    if (std::find(notes->errors.begin(), notes->errors.end(), text) == notes->errors.end()) {
+      notes->errors.push_back(text);
+    }
+  }
+  // Going on finds the errors after this one; the user decides on them all.
+  return 1;
+}
+
 }  // namespace
+
+void NoteEveryVerifyError(ssl_st* ssl, const std::string& server_name) {
+  auto notes = std::make_unique<TVerifyNotes>();
+  notes->server_name = server_name;
+  if (SSL_set_ex_data(ssl, NotesIndex(), notes.get()) == 1) notes.release();
+  SSL_set_verify(ssl, SSL_VERIFY_NONE, NoteVerifyError);
+}
 
 TTlsFacts FactsOf(ssl_st* ssl) {
   TTlsFacts facts;
@@ -59,7 +106,14 @@ TTlsFacts FactsOf(ssl_st* ssl) {
   if (!cert) {
     facts.VerifyError = "the server sent no certificate";
   } else if (verdict != X509_V_OK) {
-    facts.VerifyError = X509_verify_cert_error_string(verdict);
+    const TVerifyNotes* notes = NotesOf(ssl);
+    if (notes == nullptr || notes->errors.empty()) {
+      facts.VerifyError = X509_verify_cert_error_string(verdict);
+    } else {
+      for (const std::string& error : notes->errors) {
+        facts.VerifyError += (facts.VerifyError.empty() ? "" : "; ") + error;
+      }
+    }
   }
   return facts;
 }

@@ -21,9 +21,16 @@ struct TTlsFacts {
   // True when the chain leads to a trusted root and the certificate is valid
   // now and for the host name or address typed.
   bool Verified = false;
-  // Why not, in the verifier's words; empty when verified.
+  // Why not, in the verifier's words, every error of the chain once, joined by
+  // "; " ("self-signed certificate; does not match 127.0.0.1"); empty when
+  // verified.
   std::string VerifyError;
 };
+
+// Has the verifier go through a server's whole chain, noting every error on
+// the way rather than the first alone; a name or address that the certificate
+// does not match is named as `server_name` was typed.
+void NoteEveryVerifyError(ssl_st* ssl, const std::string& server_name);
 
 // Reads the facts off a connection whose handshake has finished.
 TTlsFacts FactsOf(ssl_st* ssl);

@@ -109,7 +109,8 @@ void TTlsLineSocket::StartHandshake() {
   SSL_CTX_set_verify(s.context, SSL_VERIFY_NONE, nullptr);
   SSL_CTX_set_default_verify_paths(s.context);
   // Servers often close without a close notify; the end of the stream is theirs.
-  SSL_CTX_set_options(s.context, SSL_OP_IGNORE_UNEXPECTED_EOF);
+  // A renegotiation could present another certificate after the user's verdict.
+  SSL_CTX_set_options(s.context, SSL_OP_IGNORE_UNEXPECTED_EOF | SSL_OP_NO_RENEGOTIATION);
   if (ClientCertificate) {
     const bool usable = SSL_CTX_use_certificate(s.context, ClientCertificate->Certificate()) == 1 &&
                         SSL_CTX_use_PrivateKey(s.context, ClientCertificate->Key()) == 1;
@@ -131,6 +132,7 @@ void TTlsLineSocket::StartHandshake() {
   BIO_set_mem_eof_return(s.in, -1);
   SSL_set_bio(s.ssl, s.in, s.out);
   SSL_set_connect_state(s.ssl);
+  NoteEveryVerifyError(s.ssl, ServerName);
   if (!ServerName.empty()) {
     if (IsAddressLiteral(ServerName)) {
       // The address actually connected to, not the text: "192.168.001.010"
@@ -411,6 +413,9 @@ void TTlsLineSocket::Close() {
     FlushRecords();
   }
   if (handshake_timer_) handshake_timer_->SetEnabled(false);
+  // A session the user was asked about ends with its connection: a late
+  // "Connect anyway" opens nothing, and the records held for it go.
+  if (phase_ == kAwaitingDecision) EndSession();
   TLineSocket::Close();
 }
 

@@ -96,9 +96,7 @@ TEST(LogPane, ShowsFormattingAsCharacterFormats) {
             "plain before\nbell\u2407 here\nbold red on blue italic underrev\nplain after");
 
   const auto format_at = [&](const QString& text) {
-    QTextCursor cursor(pane.document());
-    cursor.setPosition(pane.toPlainText().indexOf(text) + 1);
-    return cursor.charFormat();
+    return pane.ShownFormatAt(int(pane.toPlainText().indexOf(text)) + 1);
   };
   EXPECT_EQ(format_at("bold").fontWeight(), QFont::Bold);
   EXPECT_EQ(format_at("red").foreground().color(), QColor(255, 0, 0));
@@ -156,8 +154,10 @@ struct PlainNames {
 TEST(NameSequence, KeepsThePlainListsOrderThroughAnyChanges) {
   // Few distinct names, differing in case too, so that equal and alike names
   // meet; many operations, so that chunks split and empty.
-  const std::vector<std::string> pool = {"al",  "Al", "bo",  "BO",  "cy", "dee", "Eve", "eve",
-                                         "[x]", "_z", "zed", "Zed", "m",  "n",   "o",   "p"};
+  std::vector<std::string> pool = {"al",  "Al", "bo",  "BO",  "cy", "dee", "Eve", "eve",
+                                   "[x]", "_z", "zed", "Zed", "m",  "n",   "o",   "p"};
+  // Alike beyond ASCII too: "été" and "ÉTÉ".
+  pool.insert(pool.end(), {"\xC3\xA9t\xC3\xA9", "\xC3\x89T\xC3\x89"});
   for (const unsigned seed : {1u, 2u, 3u}) {
     std::mt19937 random(seed);
     const auto any_nick = [&] {

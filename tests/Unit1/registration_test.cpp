@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QTimer>
 
+#include "Unit1/clear_text_password.h"
 #include "Unit1/identity_dialog.h"
 #include "irc/sasl_payload.h"
 #include "sockets/invalid_cast.h"
@@ -134,6 +135,8 @@ TEST_F(RegistrationTest, SaslLoginInEachOutcome) {
     }
     for (const auto& [server, client] : c.steps) EXPECT_EQ(Deliver(server), client);
     EXPECT_TRUE(Contains(LogLines(), c.outcome)) << testing::PrintToString(LogLines());
+    // A password to this machine's own address never leaves it.
+    EXPECT_FALSE(Contains(LogLines(), kClearTextPassword));
     // The connection stays, so that the tester can look.
     EXPECT_EQ(form_.btnConnect->text(), "&Cancel");
     Click(form_.btnConnect);

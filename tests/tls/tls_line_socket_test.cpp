@@ -99,7 +99,9 @@ TEST_F(TlsTest, AnUnverifiedCertificateWaitsForTheDecisionAndSendsNothing) {
   const Case cases[] = {
       {"self-signed", certificates.SelfSigned(), "127.0.0.1", "self-signed certificate"},
       {"expired", certificates.Expired(), "127.0.0.1", "certificate has expired"},
-      {"other host", certificates.Trusted(), "irc.example", "hostname mismatch"},
+      {"other host", certificates.Trusted(), "irc.example", "does not match irc.example"},
+      {"self-signed for another host", certificates.SelfSigned(), "irc.example",
+       "self-signed certificate; does not match irc.example"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
