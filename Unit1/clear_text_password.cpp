@@ -5,9 +5,10 @@ namespace unit1 {
 
 namespace {
 
-// 127.0.0.0/8 and ::1 never leave the machine.
+// 127.0.0.0/8 and ::1 never leave the machine, nor does 127.0.0.0/8 mapped
+// into IPv6.
 bool IsLoopback(std::string_view address) {
-  return address.starts_with("127.") || address == "::1";
+  return address.starts_with("127.") || address.starts_with("::ffff:127.") || address == "::1";
 }
 
 std::string_view CommandOf(std::string_view line) {

@@ -90,7 +90,7 @@ void TForm1::FollowRegistration(std::string_view line) {
   // Registration asks for the credentials once a connection.
   if (IRCClient->Socket() != nullptr &&
       PasswordCrossesInClear(line, step.Lines, cbTls->isChecked(),
-                             sockets::AddressToText(IRCClient->Socket()->Addr()).Address)) {
+                             sockets::AddressText(IRCClient->Socket()->SockAddress()))) {
     AddLogLine(kClearTextPassword);
   }
   for (const std::string& answer : step.Lines) {

@@ -24,6 +24,7 @@ TEST(ClearTextPassword, OnlyPlainCredentialsWithoutTlsOffTheMachine) {
       {"AUTHENTICATE +", &plain, false, "127.0.0.1", false},
       {"AUTHENTICATE +", &plain, false, "127.8.9.10", false},
       {"AUTHENTICATE +", &plain, false, "::1", false},
+      {"AUTHENTICATE +", &plain, false, "::ffff:127.0.0.1", false},
       {"AUTHENTICATE +", &external, false, "192.0.2.7", false},
       // The request for the mechanism answers the server's ACK, not a prompt.
       {":irc.test CAP * ACK :sasl", &plain, false, "192.0.2.7", false},
