@@ -131,12 +131,14 @@ TSaslMechanism MechanismOf(const QString& text) {
   throw TRefusal{"Unknown SASL mechanism " + Quoted(text) + ": plain or external."};
 }
 
+// The URL's parts; its port only when it names one, since --tls may yet choose
+// the port.
 void ApplyUrl(const QString& text, TStartSettings& settings) {
   std::string problem;
   const std::optional<TServerUrl> url = ParseServerUrl(text, problem);
   if (!url) throw TRefusal{problem};
   settings.Server = url->Host;
-  settings.Port = std::to_string(url->Port);
+  if (url->PortGiven) settings.Port = std::to_string(url->Port);
   settings.Tls = url->Tls;
   if (!url->Channel.empty()) settings.Channel = url->Channel;
   if (url->NickName) settings.Identity.NickName = *url->NickName;
@@ -233,8 +235,13 @@ TCommandLine ParseCommandLine(const QStringList& arguments, std::istream& standa
     }
     const QStringList urls = parser.positionalArguments();
     if (urls.size() > 1) throw TRefusal{"More than one URL."};
-    if (urls.size() == 1) ApplyUrl(urls.front(), result.Settings);
+    const bool url_given = urls.size() == 1;
+    if (url_given) ApplyUrl(urls.front(), result.Settings);
     ApplyOptions(parser, standard_input, result.Settings);
+    // A URL without a port connects to its scheme's, or to TLS's after --tls.
+    if (url_given && !result.Settings.Port) {
+      result.Settings.Port = std::to_string(result.Settings.Tls ? kIrcsPort : kIrcPort);
+    }
     result.Settings.JoinOnConnect = result.Settings.Connect && result.Settings.Channel.has_value();
   } catch (const TRefusal& refusal) {
     return {TCommandLine::kRefuse, refusal.Problem, {}};

@@ -7,8 +7,12 @@ namespace unit1 {
 
 namespace {
 
-bool HasLineEnd(std::string_view text) {
-  return text.find_first_of("\r\n") != std::string_view::npos;
+// What no IRC line or file path may hold: a line end ends the line early, and a
+// NUL ends it for many servers or adds a field to a SASL PLAIN answer.
+std::string Unsendable(std::string_view text) {
+  if (text.find_first_of("\r\n") != std::string_view::npos) return " holds a line end.";
+  if (text.find('\0') != std::string_view::npos) return " holds a NUL character.";
+  return "";
 }
 
 }  // namespace
@@ -30,14 +34,16 @@ std::string IdentityProblem(const TIdentity& identity) {
     if (text->find(' ') != std::string::npos) {
       return "The " + std::string(name) + " holds a blank.";
     }
-    if (HasLineEnd(*text)) return "The " + std::string(name) + " holds a line end.";
+    if (const std::string why = Unsendable(*text); !why.empty())
+      return "The " + std::string(name) + why;
   }
   const std::pair<std::string_view, const std::string*> paths[] = {
       {"client certificate file", &identity.ClientCertificateFile},
       {"client key file", &identity.ClientKeyFile},
   };
   for (const auto& [name, text] : paths) {
-    if (HasLineEnd(*text)) return "The " + std::string(name) + " holds a line end.";
+    if (const std::string why = Unsendable(*text); !why.empty())
+      return "The " + std::string(name) + why;
   }
   if (identity.Registration == TRegistrationKind::rkSasl &&
       identity.SaslMechanism == TSaslMechanism::smPlain && identity.SaslAccount.empty()) {

@@ -7,9 +7,6 @@ namespace unit1 {
 
 namespace {
 
-constexpr std::uint16_t kPlainPort = 6667;
-constexpr std::uint16_t kTlsPort = 6697;
-
 std::string Utf8(const QString& text) {
   return text.toStdString();
 }
@@ -54,7 +51,8 @@ std::optional<TServerUrl> ParseServerUrl(const QString& text, std::string& probl
   parts.Host = Utf8(url.host(QUrl::FullyDecoded));
   const int port = url.port(-1);
   if (port == 0) return refuse("The URL's port is not a number from 1 to 65535.");
-  parts.Port = port > 0 ? std::uint16_t(port) : parts.Tls ? kTlsPort : kPlainPort;
+  parts.PortGiven = port > 0;
+  parts.Port = port > 0 ? std::uint16_t(port) : parts.Tls ? kIrcsPort : kIrcPort;
   if (url.hasQuery()) return refuse("The URL has a query (?…), which the client does not take.");
 
   if (!url.userName().isEmpty()) parts.NickName = Utf8(url.userName(QUrl::FullyDecoded));

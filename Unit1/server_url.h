@@ -9,12 +9,17 @@
 
 namespace unit1 {
 
+// The ports of irc:// and ircs:// URLs that name none.
+constexpr std::uint16_t kIrcPort = 6667;
+constexpr std::uint16_t kIrcsPort = 6697;
+
 struct TServerUrl {
   bool Tls = false;
   // Without the brackets of an IPv6 literal.
   std::string Host;
   // The scheme's own port when the URL names none.
   std::uint16_t Port = 0;
+  bool PortGiven = false;
   // With its prefix; empty when the URL names no channel.
   std::string Channel;
   std::optional<std::string> NickName;

@@ -3,6 +3,7 @@
 #include "rawlog/owner_only_file.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,30 +27,49 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// A chain longer than this is a loop, as the system counts it.
+constexpr int kMostLinks = 40;
+
 // The file that `path` leads to, or why the save must not write through it.
 std::string TargetOf(const std::string& path, std::string& error) {
-  struct stat link;
-  if (lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return path;
-  // Another user's link could lead a save anywhere, and a link of our own to
-  // another user's file would hand that user what we save.
+  // Another user's link anywhere on the way could lead a save anywhere, and a
+  // chain of our own ending at another user's file would hand that user what
+  // we save.
   const uid_t user = geteuid();
-  if (link.st_uid != user) {
-    error = path + " is a symbolic link that belongs to another user";
-    return {};
+  std::string current = path;
+  for (int links = 0;; ++links) {
+    struct stat link;
+    if (lstat(current.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) break;
+    if (link.st_uid != user) {
+      error = current == path ? path + " is a symbolic link that belongs to another user"
+                              : path + " is a symbolic link through " + current +
+                                    ", which belongs to another user";
+      return {};
+    }
+    if (links == kMostLinks) {
+      error = path + ": " + SystemWords(ELOOP);
+      return {};
+    }
+    std::string next(PATH_MAX, '\0');
+    const ssize_t length = readlink(current.c_str(), next.data(), next.size());
+    if (length < 0) {
+      error = path + ": " + SystemWords(errno);
+      return {};
+    }
+    next.resize(std::size_t(length));
+    current = next.starts_with('/') ? next : FolderOf(current) + "/" + next;
   }
-  char* resolved = realpath(path.c_str(), nullptr);
-  if (resolved == nullptr) {
+  if (current == path) return path;
+  struct stat file;
+  if (stat(current.c_str(), &file) != 0) {
     error = path + " is a symbolic link that leads to no file: " + SystemWords(errno);
     return {};
   }
-  std::string target = resolved;
-  free(resolved);
-  struct stat file;
-  if (stat(target.c_str(), &file) != 0 || file.st_uid != user) {
-    error = path + " is a symbolic link to " + target + ", which belongs to another user";
+  if (file.st_uid != user) {
+    error = path + " is a symbolic link to " + current + ", which belongs to another user";
     return {};
   }
-  return target;
+  return current;
 }
 
 }  // namespace

@@ -12,8 +12,9 @@ class TOwnerOnlyFile {
  public:
   // Opens a temporary file, readable and writable by its owner alone, in the
   // folder of the file that `path` names. A path that is a symbolic link is
-  // written through only when the link and the file it leads to both belong
-  // to the user; else, or when the file cannot be opened, Error() says why.
+  // written through only when every link on the way and the file it leads to
+  // belong to the user; else, or when the file cannot be opened, Error() says
+  // why.
   explicit TOwnerOnlyFile(const std::string& path);
   // Removes the temporary file unless Commit() has put it in place.
   ~TOwnerOnlyFile();

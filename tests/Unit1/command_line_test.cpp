@@ -51,6 +51,8 @@ TEST(CommandLineTest, GoodUrlsAndOptionsGiveTheirSettings) {
       {{"irc://h/#beginner"}, "h 6667 #beginner connect join reg=00"},
       {{"irc://h:1/&local"}, "h 1 &local connect join reg=00"},
       {{"ircs://[::1]:7000/"}, "::1 7000 - tls connect reg=00"},
+      {{"irc://h", "--tls"}, "h 6697 - tls connect reg=00"},
+      {{"irc://h:6667", "--tls"}, "h 6667 - tls connect reg=00"},
       {{"irc://J%C3%B8rn@h/caf%C3%A9"}, "h 6667 #caf\xC3\xA9 connect join nick=J\xC3\xB8rn reg=00"},
       {{"irc://Ann@h:7000/a", "--nick", "Bob", "--port", "7001", "--channel", "#b", "--tls"},
        "h 7001 #b tls connect join nick=Bob reg=00"},
@@ -108,7 +110,7 @@ TEST(CommandLineTest, BadCommandLinesNameTheirProblem) {
   // An IPv6 literal loses its brackets.
   std::string why;
   EXPECT_EQ(ParseServerUrl("ircs://[2001:db8::1]:7000/%23beginner", why),
-            (TServerUrl{true, "2001:db8::1", 7000, "#beginner", {}, {}}));
+            (TServerUrl{true, "2001:db8::1", 7000, true, "#beginner", {}, {}}));
 }
 
 // Files are read at start: secrets their first line (standard input for "-"),
@@ -132,6 +134,8 @@ TEST(CommandLineTest, FilesAreReadAtStartAndSecretsNeverRepeated) {
   EXPECT_EQ(Parse({"--password-file", file("b", "open sesame\n")}).Text,
             "The server password holds a blank.");
   EXPECT_EQ(Parse({"irc://bob:open%0Asesame@h"}).Text, "The server password holds a line end.");
+  EXPECT_EQ(Parse({"irc://bob:open%00sesame@h"}).Text,
+            "The server password holds a NUL character.");
   EXPECT_EQ(Parse({"irc://bob:sesame@h:99999"}).Text.find("sesame"), std::string::npos);
 }
 

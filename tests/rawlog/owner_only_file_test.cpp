@@ -105,6 +105,19 @@ TEST_F(OwnerOnlyFile, WritesThroughTheUsersOwnLinkOnly) {
   EXPECT_FALSE(refused.Write("x") || refused.Commit());
   EXPECT_EQ(Read(others), before);
 
+  // As root, a chain through another user's link: that user could turn it
+  // to any file of ours.
+  if (geteuid() == 0) {
+    const std::string theirs = Path("their-link.log");
+    const std::string ours = Path("our-link.log");
+    ASSERT_EQ(symlink(target.c_str(), theirs.c_str()), 0);
+    ASSERT_EQ(lchown(theirs.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(symlink("their-link.log", ours.c_str()), 0);
+    TOwnerOnlyFile through(ours);
+    EXPECT_EQ(through.Error(),
+              ours + " is a symbolic link through " + theirs + ", which belongs to another user");
+  }
+
   const std::string dangling = Path("dangling.log");
   ASSERT_EQ(symlink(Path("nowhere/x").c_str(), dangling.c_str()), 0);
   TOwnerOnlyFile nowhere(dangling);
