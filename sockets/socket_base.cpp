@@ -112,10 +112,11 @@ void TSocketBase::MatchHandleFamily() {
   const int family =
       SockAddress_.Family() == winsock::AF_INET6 ? winsock::AF_INET6 : winsock::AF_INET;
   if (Handle_ == winsock::INVALID_SOCKET || family == HandleFamily_) return;
-  // Its notifications, if any are still queued, no longer match the handle.
-  WinsockAPI().closesocket(Handle_);
-  Handle_ = winsock::INVALID_SOCKET;
+  // The old handle stays when no new one can be had. Its notifications, if any
+  // are still queued, no longer match the handle.
+  const winsock::SOCKET previous = Handle_;
   OpenHandle();
+  WinsockAPI().closesocket(previous);
 }
 
 int TSocketBase::CheckedSend(const void* Buffer, int Count, const TSockAddress* To) {

@@ -1,8 +1,18 @@
 // The client component's addresses beyond one IPv4 address: every address of a
 // name tried in turn (a refused one and a silent one giving way to the next),
-// the address family setting, and texts that are no address. (A server on ::1
+// an address with no socket to be had failing at once, the address family
+// setting, and texts that are no address. (A server on ::1
 // typed with and without brackets is met through the window.) Names come from the socket library's
 // file of names, so nothing depends on the machine's hosts file.
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstddef>
+#include <cstdio>
 #include <string>
 
 #include "sockets/address_text.h"
@@ -11,6 +21,22 @@
 
 namespace sockets_test {
 namespace {
+
+// Makes every later IPv6 socket of this process fail as on a kernel without IPv6.
+bool DenyIPv6Sockets() {
+  constexpr unsigned kKernelInet6 = 10;  // the kernel's AF_INET6, whose name winsock.h takes
+  sock_filter filter[] = {
+      BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_socket, 0, 3),
+      BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[0])),
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, kKernelInet6, 0, 1),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EAFNOSUPPORT),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+  };
+  sock_fprog program{sizeof filter / sizeof *filter, filter};
+  return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+         ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
 
 class AddressTest : public ClientTest {
  protected:
@@ -31,7 +57,8 @@ class AddressTest : public ClientTest {
   }
   std::string Peer() const { return sockets::AddressText(client.Socket()->SockAddress()); }
 
-  testsupport::HostsFile hosts_file;  // before the first control
+  testsupport::HostsFile hosts_file{
+      "dual.test ::1 127.0.0.1\nfour.test 127.0.0.1\nthree.test ::1 127.0.0.1 ::2\n"};
   LoggingClient client;
   const std::uint16_t port = listener.Port();
   const std::string v6 = "[::1]:" + std::to_string(port);
@@ -59,6 +86,36 @@ TEST_F(AddressTest, ARefusedAddressGivesWayAtOnceAndTheLastFailsAsASingleOneDoes
                         "[::1]" + at + ": Connection refused; trying 127.0.0.1" + at,
                         "127.0.0.1" + at + ": Connection refused"}));
   EXPECT_EQ(client.Socket()->LastError(), 10061);
+}
+
+// With no IPv6 sockets to be had, a name's IPv6 addresses fail at once: the
+// first gives way to the IPv4 address, and the last fails the connect as a
+// refused one does. Run in a child process, which alone loses IPv6.
+TEST_F(AddressTest, AnAddressWithNoHandleToBeHadFailsAtOnce) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const auto run = [&] {
+    if (!DenyIPv6Sockets()) ::_exit(2);
+    OpenTo("dual.test");
+    if (!Connected()) ::_exit(3);
+    client.Close();
+    LoopbackSocket refusing = LoopbackSocket::BoundOnly();
+    client.SetAddress("three.test");
+    client.SetPort(std::to_string(refusing.Port()));
+    client.Open(kStream);
+    if (!WaitUntil([&] { return client.Count("OnConnect failed") == 1; })) ::_exit(4);
+    const std::string r = ":" + std::to_string(refusing.Port());
+    const std::string none = ": Address family not supported by protocol family";
+    const Log expected{"connecting to " + v6,
+                       v6 + none + "; trying " + v4,
+                       "connecting to [::1]" + r,
+                       "[::1]" + r + none + "; trying 127.0.0.1" + r,
+                       "127.0.0.1" + r + ": Connection refused; trying [::2]" + r,
+                       "[::2]" + r + none};
+    for (const std::string& note : notes) std::fprintf(stderr, "%s|", note.c_str());
+    const bool as_failed = client.Socket()->LastError() == 10047 && reported.empty();
+    ::_exit(notes == expected && as_failed ? 0 : 5);
+  };
+  EXPECT_EXIT(run(), testing::ExitedWithCode(0), "");
 }
 
 TEST_F(AddressTest, ASilentAddressGivesWayAfterTwoSeconds) {
