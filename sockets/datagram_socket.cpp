@@ -89,8 +89,7 @@ int TDatagramSocket::SendTo(std::string_view Host, winsock::u_short Port, const 
     host_name = ShortString(Host);
   }
   // A look-up in here raises when a handler closes or frees this socket.
-  ResolveAddress(host_name, address, std::string(), Port);
-  PreferHandleFamily();
+  ResolveDestination(host_name, address, Port);
   return CheckedSend(Buffer, Count, &SockAddress());
 }
 

@@ -122,14 +122,21 @@ TEST_F(ServerTest, ADatagramSocketHasAHandleFromItsCreationAndAFreshOneAfterClos
 // socket sends to the name's address of its own family.
 class DualNameTest : public ServerTest {
  protected:
-  testsupport::HostsFile hosts;  // before the first control
+  testsupport::HostsFile hosts{
+      "dual.test ::1 127.0.0.1\nsix.test ::1\n"};  // before the first control
 };
 
-TEST_F(DualNameTest, ADatagramGoesToTheNamesAddressOfTheSocketsFamily) {
+TEST_F(DualNameTest, ADatagramGoesToTheNamesAddressOfTheSocketsFamilyOrIsRefused) {
   DatagramEnd sender, receiver;
   EXPECT_EQ(sender.socket().SendTo("dual.test", receiver.port(), "to IPv4", 7), 7);
   ASSERT_TRUE(receiver.Got(1));
   EXPECT_EQ(receiver.received[0].data, "to IPv4");
+  // A name with no address of a bound socket's family leaves its handle, which
+  // still reads.
+  EXPECT_EQ(Outcome([&] { sender.socket().SendTo("six.test", receiver.port(), "x", 1); }),
+            "The host has no IPv4 address");
+  EXPECT_EQ(receiver.socket().SendTo("127.0.0.1", sender.port(), "back", 4), 4);
+  ASSERT_TRUE(sender.Got(1));
 }
 
 // A read notification held back by a look-up wait, for a handle that closes
