@@ -108,6 +108,15 @@ int TDatagramSocket::ReceiveFrom(void* Buffer, int Count, winsock::sockaddr_in* 
   return CheckedRecv(Buffer, Count, From, FromLen);
 }
 
+int TDatagramSocket::ReceiveFrom(void* Buffer, int Count, TSockAddress& From) {
+  From = TSockAddress{};
+  From.Length = sizeof From.Storage;
+  // The library writes the sender in its own family's layout, whatever the
+  // pointer's type: the storage has room for both.
+  return ReceiveFrom(Buffer, Count, reinterpret_cast<winsock::sockaddr_in*>(&From.Storage),
+                     &From.Length);
+}
+
 void TDatagramSocket::Close() {
   const TLiveness::TWatch alive = Watch();
   TSocketBase::Close();
