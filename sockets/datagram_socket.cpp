@@ -89,8 +89,7 @@ int TDatagramSocket::SendTo(std::string_view Host, winsock::u_short Port, const 
     host_name = ShortString(Host);
   }
   // A look-up in here raises when a handler closes or frees this socket.
-  ResolveAddress(host_name, address, std::string(), Port);
-  PreferHandleFamily();
+  ResolveDestination(host_name, address, Port);
   return CheckedSend(Buffer, Count, &SockAddress());
 }
 
@@ -107,6 +106,15 @@ int TDatagramSocket::ReceiveFrom(void* Buffer, int Count, winsock::sockaddr_in* 
   DoInfo(siReceiving);
   if (!alive) return 0;
   return CheckedRecv(Buffer, Count, From, FromLen);
+}
+
+int TDatagramSocket::ReceiveFrom(void* Buffer, int Count, TSockAddress& From) {
+  From = TSockAddress{};
+  From.Length = sizeof From.Storage;
+  // The library writes the sender in its own family's layout, whatever the
+  // pointer's type: the storage has room for both.
+  return ReceiveFrom(Buffer, Count, reinterpret_cast<winsock::sockaddr_in*>(&From.Storage),
+                     &From.Length);
 }
 
 void TDatagramSocket::Close() {

@@ -34,8 +34,11 @@ class TDatagramSocket : public TSocketBase {
   // To Host (dotted, or a name that is looked up first) and Port (host order);
   // the destination stays in Addr. Needs neither a connect nor a bind.
   virtual int SendTo(std::string_view Host, winsock::u_short Port, const void* Buffer, int Count);
-  // From and FromLen go to the library unchanged.
+  // From and FromLen go to the library unchanged: an IPv4 layout, too small
+  // for an IPv6 sender.
   virtual int ReceiveFrom(void* Buffer, int Count, winsock::sockaddr_in* From, int* FromLen);
+  // From a sender of either family, whose address goes to From.
+  int ReceiveFrom(void* Buffer, int Count, TSockAddress& From);
 
  private:
   // Opens a handle when there is none.

@@ -101,9 +101,26 @@ void TSocketBase::OpenHandle() {
   HandleFamily_ = family;
 }
 
-void TSocketBase::PreferHandleFamily() {
-  for (std::size_t i = 0; i < Addresses_.size(); ++i) {
-    if (Addresses_[i].Family() == HandleFamily_) return UseAddress(i);
+void TSocketBase::ResolveDestination(const std::string& HostName, std::string& Address,
+                                     winsock::u_short Port) {
+  try {
+    ResolveAddress(HostName, Address, std::string(), Port);
+  } catch (...) {
+    AddressOut_ = nullptr;
+    throw;
+  }
+  // Address is the caller's, and the other addresses are no one's: no later
+  // attempt writes to the one or moves on to the others.
+  AddressOut_ = nullptr;
+  std::size_t chosen = 0;
+  while (chosen < Addresses_.size() && Addresses_[chosen].Family() != HandleFamily_) ++chosen;
+  const bool none_of_family = chosen == Addresses_.size();
+  Addresses_ = {Addresses_[none_of_family ? 0 : chosen]};
+  UseAddress(0);
+  if (!none_of_family) return;
+  // A bound or connected handle is the socket's: a new one would not read.
+  if (GetConnected() || GetLocalPort() != 0) {
+    RaiseSockError(0, HandleFamily_ == winsock::AF_INET6 ? kMsgNoIPv6Address : kMsgNoIPv4Address);
   }
   MatchHandleFamily();
 }
@@ -112,10 +129,11 @@ void TSocketBase::MatchHandleFamily() {
   const int family =
       SockAddress_.Family() == winsock::AF_INET6 ? winsock::AF_INET6 : winsock::AF_INET;
   if (Handle_ == winsock::INVALID_SOCKET || family == HandleFamily_) return;
-  // Its notifications, if any are still queued, no longer match the handle.
-  WinsockAPI().closesocket(Handle_);
-  Handle_ = winsock::INVALID_SOCKET;
+  // The old handle stays when no new one can be had. Its notifications, if any
+  // are still queued, no longer match the handle.
+  const winsock::SOCKET previous = Handle_;
   OpenHandle();
+  WinsockAPI().closesocket(previous);
 }
 
 int TSocketBase::CheckedSend(const void* Buffer, int Count, const TSockAddress* To) {

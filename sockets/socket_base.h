@@ -110,9 +110,11 @@ class TSocketBase {
   // Replaces a handle of another family than SockAddress's with a new one; no
   // notification of the old handle reaches anyone.
   void MatchHandleFamily();
-  // Uses the name's first address of the handle's family; without one, a new
-  // handle of the first address's family.
-  void PreferHandleFamily();
+  // ResolveAddress for one datagram, keeping only the name's first address of
+  // the handle's family; without one, a new handle of the first address's
+  // family, unless the handle is bound or connected ("The host has no IPv4
+  // address", or IPv6).
+  void ResolveDestination(const std::string& HostName, std::string& Address, winsock::u_short Port);
 
   // Where a stream and a datagram connect differ.
   struct TConnectWay {

@@ -31,9 +31,16 @@ bool TSocketBase::StartConnect(const std::string& HostName, std::string& Address
   StopHandOver();
   Owner_->SocketInfo(this, siLookUp);
   if (!still_open()) return false;
+  int open_error = 0;  // of an address with no handle to be had
   try {
     ResolveAddress(HostName, Address, ServiceName, Port);
-    MatchHandleFamily();
+    try {
+      MatchHandleFamily();
+    } catch (const ESockError&) {
+      // It fails at once, and the next address takes over.
+      if (!Way.TryEveryAddress || AddressIndex_ + 1 >= Addresses_.size()) throw;
+      open_error = LastError_;
+    }
     handle = Handle_;
     PrepareSocket();
   } catch (...) {
@@ -50,7 +57,8 @@ bool TSocketBase::StartConnect(const std::string& HostName, std::string& Address
     if (!still_open()) return false;
     Note("connecting to " + EndpointText(SockAddress_));
     if (!still_open()) return false;
-    if (!ConnectHandle() && !TryNextAddress(ErrorText(LastError()))) {
+    if (open_error != 0) LastError_ = open_error;
+    if ((open_error != 0 || !ConnectHandle()) && !TryNextAddress(ErrorText(LastError()))) {
       if (still_open()) Close();
       if (alive) RaiseSockError(LastError(), kMsgConnecting);
       return false;
@@ -95,12 +103,23 @@ bool TSocketBase::TryNextAddress(const std::string& Why) {
   UseAddress(AddressIndex_ + 1);
   Note(from + "; trying " + EndpointText(SockAddress_));
   if (ended()) return true;
-  // The attempt that failed or stayed silent goes with its handle.
-  WinsockAPI().closesocket(Handle_);
-  Handle_ = winsock::INVALID_SOCKET;
-  OpenHandle();
-  WinsockAPI().WSAAsyncSelect(Handle_, Owner_->WindowHandle(), SM_SELECT, ConnectEvents_);
-  if (!ConnectHandle()) {
+  // The attempt that failed or stayed silent goes with its handle, once the
+  // next address has one.
+  const winsock::SOCKET previous = Handle_;
+  bool opened = true;
+  try {
+    OpenHandle();
+  } catch (const ESockError&) {
+    // No handle for this address (its family unsupported, no descriptors
+    // left): it fails at once, told on the previous handle, silenced first.
+    WinsockAPI().WSAAsyncSelect(previous, Owner_->WindowHandle(), 0, 0);
+    opened = false;
+  }
+  if (opened) {
+    WinsockAPI().closesocket(previous);
+    WinsockAPI().WSAAsyncSelect(Handle_, Owner_->WindowHandle(), SM_SELECT, ConnectEvents_);
+  }
+  if (!opened || !ConnectHandle()) {
     // Failed at once: told as the library tells a failed connect, so that it
     // takes the same way on (the next address, or the failure reported).
     winsys::PostMessage(

@@ -130,6 +130,9 @@ int RecvFrom(winsock::SOCKET handle, char* buffer, int length, int flags, winsoc
   return WithSocket(handle, winsock::SOCKET_ERROR, [&](Socket& socket) {
     if (!from || socket.stream) return Receive(socket, buffer, length, flags, nullptr);
     if (!from_length || *from_length < LayoutSize(socket.fd)) {
+      // A receive call still, however it ends: FD_READ comes again.
+      socket.read_enabled = true;
+      Refresh(socket);
       return Fail(winsock::WSAEFAULT, winsock::SOCKET_ERROR);
     }
     PosixAddress peer;

@@ -1,6 +1,6 @@
 // The datagram socket on loopback, owned by server components: datagrams to an
-// address and to the connected destination, the size limit, and the handle kept across Close and a
-// failed bind.
+// address and to the connected destination, from an IPv6 sender, the size limit, and the handle
+// kept across Close and a failed bind.
 #include <string>
 #include <vector>
 
@@ -122,14 +122,40 @@ TEST_F(ServerTest, ADatagramSocketHasAHandleFromItsCreationAndAFreshOneAfterClos
 // socket sends to the name's address of its own family.
 class DualNameTest : public ServerTest {
  protected:
-  testsupport::HostsFile hosts;  // before the first control
+  testsupport::HostsFile hosts{
+      "dual.test ::1 127.0.0.1\nsix.test ::1\n"};  // before the first control
 };
 
-TEST_F(DualNameTest, ADatagramGoesToTheNamesAddressOfTheSocketsFamily) {
+TEST_F(DualNameTest, ADatagramGoesToTheNamesAddressOfTheSocketsFamilyOrIsRefused) {
   DatagramEnd sender, receiver;
   EXPECT_EQ(sender.socket().SendTo("dual.test", receiver.port(), "to IPv4", 7), 7);
   ASSERT_TRUE(receiver.Got(1));
   EXPECT_EQ(receiver.received[0].data, "to IPv4");
+  // A name with no address of a bound socket's family leaves its handle, which
+  // still reads.
+  EXPECT_EQ(Outcome([&] { sender.socket().SendTo("six.test", receiver.port(), "x", 1); }),
+            "The host has no IPv4 address");
+  EXPECT_EQ(receiver.socket().SendTo("127.0.0.1", sender.port(), "back", 4), 4);
+  ASSERT_TRUE(sender.Got(1));
+}
+
+TEST_F(ServerTest, AnIPv6DatagramSocketReceivesWithRoomForTheSender) {
+  if (!LoopbackSocket::Listen6().Valid()) GTEST_SKIP() << "no IPv6 loopback";
+  LoggingServer receiver, sender;
+  std::vector<std::string> got;
+  receiver.OnRead = [&](TSockCtrl&, TSocketBase*) {
+    char buffer[16];
+    sockets::TSockAddress from;
+    const int n = receiver.Datagrams().ReceiveFrom(buffer, sizeof buffer, from);
+    got.push_back(std::string(buffer, std::size_t(n)) + " from " + sockets::EndpointText(from));
+  };
+  receiver.SetAddress("::1");
+  receiver.StoreListeningPort(0);
+  receiver.Open(kDatagram);
+  sender.SetSocketClass(kDatagram);
+  EXPECT_EQ(sender.Datagrams().SendTo("::1", receiver.PortNumber(), "six", 3), 3);
+  ASSERT_TRUE(WaitUntil([&] { return !got.empty(); }));
+  EXPECT_EQ(got[0], "six from [::1]:" + std::to_string(sender.Datagrams().GetLocalPort()));
 }
 
 // A read notification held back by a look-up wait, for a handle that closes
