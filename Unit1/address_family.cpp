@@ -30,9 +30,8 @@ void TForm1::CreateAddressFamilyMenu() {
     action->setCheckable(true);
     action->setChecked(IRCClient->AddressFamily() == choice.family);
     group->addAction(action);
-    connect(action, &QAction::triggered, this, [this, family = choice.family] {
-      winsys::CallGuarded([&] { IRCClient->SetAddressFamily(family); });
-    });
+    winsys::ConnectGuarded(action, &QAction::triggered, this,
+                           [this, family = choice.family] { IRCClient->SetAddressFamily(family); });
   }
 }
 

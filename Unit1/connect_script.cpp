@@ -24,8 +24,7 @@ std::vector<TScriptLine> ScriptLines(std::string_view file_text) {
 TScriptRunner::TScriptRunner() {
   timer_.setSingleShot(true);
   timer_.setTimerType(Qt::PreciseTimer);
-  QObject::connect(&timer_, &QTimer::timeout,
-                   [this] { winsys::CallGuarded([this] { SendNext(); }); });
+  winsys::ConnectGuarded(&timer_, &QTimer::timeout, &timer_, [this] { SendNext(); });
 }
 
 void TScriptRunner::Start(const TConnectScript& script, TSend send, TStopped stopped) {
