@@ -120,13 +120,8 @@ TEST_F(ServerTest, ADatagramSocketHasAHandleFromItsCreationAndAFreshOneAfterClos
 
 // A name whose first address is IPv6 still reaches an IPv4 socket's peer: the
 // socket sends to the name's address of its own family.
-class DualNameTest : public ServerTest {
- protected:
-  testsupport::HostsFile hosts{
-      "dual.test ::1 127.0.0.1\nsix.test ::1\n"};  // before the first control
-};
-
-TEST_F(DualNameTest, ADatagramGoesToTheNamesAddressOfTheSocketsFamilyOrIsRefused) {
+TEST_F(ServerTest, ADatagramGoesToTheNamesAddressOfTheSocketsFamilyOrIsRefused) {
+  testsupport::HostsFile hosts;  // before the first control
   DatagramEnd sender, receiver;
   EXPECT_EQ(sender.socket().SendTo("dual.test", receiver.port(), "to IPv4", 7), 7);
   ASSERT_TRUE(receiver.Got(1));
