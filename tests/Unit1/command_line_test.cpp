@@ -8,8 +8,6 @@
 #include <QTemporaryDir>
 #include <sstream>
 
-#include "Unit1/server_url.h"
-
 namespace unit1 {
 namespace {
 
@@ -24,8 +22,7 @@ TCommandLine Parse(const QStringList& arguments, const std::string& input = "") 
 
 // What differs from the window's defaults, in a line.
 std::string Summary(const TStartSettings& s) {
-  const TIdentity defaults;
-  const TIdentity& id = s.Identity;
+  const TIdentity defaults, &id = s.Identity;
   std::string text = s.Server.value_or("-") + " " + s.Port.value_or("-") + " " +
                      s.Channel.value_or("-") + (s.Tls ? " tls" : "") +
                      (s.Connect ? " connect" : "") + (s.JoinOnConnect ? " join" : "");
@@ -107,10 +104,6 @@ TEST(CommandLineTest, BadCommandLinesNameTheirProblem) {
     EXPECT_EQ(line.Action, TCommandLine::kRefuse);
     EXPECT_EQ(line.Text, problem) << arguments.join(' ').toStdString();
   }
-  // An IPv6 literal loses its brackets.
-  std::string why;
-  EXPECT_EQ(ParseServerUrl("ircs://[2001:db8::1]:7000/%23beginner", why),
-            (TServerUrl{true, "2001:db8::1", 7000, true, "#beginner", {}, {}}));
 }
 
 // Files are read at start: secrets their first line (standard input for "-"),
@@ -131,8 +124,6 @@ TEST(CommandLineTest, FilesAreReadAtStartAndSecretsNeverRepeated) {
   EXPECT_EQ(line.Settings.Script.Lines,
             (std::vector<TScriptLine>{{1, "JOIN #a"}, {5, "PRIVMSG #a :hi"}, {6, "MODE #a"}}));
 
-  EXPECT_EQ(Parse({"--password-file", file("b", "open sesame\n")}).Text,
-            "The server password holds a blank.");
   EXPECT_EQ(Parse({"irc://bob:open%0Asesame@h"}).Text, "The server password holds a line end.");
   EXPECT_EQ(Parse({"irc://bob:open%00sesame@h"}).Text,
             "The server password holds a NUL character.");
