@@ -58,10 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static TPresentation presentation;
   unit1::TLogPane& pane = *presentation.pane;
   unit1::TNameSequence& names = presentation.names;
-  const std::string_view input(reinterpret_cast<const char*>(data), size);
 
   pane.HoldLines();
-  fuzz::ForEachLine(input, [&](std::string_view line) {
+  fuzz::ForEachLine({reinterpret_cast<const char*>(data), size}, [&](std::string_view line) {
     std::string text(line.substr(1));
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     const int kind = std::uint8_t(line[0]) % 5;

@@ -15,7 +15,6 @@
 namespace unit1 {
 namespace {
 
-using std::chrono::milliseconds;
 using std::chrono::steady_clock;
 using Lines = std::vector<std::string>;
 
@@ -77,27 +76,29 @@ TEST_F(CommandLineFormTest, AUrlConnectsRegistersAsGivenAndJoinsItsChannelOnceJo
 // Once registered, in order and spaced; Cancel stops it, the next connection
 // runs it again, and a line too long for the write buffer stops it for good.
 TEST_F(CommandLineFormTest, TheScriptGoesOutOnceRegisteredInOrderSpacedUntilStopped) {
-  constexpr int kIntervalMs = 150;
-  Start({"irc://Bob@127.0.0.1:PORT", "--script-interval", QString::number(kIntervalMs), "--script",
+  constexpr auto kInterval = std::chrono::milliseconds(150);
+  Start({"irc://Bob@127.0.0.1:PORT", "--script-interval", QString::number(kInterval.count()),
+         "--script",
          Script("MODE Bob +i\n# skipped\n\nJOIN #a\nPRIVMSG #a :" + QByteArray(6000, 'x') +
                 "\nPART #a\n")});
+  const auto welcomed = [&] {
+    server_.SendLine(":irc.test 001 Bob :Welcome");
+    return Next(2);
+  };
   Next(3);
   EXPECT_FALSE(server_.HasLine()) << "the script went out before registration";
   const auto start = steady_clock::now();
-  server_.SendLine(":irc.test 001 Bob :Welcome");
-  EXPECT_EQ(Next(2), (Lines{"MODE Bob +i", "JOIN #a"}));
-  EXPECT_GE(steady_clock::now() - start, milliseconds(kIntervalMs));
+  EXPECT_EQ(welcomed(), (Lines{"MODE Bob +i", "JOIN #a"}));
+  EXPECT_GE(steady_clock::now() - start, kInterval);
   Click(form_.btnConnect);
   ASSERT_TRUE(BackAtConnect());
   // A script still running would try its next line while nothing is connected.
-  testsupport::WaitUntil(
-      [&] { return steady_clock::now() - start > milliseconds(4 * kIntervalMs); });
+  testsupport::WaitUntil([&] { return steady_clock::now() - start > 4 * kInterval; });
   EXPECT_EQ(LogLines(), Lines{"Welcome"});
 
   Click(form_.btnConnect);
   Next(3);
-  server_.SendLine(":irc.test 001 Bob :Welcome");
-  EXPECT_EQ(Next(2), (Lines{"MODE Bob +i", "JOIN #a"}));
+  EXPECT_EQ(welcomed(), (Lines{"MODE Bob +i", "JOIN #a"}));
   EXPECT_TRUE(testsupport::WaitUntil([&] {
     return Contains(LogLines(),
                     "Script stopped at line 5: too long for the write buffer (6014 of 5120 bytes)");

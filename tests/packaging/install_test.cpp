@@ -164,8 +164,8 @@ TEST_F(InstallTest, TheMenuEntryHandlesIrcAndIrcsLinks) {
 // secret read from a file shows in neither output.
 TEST_F(InstallTest, TheCommandLineAnswersWithoutADisplay) {
   QFile secret(destdir_.filePath("secret"));
-  ASSERT_TRUE(secret.open(QIODevice::WriteOnly) && secret.write("open sesame\n") == 12);
-  secret.close();
+  ASSERT_TRUE(secret.open(QIODevice::WriteOnly) && secret.write("open sesame\n") == 12 &&
+              secret.flush());
   const std::tuple<QStringList, int, std::string> cases[] = {
       {{"--help"}, 0, ""},
       {{"--version"}, 0, ""},
