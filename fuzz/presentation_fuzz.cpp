@@ -31,26 +31,20 @@ std::uint64_t CostBound(int names) {
   return 600 + 8 * std::uint64_t(std::bit_width(unsigned(names) + 2)) + std::uint64_t(names) / 32;
 }
 
+// Made once and never destroyed: the pane lives on from input to input.
 struct TPresentation {
   TPresentation() {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    app = new QApplication(argc, argv);
-    pane = new unit1::TLogPane;
     pane->resize(600, 400);
     pane->show();
   }
   int argc = 1;
   char name[8] = "fuzz";
   char* argv[2] = {name, nullptr};
-  QApplication* app;
-  unit1::TLogPane* pane;
+  bool offscreen = qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication* app = new QApplication(argc, argv);
+  unit1::TLogPane* pane = new unit1::TLogPane;
   unit1::TNameSequence names;
 };
-
-std::string WithoutLineEnd(std::string_view line) {
-  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
-  return std::string(line);
-}
 
 }  // namespace
 
@@ -64,11 +58,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static TPresentation presentation;
   unit1::TLogPane& pane = *presentation.pane;
   unit1::TNameSequence& names = presentation.names;
-  const std::string_view input(reinterpret_cast<const char*>(data), size);
 
   pane.HoldLines();
-  fuzz::ForEachLine(input, [&](std::string_view line) {
-    const std::string text = WithoutLineEnd(line.substr(1));
+  fuzz::ForEachLine({reinterpret_cast<const char*>(data), size}, [&](std::string_view line) {
+    std::string text(line.substr(1));
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     const int kind = std::uint8_t(line[0]) % 5;
     if (kind == 0) {
       pane.AppendLine(text);

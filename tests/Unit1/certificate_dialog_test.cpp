@@ -15,19 +15,16 @@
 namespace unit1 {
 namespace {
 
-tls::TTlsFacts Facts() {
-  tls::TTlsFacts facts;
-  facts.Subject = "CN = localhost";
-  facts.Issuer = "CN = Test CA";
-  facts.NotBefore = "2026-12-07 21:51:17 UTC";
-  facts.NotAfter = "2027-01-06 21:51:17 UTC";
-  facts.Fingerprint = "AB:CD:01:23";
-  facts.VerifyError = "self-signed certificate; does not match 127.0.0.1";
-  return facts;
-}
-
 TEST(CertificateDialog, ReadsEveryFactInOrderAndTheKeyboardCopiesTheFingerprint) {
-  TCertificateDialog dialog(nullptr, "127.0.0.1:6697", Facts());
+  TCertificateDialog dialog(nullptr, "127.0.0.1:6697",
+                            {.Protocol = {},
+                             .Cipher = {},
+                             .Subject = "CN = localhost",
+                             .Issuer = "CN = Test CA",
+                             .NotBefore = "2026-12-07 21:51:17 UTC",
+                             .NotAfter = "2027-01-06 21:51:17 UTC",
+                             .Fingerprint = "AB:CD:01:23",
+                             .VerifyError = "self-signed certificate; does not match 127.0.0.1"});
   dialog.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
   const QString read =
